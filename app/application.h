@@ -1,0 +1,28 @@
+#pragma once
+// The application object and the last-resort display of errors. Every event
+// runs inside a guard: an exception that escapes a handler (after the handler's
+// own clean-up has run while it unwound) is shown in a stop-icon box and the
+// program goes on. cAbort is dropped silently.
+
+#include <exception>
+
+#include <QApplication>
+#include <QString>
+
+inline const QString kApplicationTitle = QStringLiteral("Cubiscope(ができるといいな...)");
+
+class cApplication : public QApplication {
+ public:
+  cApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The message as shown: a period is appended when the last character, taken
+// whole, sorts after "." byte by byte (every Japanese text, a letter, a digit);
+// a text ending in ".", ")", "!", ",", "-", a blank or a line break, and the
+// empty text, stay as they are.
+QString ExceptionText(const QString& message);
+
+// Releases any mouse grab, then shows the exception (see above). Anything that
+// is not one of our own errors is shown with its text where it has one.
+void ShowException(std::exception_ptr error);

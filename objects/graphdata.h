@@ -1,0 +1,31 @@
+#pragma once
+// cOpenGLGraph_Data: the base of every plot object. The scene draws its object
+// lists in four passes (flattened onto the XY, YZ and ZX faces, then full 3-D)
+// and calls Draw on each object whose switch for the pass is set; the object
+// always draws in data coordinates and never learns which pass runs.
+//
+// Drawing contract: Draw runs with the view's context current and the view's
+// model-view matrix in place. It must not push, pop or change matrices nor the
+// matrix mode, and must switch off again whatever it switched on.
+
+#include <cstdint>
+
+class cOpenGLGraph_Data {
+ public:
+  cOpenGLGraph_Data() = default;
+  // Not virtual: plot objects are destroyed through their own type by their
+  // owner, never through a base reference.
+  ~cOpenGLGraph_Data() = default;
+
+  virtual void Draw() {}
+
+  // Owners write these at any time; a non-zero byte counts as set.
+  std::uint8_t disp3D = 1;
+  std::uint8_t dispXY = 0;
+  std::uint8_t dispYZ = 0;
+  std::uint8_t dispZX = 0;
+
+ protected:
+  cOpenGLGraph_Data(const cOpenGLGraph_Data&) = default;
+  cOpenGLGraph_Data& operator=(const cOpenGLGraph_Data&) = default;
+};

@@ -1,0 +1,32 @@
+#pragma once
+// cOpenGLGraph: the plot scene. Draws, in data space with z pointing up and the
+// unit cube centred on the point the camera looks at, the objects of
+// preObjects, the three grid planes, then the objects of postObjects. Each list
+// is drawn in four passes: flattened onto the XY, YZ and ZX faces of the cube,
+// then in full 3-D, according to each object's switches.
+
+#include <vector>
+
+#include "objects/graphdata.h"
+#include "scene/grid.h"
+#include "view/frameopengl.h"
+
+class cOpenGLGraph : public cOpenGLChildWindow {
+ public:
+  cOpenGLGraph();
+  // Releases the GL resources; the listed objects belong to their owner and
+  // are not destroyed. Not virtual, as in the base.
+  ~cOpenGLGraph();
+
+  void Draw() override;
+
+  cOpenGLGraph_Grid planeZ;  // XY directions at height origin.z
+  cOpenGLGraph_Grid planeX;  // YZ directions at origin.x
+  cOpenGLGraph_Grid planeY;  // ZX directions at origin.y
+  // Non-owning, drawn in insertion order; appended to once at start-up.
+  std::vector<cOpenGLGraph_Data*> preObjects;
+  std::vector<cOpenGLGraph_Data*> postObjects;
+
+ private:
+  static void DrawPasses(const std::vector<cOpenGLGraph_Data*>& objects);
+};

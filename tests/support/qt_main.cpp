@@ -1,0 +1,15 @@
+// Test programs share this main: the application object exists before any
+// test runs, as it does in the program.
+#include <QFont>
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  cApplication application(argc, argv);
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+  return RUN_ALL_TESTS();
+}
