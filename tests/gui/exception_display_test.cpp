@@ -1,0 +1,95 @@
+// The guard around event dispatch and the way it shows errors.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include <QPushButton>
+#include <QTest>
+
+#include "app/application.h"
+#include "input/errors.h"
+#include "view/messagebox.h"
+
+namespace {
+
+struct PeriodCase {
+  const char* message;
+  const char* shown;
+};
+
+class PeriodRule : public testing::TestWithParam<PeriodCase> {};
+
+TEST_P(PeriodRule, AppendsAPeriodOnlyAfterCharactersSortingAfterIt) {
+  EXPECT_EQ(ExceptionText(QString::fromUtf8(GetParam().message)).toStdString(),
+            GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, PeriodRule,
+    testing::Values(PeriodCase{"", ""}, PeriodCase{"abc", "abc."}, PeriodCase{"code 7", "code 7."},
+                    PeriodCase{"done.", "done."}, PeriodCase{"(x)", "(x)"},
+                    PeriodCase{"stop!", "stop!"}, PeriodCase{"a,", "a,"},
+                    PeriodCase{"a-", "a-"}, PeriodCase{"a ", "a "},
+                    PeriodCase{"line\r\n", "line\r\n"}, PeriodCase{"a/", "a/."},
+                    PeriodCase{"ファイル x は開けません", "ファイル x は開けません."},
+                    PeriodCase{"浮動小数点数のオーバーフロー", "浮動小数点数のオーバーフロー."}));
+
+class Guard : public testing::Test {
+ protected:
+  void SetUp() override {
+    previous = SetMessageBoxHook([this](const MessageBoxRequest& r) { shown.push_back(r); });
+  }
+  void TearDown() override { SetMessageBoxHook(previous); }
+
+  // Clicks a real button whose handler throws what throwIt throws.
+  template <typename Thrower>
+  void ClickThrowing(Thrower throwIt) {
+    QPushButton button;
+    button.resize(50, 20);
+    button.show();
+    QObject::connect(&button, &QPushButton::clicked, throwIt);
+    QTest::mouseClick(&button, Qt::LeftButton);
+  }
+
+  std::vector<MessageBoxRequest> shown;
+  MessageBoxHook previous;
+};
+
+TEST_F(Guard, ShowsOurErrorsWithTitleStopIconAndPeriod) {
+  ClickThrowing([] { throw cFileOpenError(QStringLiteral("/tmp/none.csv")); });
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, QStringLiteral("Cubiscope(ができるといいな...)"));
+  EXPECT_EQ(shown[0].text, QStringLiteral("ファイル /tmp/none.csv は開けません."));
+  EXPECT_EQ(shown[0].icon, QMessageBox::Critical);
+}
+
+TEST_F(Guard, DropsTheSilentKind) {
+  ClickThrowing([] { throw cAbort(); });
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(Guard, ShowsOtherExceptionsAndGoesOn) {
+  ClickThrowing([] { throw std::runtime_error("plain failure"); });
+  ClickThrowing([] { throw 42; });
+  ClickThrowing([] { throw cError(std::string()); });
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].text, QStringLiteral("plain failure."));
+  EXPECT_EQ(shown[1].text, QString());
+  EXPECT_EQ(shown[2].text, QString());
+}
+
+TEST_F(Guard, CleanUpOfTheHandlerRunsBeforeTheBox) {
+  std::vector<std::string> order;
+  SetMessageBoxHook([&](const MessageBoxRequest&) { order.push_back("box"); });
+  ClickThrowing([&] {
+    struct CleanUp {
+      std::vector<std::string>& order;
+      ~CleanUp() { order.push_back("clean-up"); }
+    } cleanUp{order};
+    throw cInvalidOp();
+  });
+  EXPECT_EQ(order, (std::vector<std::string>{"clean-up", "box"}));
+}
+
+}  // namespace
