@@ -23,11 +23,14 @@ bool cApplication::notify(QObject* receiver, QEvent* event) {
 
 QString ExceptionText(const QString& message) {
   const std::string bytes = message.toStdString();
-  if (bytes.empty()) return message;
+  if (bytes.empty())
+    return message;
   // Step back over UTF-8 continuation bytes to the start of the last character.
   std::size_t start = bytes.size() - 1;
-  while (start > 0 && (static_cast<unsigned char>(bytes[start]) & 0xC0) == 0x80) --start;
-  if (bytes.compare(start, std::string::npos, ".") > 0) return message + QLatin1Char('.');
+  while (start > 0 && (static_cast<unsigned char>(bytes[start]) & 0xC0) == 0x80)
+    --start;
+  if (bytes.compare(start, std::string::npos, ".") > 0)
+    return message + QLatin1Char('.');
   return message;
 }
 
@@ -39,7 +42,8 @@ void ShowText(const QString& message) {
 }  // namespace
 
 void ShowException(std::exception_ptr error) {
-  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+  if (QWidget* grabber = QWidget::mouseGrabber())
+    grabber->releaseMouse();
   try {
     std::rethrow_exception(error);
   } catch (const cAbort&) {

@@ -15,9 +15,12 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   FormCreate();
 }
 
-void TFormRoot::FormCreate() { ui.FrameCubiscope1->AttachView(); }
+void TFormRoot::FormCreate() {
+  ui.FrameCubiscope1->AttachView();
+}
 
 void TFormRoot::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
-  if (event->isAccepted()) QApplication::quit();
+  if (event->isAccepted())
+    QApplication::quit();
 }

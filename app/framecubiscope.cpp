@@ -13,10 +13,13 @@ TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   }
 }
 
-TFrameCubiscope::~TFrameCubiscope() { graph.Release(); }
+TFrameCubiscope::~TFrameCubiscope() {
+  graph.Release();
+}
 
 bool TFrameCubiscope::AttachView() {
-  if (!graph.Attach(ui.PanelDraw)) return false;
+  if (!graph.Attach(ui.PanelDraw))
+    return false;
   FrameResize();
   graph.Draw();
   return true;
@@ -35,9 +38,10 @@ void TFrameCubiscope::resizeEvent(QResizeEvent* event) {
 }
 
 void TFrameCubiscope::ScrollBarChange() {
-  const Camera camera = CameraFromScrollBars(ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(),
-                                             ui.ScrollBarZoom->value());
+  const Camera camera = CameraFromScrollBars(
+      ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(), ui.ScrollBarZoom->value());
   graph.zoom = camera.zoom;
-  for (int i = 0; i < 3; ++i) graph.eye[i] = camera.eye[i];
+  for (int i = 0; i < 3; ++i)
+    graph.eye[i] = camera.eye[i];
   graph.Draw();
 }

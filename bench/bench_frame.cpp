@@ -15,6 +15,7 @@ static void BM_StartupSceneFrame(benchmark::State& state) {
     return;
   }
   graph.Resize(0, 0, 608, 446);
-  for (auto _ : state) graph.Draw();
+  for (auto _ : state)
+    graph.Draw();
 }
 BENCHMARK(BM_StartupSceneFrame)->Unit(benchmark::kMillisecond);

@@ -47,7 +47,8 @@ void cOpenGLGraph::DrawPasses(const std::vector<cOpenGLGraph_Data*>& objects) {
     // path than to special-case it, and the matrix is the same.
     glScaled(pass.sx, pass.sy, pass.sz);
     for (cOpenGLGraph_Data* object : objects) {
-      if (object->*pass.flag) object->Draw();
+      if (object->*pass.flag)
+        object->Draw();
     }
     glPopMatrix();
   }

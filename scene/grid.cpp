@@ -3,8 +3,12 @@
 #include <GL/gl.h>
 
 namespace {
-void Vertex(Vec3 p) { glVertex3d(p.x, p.y, p.z); }
-void SetColour(const Colour& c) { glColor4d(c.red, c.green, c.blue, c.alpha); }
+void Vertex(Vec3 p) {
+  glVertex3d(p.x, p.y, p.z);
+}
+void SetColour(const Colour& c) {
+  glColor4d(c.red, c.green, c.blue, c.alpha);
+}
 }  // namespace
 
 void cOpenGLGraph_Grid::Draw() const {

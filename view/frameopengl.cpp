@@ -49,7 +49,8 @@ cOpenGLChildWindow::~cOpenGLChildWindow() {
 
 bool cOpenGLChildWindow::Attach(QWidget* parentWindow) {
   Release();
-  if (!parentWindow) return false;
+  if (!parentWindow)
+    return false;
   auto* child = new TOpenGLChildWindow(parentWindow);
   child->setGeometry(0, 0, 105, 105);
   child->show();
@@ -67,7 +68,8 @@ bool cOpenGLChildWindow::InitContext() {
   auto surface = std::make_unique<QOffscreenSurface>();
   surface->setFormat(PixelFormat());
   surface->create();
-  if (!surface->isValid()) return false;
+  if (!surface->isValid())
+    return false;
 
   auto context = std::make_unique<QOpenGLContext>();
   context->setFormat(PixelFormat());
@@ -75,7 +77,8 @@ bool cOpenGLChildWindow::InitContext() {
       context->format().profile() == QSurfaceFormat::CoreProfile) {
     return false;
   }
-  if (!context->makeCurrent(surface.get())) return false;
+  if (!context->makeCurrent(surface.get()))
+    return false;
 
   memoryDC = std::move(surface);
   glContext = std::move(context);
@@ -83,7 +86,8 @@ bool cOpenGLChildWindow::InitContext() {
 }
 
 void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
-  if (!window) return;
+  if (!window)
+    return;
   window->setGeometry(x, y, w, h);
   window->update();
   width = w > 0 ? w : 0;
@@ -91,11 +95,13 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
   if (width == 0 || height == 0) {
     // A window dragged down to nothing is not an error: keep aspect and
     // viewport and show nothing until the next real size.
-    if (glContext && glContext->makeCurrent(memoryDC.get())) bitmap.reset();
+    if (glContext && glContext->makeCurrent(memoryDC.get()))
+      bitmap.reset();
     picture = QImage();
     return;
   }
-  if (!glContext || !glContext->makeCurrent(memoryDC.get())) return;
+  if (!glContext || !glContext->makeCurrent(memoryDC.get()))
+    return;
   // The same size again (the pending resize of a first show, say) keeps the
   // bitmap and its picture.
   if (!bitmap || bitmap->size() != QSize(width, height)) {
@@ -116,8 +122,10 @@ void cOpenGLChildWindow::BeginFrame() {
     // Without a context of our own nothing may be drawn into another view's.
     other->doneCurrent();
   }
-  if (!current) ShowMessageBox(MessageBoxRequest{});
-  if (current && glContext && bitmap) bitmap->bind();
+  if (!current)
+    ShowMessageBox(MessageBoxRequest{});
+  if (current && glContext && bitmap)
+    bitmap->bind();
 
   glClearColor(static_cast<GLfloat>(clearColour[0]), static_cast<GLfloat>(clearColour[1]),
                static_cast<GLfloat>(clearColour[2]), static_cast<GLfloat>(clearColour[3]));
@@ -145,7 +153,8 @@ void cOpenGLChildWindow::EndFrame() {
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
     picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
   }
-  if (window) window->repaint();
+  if (window)
+    window->repaint();
 }
 
 void cOpenGLChildWindow::Draw() {
@@ -155,7 +164,8 @@ void cOpenGLChildWindow::Draw() {
 
 bool cOpenGLChildWindow::CopyToClipboard() {
   QClipboard* clipboard = QGuiApplication::clipboard();
-  if (!clipboard) return false;
+  if (!clipboard)
+    return false;
   clipboard->setImage(picture.copy());
   return true;
 }

@@ -28,6 +28,8 @@ void ShowMessageBox(const MessageBoxRequest& request) {
   QMessageBox box(request.icon, request.caption, request.text, QMessageBox::Ok, request.owner);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
-  if (active) active->activateWindow();
-  if (focus) focus->setFocus(Qt::OtherFocusReason);
+  if (active)
+    active->activateWindow();
+  if (focus)
+    focus->setFocus(Qt::OtherFocusReason);
 }

@@ -16,10 +16,14 @@ cOpenGLChildWindow* ViewRegistry::Find(const QWidget* window) {
   return it == Entries().end() ? nullptr : it->second;
 }
 
-void ViewRegistry::Remove(const QWidget* window) { Entries().erase(window); }
+void ViewRegistry::Remove(const QWidget* window) {
+  Entries().erase(window);
+}
 
 void ViewRegistry::RemoveView(const cOpenGLChildWindow* view) {
   std::erase_if(Entries(), [view](const auto& entry) { return entry.second == view; });
 }
 
-std::size_t ViewRegistry::Size() { return Entries().size(); }
+std::size_t ViewRegistry::Size() {
+  return Entries().size();
+}

@@ -21,17 +21,16 @@ struct PeriodCase {
 class PeriodRule : public testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodRule, AppendsAPeriodOnlyAfterCharactersSortingAfterIt) {
-  EXPECT_EQ(ExceptionText(QString::fromUtf8(GetParam().message)).toStdString(),
-            GetParam().shown);
+  EXPECT_EQ(ExceptionText(QString::fromUtf8(GetParam().message)).toStdString(), GetParam().shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Endings, PeriodRule,
     testing::Values(PeriodCase{"", ""}, PeriodCase{"abc", "abc."}, PeriodCase{"code 7", "code 7."},
                     PeriodCase{"done.", "done."}, PeriodCase{"(x)", "(x)"},
-                    PeriodCase{"stop!", "stop!"}, PeriodCase{"a,", "a,"},
-                    PeriodCase{"a-", "a-"}, PeriodCase{"a ", "a "},
-                    PeriodCase{"line\r\n", "line\r\n"}, PeriodCase{"a/", "a/."},
+                    PeriodCase{"stop!", "stop!"}, PeriodCase{"a,", "a,"}, PeriodCase{"a-", "a-"},
+                    PeriodCase{"a ", "a "}, PeriodCase{"line\r\n", "line\r\n"},
+                    PeriodCase{"a/", "a/."},
                     PeriodCase{"ファイル x は開けません", "ファイル x は開けません."},
                     PeriodCase{"浮動小数点数のオーバーフロー", "浮動小数点数のオーバーフロー."}));
 

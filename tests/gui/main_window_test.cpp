@@ -34,8 +34,8 @@ TEST_F(MainWindow, OpensWithTitleSizeAndAFirstPicture) {
   EXPECT_EQ(graph.window->parentWidget(), frame.ui.PanelDraw);
   // The first picture shows the planes with the view's default camera.
   EXPECT_DOUBLE_EQ(graph.eye[0], 2.0);
-  EXPECT_TRUE(ColourNear(graph.Picture().pixel(ProjectDataPoint(graph, {0.85, 0.15, 0.0})), 26,
-                         56, 36));
+  EXPECT_TRUE(
+      ColourNear(graph.Picture().pixel(ProjectDataPoint(graph, {0.85, 0.15, 0.0})), 26, 56, 36));
 }
 
 TEST_F(MainWindow, ScrollBarsStartWhereTheLayoutPutsThem) {
