@@ -18,6 +18,8 @@ struct PeriodCase {
   const char* shown;
 };
 
+void PrintTo(const PeriodCase& c, std::ostream* os) { *os << '"' << c.message << '"'; }
+
 class PeriodRule : public testing::TestWithParam<PeriodCase> {};
 
 TEST_P(PeriodRule, AppendsAPeriodOnlyAfterCharactersSortingAfterIt) {

@@ -20,6 +20,10 @@ struct CameraCase {
   double azimuth, elevation, halfHeight;
 };
 
+void PrintTo(const CameraCase& c, std::ostream* os) {
+  *os << "bars " << c.theta << ", " << c.height << ", " << c.zoom;
+}
+
 class CameraFromBars : public testing::TestWithParam<CameraCase> {};
 
 TEST_P(CameraFromBars, GivesAnglesAndZoom) {
