@@ -10,15 +10,7 @@ struct Vec3 {
 
 static_assert(sizeof(Vec3) == 24, "point arrays are packed at 24 bytes a point");
 
-inline Vec3 operator+(Vec3 a, Vec3 b) {
-  return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Vec3 operator-(Vec3 a, Vec3 b) {
-  return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline Vec3 operator*(double k, Vec3 a) {
-  return {k * a.x, k * a.y, k * a.z};
-}
-inline bool operator==(Vec3 a, Vec3 b) {
-  return a.x == b.x && a.y == b.y && a.z == b.z;
-}
+inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec3 operator*(double k, Vec3 a) { return {k * a.x, k * a.y, k * a.z}; }
+inline bool operator==(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
