@@ -56,24 +56,6 @@ INSTANTIATE_TEST_SUITE_P(Levels, RampTable,
                            return std::to_string(info.param.levels);
                          });
 
-TEST(GreyRamp, StartsAsOneOpaqueWhiteEntry) {
-  const GreyRamp ramp;
-  ASSERT_EQ(ramp.Size(), 1u);
-  const Entry e = EntryOf(ramp, 0);
-  EXPECT_EQ(e.r, 255);
-  EXPECT_EQ(e.g, 255);
-  EXPECT_EQ(e.b, 255);
-  EXPECT_EQ(e.a, 255);
-}
-
-TEST(GreyRamp, ZeroLevelsKeepTheTable) {
-  GreyRamp ramp;
-  ramp.Build(8, true);
-  ramp.Build(0, false);
-  ASSERT_EQ(ramp.Size(), 8u);
-  EXPECT_EQ(EntryOf(ramp, 7).a, 7);
-}
-
 // Counts up to 2^32 - 1 arrive from callers; the table stops at the ceiling
 // instead of asking for gigabytes, and still ends in white.
 TEST(GreyRamp, CountsBeyondTheCeilingAreCapped) {

@@ -70,18 +70,6 @@ class Ownership : public testing::Test {};
 using Kinds = testing::Types<LineKind, SurfaceKind, SolidKind>;
 TYPED_TEST_SUITE(Ownership, Kinds);
 
-TYPED_TEST(Ownership, StartsEmpty) {
-  const typename TypeParam::Object object;
-  EXPECT_TRUE(TypeParam::Empty(object));
-}
-
-TYPED_TEST(Ownership, AdoptKeepsTheGivenArray) {
-  typename TypeParam::Object object;
-  auto* given = NewArray<TypeParam>();
-  TypeParam::Set(object, given, true);
-  EXPECT_EQ(TypeParam::Held(object), given);
-}
-
 TYPED_TEST(Ownership, CopyLeavesTheCallersArrayAlone) {
   typename TypeParam::Object object;
   std::vector<typename TypeParam::Element> mine(6);
@@ -108,7 +96,7 @@ TYPED_TEST(Ownership, ClearFreesAndEmpties) {
   EXPECT_TRUE(TypeParam::Empty(object));
 }
 
-TYPED_TEST(Ownership, SecondHandOverFreesTheFirstArray) {
+TYPED_TEST(Ownership, AdoptKeepsTheArrayAndFreesTheOneBefore) {
   for (bool firstAdopted : {true, false}) {
     SCOPED_TRACE(firstAdopted ? "first adopted" : "first copied");
     typename TypeParam::Object object;
