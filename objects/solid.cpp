@@ -1,0 +1,92 @@
+#include "objects/solid.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <new>
+
+cOpenGLGraph_Solid::~cOpenGLGraph_Solid() {
+  Clear();
+}
+
+std::unique_ptr<float[]> cOpenGLGraph_Solid::BuildAxis(std::uint32_t n) {
+  std::unique_ptr<float[]> axis(new float[n]);
+  // A single grid point has no spacing to divide by; 0 puts it on the face of
+  // the cube like the first point of any longer axis.
+  if (n == 1) {
+    axis[0] = 0.0f;
+    return axis;
+  }
+  for (std::uint32_t i = 0; i < n; ++i) {
+    axis[i] = static_cast<float>(static_cast<double>(i) / static_cast<double>(n - 1));
+  }
+  return axis;
+}
+
+void cOpenGLGraph_Solid::SetVolume(float* field, std::uint32_t x, std::uint32_t y, std::uint32_t z,
+                                   bool adopt) {
+  assert((!adopt || field == nullptr || field != data) &&
+         "SetVolume given the volume's own array to adopt");
+  // Holding an adopted field here frees it should anything below throw, so
+  // the caller may hand it over with release() and never leak.
+  std::unique_ptr<float[]> kept(adopt ? field : nullptr);
+  if (!adopt) {
+    std::size_t n = 0;
+    if (__builtin_mul_overflow(std::size_t{x} * y, std::size_t{z}, &n)) {
+      throw std::bad_array_new_length();
+    }
+    kept.reset(new float[n]);
+    std::copy_n(field, n, kept.get());
+  }
+  std::unique_ptr<float[]> ax = BuildAxis(x);
+  std::unique_ptr<float[]> ay = BuildAxis(y);
+  std::unique_ptr<float[]> az = BuildAxis(z);
+
+  Clear();
+  nx = x;
+  ny = y;
+  nz = z;
+  data = kept.release();
+  axisX = ax.release();
+  axisY = ay.release();
+  axisZ = az.release();
+}
+
+void cOpenGLGraph_Solid::Clear() {
+  delete[] axisX;
+  delete[] axisY;
+  delete[] axisZ;
+  delete[] data;
+  axisX = axisY = axisZ = data = nullptr;
+  nx = ny = nz = 0;
+}
+
+void cOpenGLGraph_Solid::Draw() {
+  ramp.Upload();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_BLEND);
+  glColor4d(colour.red, colour.green, colour.blue, colour.alpha);
+
+  const std::size_t sliceSize = std::size_t{nx} * ny;
+  for (std::uint32_t k = 0; k < nz; ++k) {
+    const float height = axisZ[k];
+    const float* slice = data + k * sliceSize;
+    for (std::uint32_t j = 1; j < ny; ++j) {
+      const float* lower = slice + std::size_t{j - 1} * nx;
+      const float* upper = lower + nx;
+      glBegin(GL_TRIANGLE_STRIP);
+      for (std::uint32_t i = 0; i < nx; ++i) {
+        glTexCoord1d(lower[i]);
+        glVertex3f(axisX[i], axisY[j - 1], height);
+        glTexCoord1d(upper[i]);
+        glVertex3f(axisX[i], axisY[j], height);
+      }
+      glEnd();
+    }
+  }
+
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_1D);
+}

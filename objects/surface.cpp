@@ -1,0 +1,55 @@
+#include "objects/surface.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+
+cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
+  Clear();
+}
+
+void cOpenGLGraph_Surface::SetGrid(Vec3* points, std::uint32_t c, std::uint32_t r, bool adopt) {
+  assert((!adopt || points == nullptr || points != vertices) &&
+         "SetGrid given the surface's own array to adopt");
+  Vec3* kept = points;
+  if (!adopt) {
+    // Two 32-bit counts cannot overflow the 64-bit product; the new
+    // expression itself refuses a byte count beyond the address space.
+    const std::size_t n = std::size_t{c} * r;
+    kept = new Vec3[n];
+    std::copy_n(points, n, kept);
+  }
+  Clear();
+  columns = c;
+  rows = r;
+  vertices = kept;
+}
+
+void cOpenGLGraph_Surface::Clear() {
+  delete[] vertices;
+  vertices = nullptr;
+  columns = 0;
+  rows = 0;
+}
+
+void cOpenGLGraph_Surface::Draw() {
+  if (!vertices)
+    return;
+  ramp.Upload();
+  glColor4d(colour.red, colour.green, colour.blue, colour.alpha);
+  for (std::uint32_t r = 1; r < rows; ++r) {
+    const Vec3* lower = vertices + std::size_t{r - 1} * columns;
+    const Vec3* upper = lower + columns;
+    glBegin(GL_TRIANGLE_STRIP);
+    for (std::uint32_t i = 0; i < columns; ++i) {
+      glTexCoord1d(lower[i].z);
+      glVertex3d(lower[i].x, lower[i].y, lower[i].z);
+      glTexCoord1d(upper[i].z);
+      glVertex3d(upper[i].x, upper[i].y, upper[i].z);
+    }
+    glEnd();
+  }
+  glDisable(GL_TEXTURE_1D);
+}

@@ -1,0 +1,56 @@
+#pragma once
+// cOpenGLGraph_Surface: a grid of points, row after row, drawn as triangle
+// strips between neighbouring rows and shaded in grey bands by height: each
+// vertex's data z is its 1-D texture coordinate into the ramp, looked up per
+// pixel, so band borders run through the triangles as contour lines. In the
+// flattened passes the bands stay, because the coordinate is the point's own
+// z and not its flattened position.
+
+#include <cstdint>
+
+#include "objects/colour.h"
+#include "objects/graphdata.h"
+#include "objects/greyramp.h"
+#include "objects/vec3.h"
+
+class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
+ public:
+  cOpenGLGraph_Surface() = default;
+  // Frees the grid and the ramp.
+  ~cOpenGLGraph_Surface();
+  // The surface owns its array; a copy would free it twice.
+  cOpenGLGraph_Surface(const cOpenGLGraph_Surface&) = delete;
+  cOpenGLGraph_Surface& operator=(const cOpenGLGraph_Surface&) = delete;
+
+  // Replaces the grid with columns x rows points, point (r, i) at
+  // points[r * columns + i]. The ramp is kept.
+  // adopt set: the surface keeps points itself (allocated with
+  // new Vec3[columns * rows]) and frees it with delete[]; the caller must
+  // neither touch nor free it afterwards. Throws nothing.
+  // adopt clear: the surface copies the points into a new array of its own
+  // and the caller keeps its array. The copy is made before the old grid
+  // goes: if it cannot be allocated, std::bad_alloc is thrown and the surface
+  // is unchanged.
+  // points must not be the array the surface holds when adopt is set.
+  void SetGrid(Vec3* points, std::uint32_t columns, std::uint32_t rows, bool adopt);
+
+  // Shows the largest power of two not above levels as bands (opaque ramp);
+  // 0 changes nothing. Throws std::bad_alloc, keeping the previous bands,
+  // when the new table cannot be allocated.
+  void SetLevels(std::uint32_t levels) { ramp.Build(levels, false); }
+
+  // Frees the grid, if any; afterwards vertices is null and columns and rows
+  // are 0. The bands stay.
+  void Clear();
+
+  // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
+  // strips in colour modulated by the bands, and switches 1-D texturing off
+  // again. Blending stays off; the view's depth test applies.
+  void Draw() override;
+
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+  Vec3* vertices = nullptr;  // owned; at least columns * rows points while non-null
+  Colour colour{1.0, 1.0, 1.0, 1.0};
+  GreyRamp ramp;  // one opaque white entry until SetLevels
+};
