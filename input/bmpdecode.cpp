@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/errors.h"
+#include "input/hugepages.h"
 
 namespace {
 
@@ -331,6 +332,7 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
   } catch (const std::bad_alloc&) {
     throw cOutOfMemory();
   }
+  AdviseHugePages(image.pixels.get(), width * rows * 3);
 
   if (h.compression == kRle8 || h.compression == kRle4) {
     DecodeRle(src, length, h.compression == kRle4, palette, image);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "input/errors.h"
+#include "input/hugepages.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ FileBytes ReadFileBytes(const QString& path) {
   } catch (const std::bad_alloc&) {
     throw cOutOfMemory();
   }
+  AdviseHugePages(bytes.data.get(), size);
   // A file cut short since fstat (by a writer that ignores locks) gives what
   // is left.
   while (bytes.size < size) {

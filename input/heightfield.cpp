@@ -7,6 +7,7 @@
 
 #include "input/errors.h"
 #include "input/fpcheck.h"
+#include "input/hugepages.h"
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);
@@ -47,6 +48,7 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   } catch (const std::bad_alloc&) {
     throw cOutOfMemory();
   }
+  AdviseHugePages(points.get(), count * sizeof(Vec3));
   const std::uint8_t* p = image.pixels.get();
   Vec3* out = points.get();
   for (std::size_t row = 0; row < height; ++row) {
