@@ -135,8 +135,8 @@ class ChannelWidener {
     }
     shift_ = static_cast<unsigned>(std::countr_zero(mask));
     max_ = mask >> shift_;
-    // Masks of up to 16 bits (all of 16-bit pixels) go through a table; wider
-    // ones are rare enough to divide.
+    // Channels up to 16 bits wide, which covers every real file, go through
+    // a table; wider ones are rare enough to divide.
     if (max_ <= 0xFFFF) {
       table_.resize(max_ + 1);
       for (uint32_t v = 0; v <= max_; ++v)
@@ -180,7 +180,8 @@ void DecodeRows(const unsigned char* src, uint64_t length, uint64_t stride, unsi
     // The data ends inside or before this row: the pixels still there, then a
     // pixel cut in two completed with zero bytes, then pixel value 0.
     uint64_t done = present * 8 / bitCount;
-    decode(src + start, done, dst);
+    if (done > 0)
+      decode(src + start, done, dst);
     if (pixelBytes > 0 && present % pixelBytes != 0) {
       unsigned char last[4] = {};
       std::memcpy(last, src + start + done * pixelBytes, present % pixelBytes);
@@ -340,31 +341,31 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
   }
 
   const bool topDown = h.height < 0;
-  auto rows_ = [&](Rgb zero, const auto& decode) {
+  auto decodeRows = [&](Rgb zero, const auto& decode) {
     DecodeRows(src, length, stride, h.bitCount, topDown, zero, decode, image);
   };
   switch (h.bitCount) {
     case 1:
-      rows_(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
+      decodeRows(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
         for (uint64_t i = 0; i < n; ++i)
           Put(d + i * 3, palette[(s[i / 8] >> (7 - i % 8)) & 1]);
       });
       break;
     case 4:
-      rows_(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
+      decodeRows(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
         for (uint64_t i = 0; i < n; ++i) {
           Put(d + i * 3, palette[i % 2 == 0 ? s[i / 2] >> 4 : s[i / 2] & 15]);
         }
       });
       break;
     case 8:
-      rows_(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
+      decodeRows(palette[0], [&palette](const unsigned char* s, uint64_t n, uint8_t* d) {
         for (uint64_t i = 0; i < n; ++i)
           Put(d + i * 3, palette[s[i]]);
       });
       break;
     case 24:
-      rows_(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {
+      decodeRows(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {
         for (uint64_t i = 0; i < n; ++i, s += 3, d += 3) {
           d[0] = s[2];
           d[1] = s[1];
@@ -374,7 +375,7 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
       break;
     case 32:
       if (masks[0] == 0xFF0000 && masks[1] == 0x00FF00 && masks[2] == 0x0000FF) {
-        rows_(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {
+        decodeRows(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {
           for (uint64_t i = 0; i < n; ++i, s += 4, d += 3) {
             d[0] = s[2];
             d[1] = s[1];
@@ -387,7 +388,7 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
     case 16: {
       const ChannelWidener red(masks[0]), green(masks[1]), blue(masks[2]);
       const bool wide = h.bitCount == 32;
-      rows_(Rgb{}, [&](const unsigned char* s, uint64_t n, uint8_t* d) {
+      decodeRows(Rgb{}, [&](const unsigned char* s, uint64_t n, uint8_t* d) {
         for (uint64_t i = 0; i < n; ++i, d += 3) {
           const uint32_t v = wide ? U32(s + i * 4) : U16(s + i * 2);
           d[0] = red(v);

@@ -22,6 +22,11 @@ struct CrossCase {
   int width, height;
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const CrossCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
 // Random pixels from a random palette of at most 2^depth colours (all
 // colours for the deeper files), with runs of equal pixels for RLE to find.
 Picture RandomPicture(const CrossCase& c, std::mt19937& random) {
