@@ -19,13 +19,17 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   if (count == 0)
     return std::unique_ptr<Vec3[]>(new Vec3[0]);
 
+  // A width or height of 1 makes the first pixel's x or y 0 / 0: fail before
+  // allocating anything.
+  const long double lastColumn = static_cast<long double>(width - 1);
+  const long double lastRow = static_cast<long double>(height - 1);
+  CheckedDivide(0.0L, lastColumn);
+  CheckedDivide(0.0L, lastRow);
+
   // Every x and every z is one of a few values: divide once per column and
   // once per channel sum, so that the pixel loop only looks them up. The
   // quotients are taken at extended precision and then rounded to double,
-  // exactly as a division per pixel would give them. A width or height of 1
-  // makes the first quotient 0 / 0, which throws here.
-  const long double lastColumn = static_cast<long double>(width - 1);
-  const long double lastRow = static_cast<long double>(height - 1);
+  // exactly as a division per pixel would give them.
   std::vector<double> xs;
   double zs[766];
   try {
@@ -36,7 +40,6 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   for (std::size_t col = 0; col < width; ++col) {
     xs[col] = CheckedToDouble(CheckedDivide(static_cast<long double>(col), lastColumn));
   }
-  CheckedDivide(0.0L, lastRow);
   for (int sum = 0; sum <= 765; ++sum) {
     zs[sum] = CheckedToDouble(CheckedDivide(static_cast<long double>(sum), 765.0L));
   }
