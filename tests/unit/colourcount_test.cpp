@@ -21,7 +21,7 @@ RgbImage ImageOf(const Picture& p) {
   return image;
 }
 
-// The counting as the design states it: single-precision cells incremented by
+// Counting done the slow, obvious way: single-precision cells incremented by
 // 1.0, a running maximum, then every cell divided by it.
 std::vector<float> CountAsSingles(const Picture& p) {
   std::vector<float> cells(kColourCells, 0.0f);

@@ -20,8 +20,8 @@ RgbImage ImageOf(const Picture& p) {
   return image;
 }
 
-// The quotients as the design defines them: taken at extended precision,
-// stored as doubles.
+// A coordinate as the loader must give it: the quotient taken at extended
+// precision, stored as a double.
 double Quotient(long double a, long double b) {
   return static_cast<double>(a / b);
 }
