@@ -1,0 +1,64 @@
+#include "input/heightfield.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "input/errors.h"
+#include "input/fpcheck.h"
+#include "input/hugepages.h"
+
+std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
+  const std::size_t width = static_cast<std::size_t>(image.width);
+  const std::size_t height = static_cast<std::size_t>(image.height);
+  std::size_t count = 0;
+  if (__builtin_mul_overflow(width, height, &count) || count > SIZE_MAX / sizeof(Vec3)) {
+    throw cOutOfMemory();
+  }
+  if (count == 0)
+    return std::unique_ptr<Vec3[]>(new Vec3[0]);
+
+  // A width or height of 1 makes the first pixel's x or y 0 / 0: fail before
+  // allocating anything.
+  const long double lastColumn = static_cast<long double>(width - 1);
+  const long double lastRow = static_cast<long double>(height - 1);
+  CheckedDivide(0.0L, lastColumn);
+  CheckedDivide(0.0L, lastRow);
+
+  // Every x and every z is one of a few values: divide once per column and
+  // once per channel sum, so that the pixel loop only looks them up. The
+  // quotients are taken at extended precision and then rounded to double,
+  // exactly as a division per pixel would give them.
+  std::vector<double> xs;
+  double zs[766];
+  try {
+    xs.resize(width);
+  } catch (const std::bad_alloc&) {
+    throw cOutOfMemory();
+  }
+  for (std::size_t col = 0; col < width; ++col) {
+    xs[col] = CheckedToDouble(CheckedDivide(static_cast<long double>(col), lastColumn));
+  }
+  for (int sum = 0; sum <= 765; ++sum) {
+    zs[sum] = CheckedToDouble(CheckedDivide(static_cast<long double>(sum), 765.0L));
+  }
+
+  std::unique_ptr<Vec3[]> points;
+  try {
+    // Not value-initialised: every element is written below.
+    points.reset(new Vec3[count]);
+  } catch (const std::bad_alloc&) {
+    throw cOutOfMemory();
+  }
+  AdviseHugePages(points.get(), count * sizeof(Vec3));
+  const std::uint8_t* p = image.pixels.get();
+  Vec3* out = points.get();
+  for (std::size_t row = 0; row < height; ++row) {
+    const double y = CheckedToDouble(CheckedDivide(static_cast<long double>(row), lastRow));
+    for (std::size_t col = 0; col < width; ++col, p += 3, ++out) {
+      *out = Vec3{xs[col], y, zs[p[0] + p[1] + p[2]]};
+    }
+  }
+  return points;
+}
