@@ -8,8 +8,12 @@ namespace {
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
-double ElevationDegrees(const Camera& c) { return std::asin(c.eye[1]) / kDegree; }
-double AzimuthDegrees(const Camera& c) { return std::atan2(c.eye[2], c.eye[0]) / kDegree; }
+double ElevationDegrees(const Camera& c) {
+  return std::asin(c.eye[1]) / kDegree;
+}
+double AzimuthDegrees(const Camera& c) {
+  return std::atan2(c.eye[2], c.eye[0]) / kDegree;
+}
 
 struct CameraCase {
   int theta, height, zoom;
@@ -30,17 +34,16 @@ TEST_P(CameraFromBars, GivesAnglesAndZoom) {
   EXPECT_NEAR(std::hypot(camera.eye[0], camera.eye[1], camera.eye[2]), 1.0, 1e-15);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bars, CameraFromBars,
-    testing::Values(
-        // Start positions: azimuth 45°, elevation 50°, half-height 1.0002.
-        CameraCase{4500, 5000, 5001, 45.0, 50.0, 1.0002},
-        // The height bar at its minimum looks from below.
-        CameraCase{4500, -8000, 5001, 45.0, -80.0, 1.0002},
-        CameraCase{4500, 8000, 5001, 45.0, 80.0, 1.0002},
-        CameraCase{-9000, 0, 1, -90.0, 0.0, 0.0002},
-        CameraCase{18000, 0, 10001, 180.0, 0.0, 2.0002},
-        CameraCase{0, 0, 5001, 0.0, 0.0, 1.0002}));
+INSTANTIATE_TEST_SUITE_P(Bars, CameraFromBars,
+                         testing::Values(
+                             // Start positions: azimuth 45°, elevation 50°, half-height 1.0002.
+                             CameraCase{4500, 5000, 5001, 45.0, 50.0, 1.0002},
+                             // The height bar at its minimum looks from below.
+                             CameraCase{4500, -8000, 5001, 45.0, -80.0, 1.0002},
+                             CameraCase{4500, 8000, 5001, 45.0, 80.0, 1.0002},
+                             CameraCase{-9000, 0, 1, -90.0, 0.0, 0.0002},
+                             CameraCase{18000, 0, 10001, 180.0, 0.0, 2.0002},
+                             CameraCase{0, 0, 5001, 0.0, 0.0, 1.0002}));
 
 TEST(CameraFromBars, HeightBarAtMinimumPutsEyeBelowTheCube) {
   const Camera camera = CameraFromScrollBars(4500, -8000, 5001);
