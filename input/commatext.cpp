@@ -1,7 +1,12 @@
 #include "input/commatext.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -27,6 +32,28 @@ constexpr std::array<std::uint8_t, 256> MakeClasses(bool lineEndsStop) {
 constexpr std::array<std::uint8_t, 256> kTextClasses = MakeClasses(false);
 constexpr std::array<std::uint8_t, 256> kLineClasses = MakeClasses(true);
 
+// The end of an unquoted item: the first byte from p that is a blank, a comma
+// or a line end (codes 0 to 32 and the comma, whatever ends the text), or end.
+const char* RunEnd(const char* p, const char* end) {
+#if defined(__SSE2__)
+  // Sixteen bytes a step: most items end within the first step.
+  const __m128i blank = _mm_set1_epi8(' ');
+  const __m128i comma = _mm_set1_epi8(',');
+  while (end - p >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(block, blank), block);
+    const __m128i stop = _mm_or_si128(low, _mm_cmpeq_epi8(block, comma));
+    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stop));
+    if (mask != 0)
+      return p + std::countr_zero(mask);
+    p += 16;
+  }
+#endif
+  while (p<end&& static_cast<unsigned char>(*p)> ' ' && *p != ',')
+    ++p;
+  return p;
+}
+
 }  // namespace
 
 class CommaSplitter {
@@ -43,9 +70,10 @@ class CommaSplitter {
       if (ClassOf(p) == kQuote) {
         p = Quoted(p + 1);
       } else {
+        // Codes 0 to 32 and the comma end an unquoted item in a text as in a
+        // line, so the scan needs no class table.
         const char* start = p;
-        while (p < end_ && ClassOf(p) < kBlank)
-          ++p;
+        p = RunEnd(p, end_);
         items_.items_.emplace_back(start, static_cast<std::size_t>(p - start));
       }
       p = SkipBlanks(p);

@@ -90,6 +90,10 @@ TEST(NumberText, ReadsWithPointSeparator) {
       // midpoint between two doubles and goes to the even one, where a direct
       // rounding would have gone up.
       {"8901818.539437090047", 8901818.53943709},
+      {"43.9887397", 43.988739699999996},
+      {"12.023925083510", 12.023925083510001},
+      {"0.244151322679676", 0.24415132267967599},
+      {"178405.7773927659", 178405.77739276591},
       {"1.000000000000000111035854989671722847788259969092905521392822265625", 1.0},
   };
   for (const NumberCase& c : cases)

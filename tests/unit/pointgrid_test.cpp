@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "input/commatext.h"
 #include "input/errors.h"
+#include "input/numbertext.h"
 #include "input/pointgrid.h"
 
 namespace {
@@ -153,6 +155,113 @@ TEST(PointGrid, CountsLinesAsTheyAreSplit) {
         ++i;
     }
     ASSERT_EQ(CountLines(text.data(), text.size()), lines) << testing::PrintToString(text);
+  }
+}
+
+// Every line read by the general rules alone: split into items, then each
+// item converted. The reader takes a shorter way through plain lines; both
+// must give the same points and the same error.
+struct ByItems {
+  std::vector<Vec3> points;
+  std::string error;
+};
+
+ByItems ReadByItems(std::string_view text, DecimalSeparator separator) {
+  ByItems result;
+  CommaItems items;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  try {
+    while (p < end) {
+      p = SplitCommaLine(p, end, items);
+      if (p < end && *p == '\r')
+        ++p;
+      if (p < end && *p == '\n')
+        ++p;
+      if (items.empty())
+        continue;
+      Vec3 v;
+      v.x = TextToNumber(items[0], 0.0, separator);
+      if (items.size() < 2)
+        throw cListIndexError(1);
+      v.y = TextToNumber(items[1], 0.0, separator);
+      if (items.size() < 3)
+        throw cListIndexError(2);
+      v.z = TextToNumber(items[2], 0.0, separator);
+      result.points.push_back(v);
+    }
+  } catch (const cError& e) {
+    result.error = e.what();
+  }
+  return result;
+}
+
+TEST(PointGrid, ReadsPlainLinesAsItemsDo) {
+  const char* const items[] = {"0.5",
+                               "-1.25e3",
+                               "12",
+                               ".5",
+                               "5.",
+                               "+0",
+                               "-0.000",
+                               "123456789.123456789123",
+                               "1e-30",
+                               "0.1234567",
+                               "1e999",
+                               "1e5000",
+                               "1e",
+                               "x",
+                               "1.2.3",
+                               "+",
+                               "e5",
+                               "\"7\"",
+                               "\"2,5\"",
+                               "\" 3 \"",
+                               "1\"2",
+                               "",
+                               "9,5",
+                               "0,25",
+                               "3 4",
+                               "\xd9\xab",
+                               "7\xd9\xab"
+                               "5",
+                               "1.5x",
+                               "00001"};
+  const char* const gaps[] = {",", ",", ",", " ", "\t", " , ", ",,", ", "};
+  const char* const ends[] = {"\n", "\n", "\r\n", "\r", "\n\r", ""};
+  std::mt19937 random(11);
+  for (const DecimalSeparator separator : {DecimalSeparator('.'), DecimalSeparator(','),
+                                           DecimalSeparator::FromSymbol(QString(QChar(0x066b)))}) {
+    for (int round = 0; round < 4000; ++round) {
+      std::string text;
+      for (int line = 0, lines = 1 + random() % 6; line < lines; ++line) {
+        if (random() % 4 == 0)
+          text += " ";
+        for (int item = 0, count = random() % 6; item < count; ++item) {
+          if (item > 0)
+            text += gaps[random() % std::size(gaps)];
+          text += items[random() % (random() % 3 == 0 ? std::size(items) : 6)];
+        }
+        if (random() % 5 == 0)
+          text += " ";
+        text += ends[random() % std::size(ends)];
+      }
+      const ByItems expected = ReadByItems(text, separator);
+      PointGrid grid;
+      std::string error;
+      try {
+        grid = ReadPointGrid(text.data(), text.size(), separator);
+      } catch (const cError& e) {
+        error = e.what();
+      }
+      ASSERT_EQ(error, expected.error) << testing::PrintToString(text);
+      if (!error.empty())
+        continue;
+      ASSERT_EQ(grid.pointsRead, expected.points.size()) << testing::PrintToString(text);
+      for (std::size_t i = 0; i < grid.pointsRead; ++i) {
+        ASSERT_EQ(grid.points[i], expected.points[i]) << i << " " << testing::PrintToString(text);
+      }
+    }
   }
 }
 
