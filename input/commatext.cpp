@@ -10,9 +10,9 @@
 
 namespace {
 
-// One table lookup per byte tells the scanner what the byte is. Characters of
-// an unquoted item are those below kBlank; a quote counts as ordinary inside
-// such an item and opens a quoted item only at the item's start.
+// One table lookup per byte tells the scanner what the byte is between items.
+// A quote opens a quoted item only at an item's start; inside an unquoted item
+// it is an ordinary character.
 enum CharClass : std::uint8_t { kOrdinary, kQuote, kBlank, kComma, kEnd };
 
 constexpr std::array<std::uint8_t, 256> MakeClasses(bool lineEndsStop) {
@@ -32,8 +32,13 @@ constexpr std::array<std::uint8_t, 256> MakeClasses(bool lineEndsStop) {
 constexpr std::array<std::uint8_t, 256> kTextClasses = MakeClasses(false);
 constexpr std::array<std::uint8_t, 256> kLineClasses = MakeClasses(true);
 
-// The end of an unquoted item: the first byte from p that is a blank, a comma
-// or a line end (codes 0 to 32 and the comma, whatever ends the text), or end.
+// Codes 0 to 32 and the comma end an unquoted item, whether line ends count
+// as blanks or end the text.
+bool EndsUnquotedItem(char c) {
+  return static_cast<unsigned char>(c) <= ' ' || c == ',';
+}
+
+// The end of the unquoted item that starts at p.
 const char* RunEnd(const char* p, const char* end) {
 #if defined(__SSE2__)
   // Sixteen bytes a step: most items end within the first step.
@@ -49,7 +54,7 @@ const char* RunEnd(const char* p, const char* end) {
     p += 16;
   }
 #endif
-  while (p<end&& static_cast<unsigned char>(*p)> ' ' && *p != ',')
+  while (p < end && !EndsUnquotedItem(*p))
     ++p;
   return p;
 }

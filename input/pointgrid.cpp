@@ -1,7 +1,7 @@
 #include "input/pointgrid.h"
 
 #include <cassert>
-#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string_view>
