@@ -11,9 +11,10 @@
 // mantissa) and then to double. A value beyond the extended range makes the
 // text not a number; one within it but beyond the double range is an error.
 //
-// Never reads the process locale: the separator is a parameter, and neither
-// strtod nor streams are used, because they follow the locale that the
-// application object sets from the environment.
+// Never depends on the process locale, which the application object sets from
+// the environment and which strtod, printf and streams follow: the separator
+// is a parameter, and the rare number that needs strtold gets it in a C locale
+// of its own.
 
 #include <string_view>
 
@@ -29,6 +30,7 @@ class DecimalSeparator {
   // used when it is a single character, "." when it is longer or empty.
   static DecimalSeparator FromSymbol(const QString& symbol);
 
+  // The separator's UTF-8 bytes, one to four.
   std::string_view Bytes() const { return {bytes_, size_}; }
 
  private:
