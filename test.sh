@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 cubiscope_install_packages
+cubiscope_german_locale
 
 dir=build
 options=()

@@ -3,20 +3,16 @@
 #include <QLocale>
 
 namespace {
-QChar ReadSeparator() {
-  const QString symbol = QLocale().decimalPoint();
-  return symbol.size() == 1 ? symbol.front() : QLatin1Char('.');
-}
-QChar& Separator() {
-  static QChar separator = ReadSeparator();
+DecimalSeparator& Separator() {
+  static DecimalSeparator separator = DecimalSeparator::FromSymbol(QLocale().decimalPoint());
   return separator;
 }
 }  // namespace
 
-QChar DecimalSeparator() {
+DecimalSeparator RegionalDecimalSeparator() {
   return Separator();
 }
 
 void RereadDecimalSeparator() {
-  Separator() = ReadSeparator();
+  Separator() = DecimalSeparator::FromSymbol(QLocale().decimalPoint());
 }

@@ -3,10 +3,10 @@
 // symbol when it is a single character, "." otherwise. Read once and again
 // whenever the locale is announced to have changed.
 
-#include <QChar>
+#include "input/numbertext.h"
 
 // The current separator.
-QChar DecimalSeparator();
+DecimalSeparator RegionalDecimalSeparator();
 
 // Reads the regional setting again (on a locale change).
 void RereadDecimalSeparator();

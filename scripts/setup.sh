@@ -8,7 +8,7 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libglu1-mesa-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-ipafont-gothic
+  xvfb xauth fonts-ipafont-gothic locales
 )
 
 cubiscope_install_packages() {
@@ -24,6 +24,15 @@ cubiscope_install_packages() {
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+# Tests check that number text ignores a German process locale; make sure
+# one exists to switch to.
+cubiscope_german_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "warning: no German locale; its test is skipped"
 }
 
 # cubiscope_build BUILD_DIR [cmake options...]

@@ -18,7 +18,9 @@ struct PeriodCase {
   const char* shown;
 };
 
-void PrintTo(const PeriodCase& c, std::ostream* os) { *os << '"' << c.message << '"'; }
+void PrintTo(const PeriodCase& c, std::ostream* os) {
+  *os << '"' << c.message << '"';
+}
 
 class PeriodRule : public testing::TestWithParam<PeriodCase> {};
 

@@ -1,0 +1,169 @@
+#include "input/formstatus.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QTableWidgetItem>
+
+#include "input/commatext.h"
+#include "input/decimalsymbol.h"
+#include "input/numbertext.h"
+#include "input/pointtext.h"
+#include "scene/graph.h"
+
+TFormStatus* FormStatus = nullptr;
+
+namespace {
+constexpr int kColumns = 3;
+}  // namespace
+
+TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
+    : QWidget(parent),
+      OpenDialog(QStringLiteral("CSV Files|*.csv|Text Files|*.txt|BMP Files|*.bmp|All Files|*.*")),
+      graph(graph) {
+  ui.setupUi(this);
+  // A fixed dialog frame without system menu, close, minimise or maximise
+  // buttons, above the other windows. Closing the main window alone ends the
+  // program.
+  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                 Qt::WindowTitleHint);
+  setFixedSize(325, 399);
+  setAttribute(Qt::WA_QuitOnClose, false);
+
+  // The header row stays empty; the table's rows below it hold the points.
+  ui.StringGridData->setHorizontalHeaderLabels({QString(), QString(), QString()});
+  ui.StringGridData->horizontalHeader()->setFixedHeight(16);
+  for (int row = 0; row < ui.StringGridData->rowCount(); ++row) {
+    for (int column = 0; column < kColumns; ++column) {
+      ui.StringGridData->setItem(row, column, new QTableWidgetItem());
+    }
+  }
+
+  for (QCheckBox* box :
+       {ui.CheckBoxDisp3D, ui.CheckBoxDispXY, ui.CheckBoxDispYZ, ui.CheckBoxDispZX}) {
+    connect(box, &QCheckBox::clicked, this, &TFormStatus::ChangeState);
+  }
+  for (QSlider* slider : {ui.TrackBarX, ui.TrackBarY, ui.TrackBarZ}) {
+    connect(slider, &QSlider::valueChanged, this, &TFormStatus::ChangeState);
+  }
+  connect(qApp, &QApplication::focusChanged, this, &TFormStatus::FocusChanged);
+  connect(ui.UpDownLevel, &QSpinBox::valueChanged, this, [this](int position) {
+    ui.EditLevel->setText(QString::number(position));
+    UpDownLevelClick();
+  });
+  connect(ui.EditLevel, &QLineEdit::editingFinished, this, [this] {
+    bool ok = false;
+    const int position = ui.EditLevel->text().toInt(&ok);
+    if (ok)
+      ui.UpDownLevel->setValue(position);
+    ui.EditLevel->setText(QString::number(ui.UpDownLevel->value()));
+  });
+  connect(ui.ButtonCopy, &QPushButton::clicked, this, &TFormStatus::ButtonCopyClick);
+  connect(ui.ButtonLoad, &QPushButton::clicked, this, &TFormStatus::ButtonLoadClick);
+  connect(ui.ButtonLoadBMP, &QPushButton::clicked, this, &TFormStatus::ButtonLoadBMPClick);
+  connect(ui.ButtonLoadBMP2, &QPushButton::clicked, this, &TFormStatus::ButtonLoadBMP2Click);
+
+  FormCreate();
+}
+
+TFormStatus::~TFormStatus() {
+  disconnect(qApp, &QApplication::focusChanged, this, &TFormStatus::FocusChanged);
+}
+
+void TFormStatus::FormCreate() {
+  // Eight points on a straight line from the origin in the direction
+  // (1, 0.25, 0.5); the line adopts the array.
+  auto points = std::make_unique<Vec3[]>(8);
+  for (int i = 0; i < 8; ++i) {
+    points[i] = Vec3{i * 0.125, i * 0.03125, i * 0.0625};
+    SetRowCommaText(i + 1, PointToText(points[i]));
+  }
+  line.SetVertices(points.release(), 8, true);
+  graph.preObjects.push_back(&line);
+  surface.SetLevels(8);
+  graph.preObjects.push_back(&surface);
+  volume.SetLevels(8);
+  graph.postObjects.push_back(&volume);
+}
+
+QString TFormStatus::Cell(int column, int row) const {
+  const QTableWidgetItem* item = ui.StringGridData->item(row - 1, column);
+  return item ? item->text() : QString();
+}
+
+void TFormStatus::SetRowCommaText(int row, std::string_view text) {
+  QTableWidget* grid = ui.StringGridData;
+  if (row < 1 || row > grid->rowCount())
+    return;
+  const std::vector<std::string> cells = CommaTextCells(text, kColumns);
+  // One repaint for the whole row.
+  grid->setUpdatesEnabled(false);
+  for (int column = 0; column < kColumns; ++column) {
+    grid->item(row - 1, column)->setText(QString::fromStdString(cells[column]));
+  }
+  grid->setUpdatesEnabled(true);
+}
+
+void TFormStatus::ChangeState() {
+  const auto byte = [](const QCheckBox* box) -> std::uint8_t { return box->isChecked() ? 1 : 0; };
+  for (cOpenGLGraph_Data* object :
+       {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
+    object->disp3D = byte(ui.CheckBoxDisp3D);
+    object->dispXY = byte(ui.CheckBoxDispXY);
+    object->dispYZ = byte(ui.CheckBoxDispYZ);
+    object->dispZX = byte(ui.CheckBoxDispZX);
+  }
+
+  const DecimalSeparator separator = RegionalDecimalSeparator();
+  for (std::uint32_t i = 0; i < line.count; ++i) {
+    const int row = static_cast<int>(i) + 1;
+    Vec3& point = line.vertices[i];
+    double* coordinates[kColumns] = {&point.x, &point.y, &point.z};
+    for (int column = 0; column < kColumns; ++column) {
+      const QByteArray text = Cell(column, row).toUtf8();
+      // Text that is not a number leaves the coordinate as it was; a number
+      // too large for a double throws and ends the handler here.
+      *coordinates[column] = TextToNumber(std::string_view(text.constData(), text.size()),
+                                          *coordinates[column], separator);
+    }
+    SetRowCommaText(row, PointToText(point));
+  }
+
+  graph.planeX.origin.x = static_cast<double>(ui.TrackBarX->value() * 0.001L);
+  graph.planeY.origin.y = static_cast<double>(ui.TrackBarY->value() * 0.001L);
+  graph.planeZ.origin.z = static_cast<double>(ui.TrackBarZ->value() * 0.001L);
+
+  QApplication::processEvents();
+  graph.Draw();
+}
+
+void TFormStatus::UpDownLevelClick() {
+  surface.SetLevels(1u << (ui.UpDownLevel->value() - 1));
+  graph.Draw();
+}
+
+void TFormStatus::ButtonCopyClick() {
+  graph.CopyToClipboard();
+}
+
+bool TFormStatus::InTable(const QWidget* widget) const {
+  return widget && (widget == ui.StringGridData || ui.StringGridData->isAncestorOf(widget));
+}
+
+void TFormStatus::FocusChanged(QWidget* old, QWidget* now) {
+  // Only a move to another control of this window is an exit: switching to
+  // another window (or to a message box about this very table) is not.
+  if (!InTable(old) || !now || InTable(now) || now->window() != this)
+    return;
+  // Queued, so that an error it raises ends this handler alone and does not
+  // unwind through the toolkit's focus change.
+  QMetaObject::invokeMethod(this, &TFormStatus::ChangeState, Qt::QueuedConnection);
+}
+
+void TFormStatus::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange)
+    RereadDecimalSeparator();
+  QWidget::changeEvent(event);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// TFormStatus: the always-on-top control window. It owns the three plot
+// objects (point line, surface, volume), puts them into the plot view's lists
+// when created, and drives the view from its controls: the point table, the
+// display switches, the plane sliders, the grey-band spinner, Copy and the
+// loaders.
+
+#include <string_view>
+
+#include <QWidget>
+
+#include "input/opendialog.h"
+#include "objects/line.h"
+#include "objects/solid.h"
+#include "objects/surface.h"
+#include "ui_formstatus.h"
+
+class cOpenGLGraph;
+
+class TFormStatus : public QWidget {
+  Q_OBJECT
+
+ public:
+  // graph: the main window's plot view, which must exist already; the window
+  // appends its objects to the view's lists and draws through it.
+  explicit TFormStatus(cOpenGLGraph& graph, QWidget* parent = nullptr);
+  ~TFormStatus() override;
+
+  // Handlers.
+  void FormCreate();
+  // Shared by the switches, the sliders and the table losing the focus: copies
+  // the switches into line and surface, re-reads every row into the line and
+  // rewrites it, moves the planes, lets pending events run, redraws.
+  // Throws cOverflow for a number beyond the double range; the rows read
+  // before it stay taken, nothing after it happens.
+  void ChangeState();
+  void UpDownLevelClick();
+  void ButtonCopyClick();
+  // Loaders: each shows OpenDialog, reads the chosen file and replaces the
+  // data of one object (text file -> surface, bitmap -> surface as height
+  // field, bitmap -> volume as colour counts). Cancel and every error leave the
+  // object as it was; the view is redrawn in every case. Errors are thrown for
+  // the display (file not opened, bad bitmap, index error, overflow, invalid
+  // operation for a bitmap with a single row or column, out of memory).
+  void ButtonLoadClick();
+  void ButtonLoadBMPClick();
+  void ButtonLoadBMP2Click();
+
+  // The text of cell (column, row); row 0 is the empty header row, points
+  // start at row 1. Outside the table: empty.
+  QString Cell(int column, int row) const;
+  // Splits text as comma text into the cells of row: every cell is emptied,
+  // item k goes to column k, an empty item is stored as one blank, items past
+  // the third are dropped.
+  void SetRowCommaText(int row, std::string_view text);
+
+  Ui::TFormStatus ui;
+  TOpenDialog OpenDialog;
+  // Declared in this order so that they are destroyed volume first, line last.
+  cOpenGLGraph_Line line;
+  cOpenGLGraph_Surface surface;
+  cOpenGLGraph_Solid volume;
+
+ protected:
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // The table's exit: the focus went from the table (or its cell editor) to
+  // something outside it.
+  void FocusChanged(QWidget* old, QWidget* now);
+  bool InTable(const QWidget* widget) const;
+
+  cOpenGLGraph& graph;
+};
+
+// The Status window while the program runs (set by the entry function).
+extern TFormStatus* FormStatus;
