@@ -2,13 +2,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLayout>
+#include <QMimeData>
+
+#include "input/formstatus.h"
 
 TFormRoot* FormRoot = nullptr;
 
 TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   ui.setupUi(this);
   move(194, 107);
+  setAcceptDrops(true);
   // Lay the frame out at the window's size now, so that the first picture is
   // drawn at its final size rather than the frame's design size.
   layout()->activate();
@@ -23,4 +29,33 @@ void TFormRoot::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   if (event->isAccepted())
     QApplication::quit();
+}
+
+namespace {
+// The one local file a drag carries, or an empty string.
+QString DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1)
+    return QString();
+  const QUrl url = data->urls().first();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+}  // namespace
+
+void TFormRoot::dragEnterEvent(QDragEnterEvent* event) {
+  if (FormStatus && !DroppedFile(event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+}
+
+void TFormRoot::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (!FormStatus || path.isEmpty())
+    return;
+  event->acceptProposedAction();
+  if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+    FormStatus->LoadPointGridFile(path);
+  } else if (event->modifiers() & Qt::ShiftModifier) {
+    FormStatus->LoadColourCountFile(path);
+  } else {
+    FormStatus->LoadHeightFieldFile(path);
+  }
 }

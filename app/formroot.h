@@ -1,6 +1,7 @@
 #pragma once
 // TFormRoot: the main window. Its only content is the view-control frame and
-// its only logic is attaching the plot view once everything exists.
+// its logic is attaching the plot view once everything exists, and loading a
+// file dropped on it through the Status window's loaders.
 
 #include <QWidget>
 
@@ -19,6 +20,10 @@ class TFormRoot : public QWidget {
  protected:
   // Closing the main window ends the program, whatever else is still open.
   void closeEvent(QCloseEvent* event) override;
+  // A dropped ".bmp" loads as height field (with Shift held: as colour-count
+  // volume), any other file as point-grid text.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 };
 
 // The main window while the program runs (set by the entry function).

@@ -1,6 +1,11 @@
 #include "app/framecubiscope.h"
 
+#include <algorithm>
+
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
+#include <QWheelEvent>
 
 #include "app/camera.h"
 
@@ -20,6 +25,7 @@ TFrameCubiscope::~TFrameCubiscope() {
 bool TFrameCubiscope::AttachView() {
   if (!graph.Attach(ui.PanelDraw))
     return false;
+  graph.window->installEventFilter(this);
   FrameResize();
   graph.Draw();
   return true;
@@ -44,4 +50,73 @@ void TFrameCubiscope::ScrollBarChange() {
   for (int i = 0; i < 3; ++i)
     graph.eye[i] = camera.eye[i];
   graph.Draw();
+}
+
+bool TFrameCubiscope::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != graph.window)
+    return QWidget::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+      return MousePress(static_cast<const QMouseEvent&>(*event));
+    case QEvent::MouseMove:
+      return MouseMove(static_cast<const QMouseEvent&>(*event));
+    case QEvent::MouseButtonRelease:
+      return MouseRelease(static_cast<const QMouseEvent&>(*event));
+    case QEvent::Wheel:
+      return Wheel(static_cast<const QWheelEvent&>(*event));
+    default:
+      return false;
+  }
+}
+
+bool TFrameCubiscope::MousePress(const QMouseEvent& event) {
+  if (event.button() != Qt::LeftButton)
+    return false;
+  dragging = true;
+  lastDragPosition = event.position().toPoint();
+  return true;
+}
+
+bool TFrameCubiscope::MouseMove(const QMouseEvent& event) {
+  if (!dragging)
+    return false;
+  const QPoint position = event.position().toPoint();
+  const QPoint delta = position - lastDragPosition;
+  lastDragPosition = position;
+  // Right turns the near side of the cube to the right; down raises the
+  // camera, as moving the right bar's thumb down does.
+  QScrollBar* theta = ui.ScrollBarTheta;
+  QScrollBar* height = ui.ScrollBarHeight;
+  const int newTheta =
+      std::clamp(theta->value() + delta.x() * kDragStep, theta->minimum(), theta->maximum());
+  const int newHeight =
+      std::clamp(height->value() + delta.y() * kDragStep, height->minimum(), height->maximum());
+  if (newTheta != theta->value() && newHeight != height->value()) {
+    // Both move: one redraw, from the second bar's change event, is enough
+    // (it reads all three bars).
+    const QSignalBlocker quiet(theta);
+    theta->setValue(newTheta);
+  }
+  theta->setValue(newTheta);
+  height->setValue(newHeight);
+  return true;
+}
+
+bool TFrameCubiscope::MouseRelease(const QMouseEvent& event) {
+  if (event.button() != Qt::LeftButton || !dragging)
+    return false;
+  dragging = false;
+  return true;
+}
+
+bool TFrameCubiscope::Wheel(const QWheelEvent& event) {
+  // 120 units make one notch; fine-grained wheels send parts of one, which
+  // add up. Forwards zooms in, that is, shows a smaller region.
+  wheelPending += event.angleDelta().y();
+  const int notches = wheelPending / 120;
+  wheelPending -= notches * 120;
+  QScrollBar* zoom = ui.ScrollBarZoom;
+  if (notches != 0)
+    zoom->setValue(zoom->value() - notches * zoom->singleStep() * kWheelStep);
+  return true;
 }

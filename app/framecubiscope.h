@@ -1,7 +1,9 @@
 #pragma once
 // TFrameCubiscope: the view-control frame. It puts the plot view on screen in
 // its drawing panel and steers the view's camera with three scroll bars:
-// bottom turns around the vertical axis, right tilts, left zooms.
+// bottom turns around the vertical axis, right tilts, left zooms. Dragging in
+// the picture and turning the wheel over it move the same bars, so that bars,
+// camera and picture never disagree.
 
 #include <QWidget>
 
@@ -27,11 +29,25 @@ class TFrameCubiscope : public QWidget {
   // Shared by the three bars: reads all three positions, whatever bar moved.
   void ScrollBarChange();
 
+  // Bar units per pixel dragged (half a degree) and per wheel notch.
+  static constexpr int kDragStep = 50;
+  static constexpr int kWheelStep = 250;
+
   Ui::TFrameCubiscope ui;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // Watches the picture's child window for drags and wheel turns.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool MousePress(const QMouseEvent& event);
+  bool MouseMove(const QMouseEvent& event);
+  bool MouseRelease(const QMouseEvent& event);
+  bool Wheel(const QWheelEvent& event);
+
   cOpenGLGraph graph;
+  bool dragging = false;
+  QPoint lastDragPosition;
+  int wheelPending = 0;  // eighths of a degree not yet a whole notch
 };

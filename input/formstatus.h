@@ -46,6 +46,14 @@ class TFormStatus : public QWidget {
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
 
+  // The loaders' work after the dialog, for a path chosen elsewhere (a file
+  // dropped on the main window): the same errors, clean-up and redraw, with a
+  // busy cursor while the file is read and converted. The dialog's remembered
+  // name and filter stay as they are.
+  void LoadPointGridFile(const QString& path);
+  void LoadHeightFieldFile(const QString& path);
+  void LoadColourCountFile(const QString& path);
+
   // The text of cell (column, row); row 0 is the empty header row, points
   // start at row 1. Outside the table: empty.
   QString Cell(int column, int row) const;

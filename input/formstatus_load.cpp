@@ -5,6 +5,8 @@
 
 #include <exception>
 
+#include <QApplication>
+
 #include "input/bmpdecode.h"
 #include "input/colourcount.h"
 #include "input/decimalsymbol.h"
@@ -39,41 +41,72 @@ class RedrawOnExit {
   const int pending = std::uncaught_exceptions();
 };
 
+// While a file is read and converted no events run; the cursor tells why.
+class BusyCursor {
+ public:
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+RgbImage ReadBitmap(const QString& path) {
+  // The file's bytes go before the caller builds its array, which keeps the
+  // peak of a large load lower.
+  const FileBytes file = ReadFileBytes(path);
+  return DecodeBitmap(file.data.get(), file.size);
+}
+
 }  // namespace
 
 void TFormStatus::ButtonLoadClick() {
-  const RedrawOnExit redraw(graph);
-  if (!OpenDialog.Execute(this))
+  if (!OpenDialog.Execute(this)) {
+    graph.Draw();
     return;
-  const FileBytes file = ReadFileBytes(OpenDialog.FileName);
+  }
+  LoadPointGridFile(OpenDialog.FileName);
+}
+
+void TFormStatus::ButtonLoadBMPClick() {
+  OpenDialog.FilterIndex = 3;
+  if (!OpenDialog.Execute(this)) {
+    graph.Draw();
+    return;
+  }
+  LoadHeightFieldFile(OpenDialog.FileName);
+}
+
+void TFormStatus::ButtonLoadBMP2Click() {
+  if (!OpenDialog.Execute(this)) {
+    graph.Draw();
+    return;
+  }
+  LoadColourCountFile(OpenDialog.FileName);
+}
+
+void TFormStatus::LoadPointGridFile(const QString& path) {
+  const BusyCursor busy;  // outlives the redraw, which can take a while too
+  const RedrawOnExit redraw(graph);
+  const FileBytes file = ReadFileBytes(path);
   PointGrid grid = ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size,
                                  RegionalDecimalSeparator());
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
 }
 
-void TFormStatus::ButtonLoadBMPClick() {
+void TFormStatus::LoadHeightFieldFile(const QString& path) {
+  const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
-  OpenDialog.FilterIndex = 3;
-  if (!OpenDialog.Execute(this))
-    return;
-  const RgbImage image = [&] {
-    const FileBytes file = ReadFileBytes(OpenDialog.FileName);
-    return DecodeBitmap(file.data.get(), file.size);
-  }();
+  const RgbImage image = ReadBitmap(path);
   std::unique_ptr<Vec3[]> points = BuildHeightField(image);
   surface.SetGrid(points.release(), static_cast<std::uint32_t>(image.width),
                   static_cast<std::uint32_t>(image.height), true);
 }
 
-void TFormStatus::ButtonLoadBMP2Click() {
+void TFormStatus::LoadColourCountFile(const QString& path) {
+  const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
-  if (!OpenDialog.Execute(this))
-    return;
-  const RgbImage image = [&] {
-    const FileBytes file = ReadFileBytes(OpenDialog.FileName);
-    return DecodeBitmap(file.data.get(), file.size);
-  }();
+  const RgbImage image = ReadBitmap(path);
   std::unique_ptr<float[]> counts = CountColours(image);
   volume.SetVolume(counts.release(), 64, 64, 64, true);
 }
