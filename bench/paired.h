@@ -12,6 +12,15 @@
 
 #include <benchmark/benchmark.h>
 
+// Runs f once before timing starts. The first use of hundreds of megabytes in
+// a process costs several times a later one here (the virtual machine backs
+// its memory on first touch), and a load in a running program meets the
+// later cost.
+template <class F>
+void WarmUp(F&& f) {
+  f();
+}
+
 class Paired {
  public:
   // Runs the measured operation inside the timed region.
