@@ -6,6 +6,7 @@
 // the benchmark's timers paused.
 
 #include <chrono>
+#include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,33 +36,50 @@ class Paired {
   template <class F>
   void Reference(benchmark::State& state, const std::string& name, F&& f) {
     state.PauseTiming();
+    const double cpuStart = ThreadCpuSeconds();
     const auto start = Clock::now();
     f();
     const Clock::duration took = Clock::now() - start;
+    const double cpu = ThreadCpuSeconds() - cpuStart;
     state.ResumeTiming();
-    for (auto& [known, total] : references) {
-      if (known == name) {
-        total += took;
+    for (Timed& known : references) {
+      if (known.name == name) {
+        known.wall += took;
+        known.cpu += cpu;
         return;
       }
     }
-    references.emplace_back(name, took);
+    references.push_back({name, took, cpu});
   }
 
-  // Counters for each reference: <name>_ms, its mean wall time, and x_<name>,
-  // the measured operation's wall time over the reference's.
+  // Counters for each reference: <name>_ms, its mean wall time; x_<name>, the
+  // measured operation's wall time over the reference's; and <name>_cpu_ms,
+  // the reference's processor time on this thread (where the renderer's own
+  // threads do not count), to set beside the CPU column.
   void Report(benchmark::State& state) const {
     const double n = static_cast<double>(state.iterations());
-    for (const auto& [name, total] : references) {
-      if (n == 0 || total.count() == 0)
+    for (const Timed& r : references) {
+      if (n == 0 || r.wall.count() == 0)
         continue;
-      state.counters[name + "_ms"] = std::chrono::duration<double, std::milli>(total).count() / n;
-      state.counters["x_" + name] = std::chrono::duration<double>(measured) / total;
+      state.counters[r.name + "_ms"] =
+          std::chrono::duration<double, std::milli>(r.wall).count() / n;
+      state.counters["x_" + r.name] = std::chrono::duration<double>(measured) / r.wall;
+      state.counters[r.name + "_cpu_ms"] = r.cpu * 1000 / n;
     }
   }
 
  private:
   using Clock = std::chrono::steady_clock;
+  struct Timed {
+    std::string name;
+    Clock::duration wall;
+    double cpu;  // seconds
+  };
+  static double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+  }
   Clock::duration measured{};
-  std::vector<std::pair<std::string, Clock::duration>> references;
+  std::vector<Timed> references;
 };
