@@ -52,10 +52,10 @@ void TFormRoot::dropEvent(QDropEvent* event) {
     return;
   event->acceptProposedAction();
   if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-    FormStatus->LoadPointGridFile(path);
+    FormStatus->OpenPointGridFile(path);
   } else if (event->modifiers() & Qt::ShiftModifier) {
-    FormStatus->LoadColourCountFile(path);
+    FormStatus->OpenColourCountFile(path);
   } else {
-    FormStatus->LoadHeightFieldFile(path);
+    FormStatus->OpenHeightFieldFile(path);
   }
 }

@@ -1,10 +1,17 @@
 // Benchmarks run with the application object alive, as the program does: the
-// off-screen view needs it (and a display, Xvfb is fine).
+// off-screen view needs it (and a display, Xvfb is fine). Run with
+// kPeakMemoryChild, the program is the fresh process of the peak-memory
+// measurement instead and creates no application object.
+#include <cstring>
+
 #include <benchmark/benchmark.h>
 
 #include "app/application.h"
+#include "peak_memory.h"
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], kPeakMemoryChild) == 0)
+    return RunPeakMemoryChild(argv[2]);
   cApplication application(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -7,6 +7,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "input/errors.h"
 #include "input/hugepages.h"
 
@@ -158,6 +162,31 @@ class ChannelWidener {
   uint32_t max_ = 0;
   std::vector<uint8_t> table_;
 };
+
+// n pixels of 24-bit data (blue, green, red) at s as red, green, blue at d.
+void SwapChannels24(const unsigned char* s, uint64_t n, uint8_t* d) {
+  for (uint64_t i = 0; i < n; ++i, s += 3, d += 3) {
+    d[0] = s[2];
+    d[1] = s[1];
+    d[2] = s[0];
+  }
+}
+
+#if defined(__x86_64__)
+// The same, five pixels a step with one byte shuffle: byte by byte it is half
+// of a 4096 x 4096 decode, and SSSE3 is on every x86-64 processor in use. Each
+// step reads and writes 16 bytes but keeps only 15, so it runs while a sixth
+// pixel is left, and the pixels after the last step go byte by byte.
+[[gnu::target("ssse3")]] void SwapChannels24Ssse3(const unsigned char* s, uint64_t n, uint8_t* d) {
+  const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+  uint64_t i = 0;
+  for (; i + 6 <= n; i += 5, s += 15, d += 15) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_shuffle_epi8(v, order));
+  }
+  SwapChannels24(s, n - i, d);
+}
+#endif
 
 // Decodes rows of uncompressed data. decode(src, count, dst) turns the first
 // count pixels of a row starting at src into RGB at dst.
@@ -364,15 +393,16 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
           Put(d + i * 3, palette[s[i]]);
       });
       break;
-    case 24:
-      decodeRows(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {
-        for (uint64_t i = 0; i < n; ++i, s += 3, d += 3) {
-          d[0] = s[2];
-          d[1] = s[1];
-          d[2] = s[0];
-        }
-      });
+    case 24: {
+#if defined(__x86_64__)
+      if (__builtin_cpu_supports("ssse3")) {
+        decodeRows(Rgb{}, SwapChannels24Ssse3);
+        break;
+      }
+#endif
+      decodeRows(Rgb{}, SwapChannels24);
       break;
+    }
     case 32:
       if (masks[0] == 0xFF0000 && masks[1] == 0x00FF00 && masks[2] == 0x0000FF) {
         decodeRows(Rgb{}, [](const unsigned char* s, uint64_t n, uint8_t* d) {

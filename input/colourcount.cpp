@@ -6,12 +6,18 @@
 #include <new>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "input/errors.h"
 
-void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* cells) {
-  // Two pixels from two overlapping 32-bit reads, R0 G0 B0 R1 and B0 R1 G1 B1
-  // (little-endian), each cell cut out with shifts and masks: about a sixth
-  // faster than three byte reads a pixel, and never reads past the pixels.
+namespace {
+
+// Two pixels from two overlapping 32-bit reads, R0 G0 B0 R1 and B0 R1 G1 B1
+// (little-endian), each cell cut out with shifts and masks: about a sixth
+// faster than three byte reads a pixel, and never reads past the pixels.
+void AddColourCellsScalar(const std::uint8_t* rgb, std::size_t count, std::uint32_t* cells) {
   static_assert(std::endian::native == std::endian::little, "the shifts assume little-endian");
   std::size_t i = 0;
   for (; i + 2 <= count; i += 2, rgb += 6) {
@@ -23,6 +29,48 @@ void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* c
   }
   if (i < count)
     ++cells[ColourCell(rgb[0], rgb[1], rgb[2])];
+}
+
+#if defined(__x86_64__)
+// Four cells at a time: one byte shuffle spreads four pixels over four 32-bit
+// lanes (R, G, B, 0) and the same shifts and masks cut out all four indices.
+// Working out the indices, not the increments, is what limits the scalar loop:
+// this one takes little more than half its time. A step reads 16 bytes and
+// uses 12, so it runs while a sixth pixel is left.
+[[gnu::target("ssse3")]] void AddColourCellsSsse3(const std::uint8_t* rgb, std::size_t count,
+                                                  std::uint32_t* cells) {
+  const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m128i red = _mm_set1_epi32(0xFC);
+  const __m128i green = _mm_set1_epi32(0xFC00);
+  const __m128i blue = _mm_set1_epi32(0xFC0000);
+  alignas(16) std::uint32_t index[4];
+  std::size_t i = 0;
+  for (; i + 6 <= count; i += 4, rgb += 12) {
+    const __m128i v =
+        _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb)), spread);
+    const __m128i cell = _mm_or_si128(_mm_or_si128(_mm_slli_epi32(_mm_and_si128(v, red), 10),
+                                                   _mm_srli_epi32(_mm_and_si128(v, green), 4)),
+                                      _mm_srli_epi32(_mm_and_si128(v, blue), 18));
+    _mm_store_si128(reinterpret_cast<__m128i*>(index), cell);
+    ++cells[index[0]];
+    ++cells[index[1]];
+    ++cells[index[2]];
+    ++cells[index[3]];
+  }
+  AddColourCellsScalar(rgb, count - i, cells);
+}
+#endif
+
+}  // namespace
+
+void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* cells) {
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("ssse3")) {
+    AddColourCellsSsse3(rgb, count, cells);
+    return;
+  }
+#endif
+  AddColourCellsScalar(rgb, count, cells);
 }
 
 std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {

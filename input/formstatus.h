@@ -50,9 +50,9 @@ class TFormStatus : public QWidget {
   // dropped on the main window): the same errors, clean-up and redraw, with a
   // busy cursor while the file is read and converted. The dialog's remembered
   // name and filter stay as they are.
-  void LoadPointGridFile(const QString& path);
-  void LoadHeightFieldFile(const QString& path);
-  void LoadColourCountFile(const QString& path);
+  void OpenPointGridFile(const QString& path);
+  void OpenHeightFieldFile(const QString& path);
+  void OpenColourCountFile(const QString& path);
 
   // The text of cell (column, row); row 0 is the empty header row, points
   // start at row 1. Outside the table: empty.

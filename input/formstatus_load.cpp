@@ -1,24 +1,20 @@
-// The three load handlers of the Status window. Each only opens the file,
-// calls the plain functions that parse or decode it, and hands the result to
-// its plot object with adopt set; the view is redrawn however the load ends,
-// before any error reaches the message box.
+// The three load handlers of the Status window. Each only asks for the file
+// and calls the load that reads, parses or decodes it and hands the result to
+// its plot object with adopt set (input/loadfile.h); the view is redrawn
+// however the load ends, before any error reaches the message box.
 
 #include <exception>
 
 #include <QApplication>
 
-#include "input/bmpdecode.h"
-#include "input/colourcount.h"
 #include "input/decimalsymbol.h"
-#include "input/filebytes.h"
 #include "input/formstatus.h"
-#include "input/heightfield.h"
-#include "input/pointgrid.h"
+#include "input/loadfile.h"
 #include "scene/graph.h"
 
 namespace {
 
-// Redraws the view when the handler ends, on every way out. While an error is
+// Redraws the view when the load ends, on every way out. While an error is
 // on its way to the message box, a failing redraw must not replace it.
 class RedrawOnExit {
  public:
@@ -50,13 +46,6 @@ class BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-RgbImage ReadBitmap(const QString& path) {
-  // The file's bytes go before the caller builds its array, which keeps the
-  // peak of a large load lower.
-  const FileBytes file = ReadFileBytes(path);
-  return DecodeBitmap(file.data.get(), file.size);
-}
-
 }  // namespace
 
 void TFormStatus::ButtonLoadClick() {
@@ -64,7 +53,7 @@ void TFormStatus::ButtonLoadClick() {
     graph.Draw();
     return;
   }
-  LoadPointGridFile(OpenDialog.FileName);
+  OpenPointGridFile(OpenDialog.FileName);
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
@@ -73,7 +62,7 @@ void TFormStatus::ButtonLoadBMPClick() {
     graph.Draw();
     return;
   }
-  LoadHeightFieldFile(OpenDialog.FileName);
+  OpenHeightFieldFile(OpenDialog.FileName);
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
@@ -81,32 +70,23 @@ void TFormStatus::ButtonLoadBMP2Click() {
     graph.Draw();
     return;
   }
-  LoadColourCountFile(OpenDialog.FileName);
+  OpenColourCountFile(OpenDialog.FileName);
 }
 
-void TFormStatus::LoadPointGridFile(const QString& path) {
+void TFormStatus::OpenPointGridFile(const QString& path) {
   const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
-  const FileBytes file = ReadFileBytes(path);
-  PointGrid grid = ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size,
-                                 RegionalDecimalSeparator());
-  surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
-                  static_cast<std::uint32_t>(grid.rows), true);
+  LoadPointGridFile(path, RegionalDecimalSeparator(), surface);
 }
 
-void TFormStatus::LoadHeightFieldFile(const QString& path) {
-  const BusyCursor busy;  // outlives the redraw, which can take a while too
+void TFormStatus::OpenHeightFieldFile(const QString& path) {
+  const BusyCursor busy;
   const RedrawOnExit redraw(graph);
-  const RgbImage image = ReadBitmap(path);
-  std::unique_ptr<Vec3[]> points = BuildHeightField(image);
-  surface.SetGrid(points.release(), static_cast<std::uint32_t>(image.width),
-                  static_cast<std::uint32_t>(image.height), true);
+  LoadHeightFieldFile(path, surface);
 }
 
-void TFormStatus::LoadColourCountFile(const QString& path) {
-  const BusyCursor busy;  // outlives the redraw, which can take a while too
+void TFormStatus::OpenColourCountFile(const QString& path) {
+  const BusyCursor busy;
   const RedrawOnExit redraw(graph);
-  const RgbImage image = ReadBitmap(path);
-  std::unique_ptr<float[]> counts = CountColours(image);
-  volume.SetVolume(counts.release(), 64, 64, 64, true);
+  LoadColourCountFile(path, volume);
 }

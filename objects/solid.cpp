@@ -77,10 +77,12 @@ void cOpenGLGraph_Solid::Draw() {
       const float* lower = slice + std::size_t{j - 1} * nx;
       const float* upper = lower + nx;
       glBegin(GL_TRIANGLE_STRIP);
+      // The values are floats already; the double entry point would only
+      // widen each and narrow it again on a second dispatch.
       for (std::uint32_t i = 0; i < nx; ++i) {
-        glTexCoord1d(lower[i]);
+        glTexCoord1f(lower[i]);
         glVertex3f(axisX[i], axisY[j - 1], height);
-        glTexCoord1d(upper[i]);
+        glTexCoord1f(upper[i]);
         glVertex3f(axisX[i], axisY[j], height);
       }
       glEnd();

@@ -157,6 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                  16, 5, 3},
         KindCase{"depth24", Opt(24), 0, 16, 13, 5},
         KindCase{"depth24_core", Opt(24, 12), 0, 16, 5, 5},
+        // Rows long enough to be decoded several pixels at a time, with a rest.
+        KindCase{"depth24_wide", Opt(24), 3, 16, 41, 3},
         KindCase{"depth24_topdown", Opt(24, 40, 0, true), 0, 16, 13, 5},
         KindCase{"depth24_header16", Opt(24, 16), 0, 16, 6, 2},
         KindCase{"depth24_header52", Opt(24, 52), 0, 16, 6, 2},

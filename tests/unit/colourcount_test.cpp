@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -97,6 +98,29 @@ TEST(ColourCount, MatchesSinglePrecisionCountingOnAPhotoLikeImage) {
   const std::vector<float> expected = CountAsSingles(p);
   for (std::size_t i = 0; i < kColourCells; ++i)
     ASSERT_EQ(cells[i], expected[i]) << "cell " << i;
+}
+
+// Pixels are taken several at a time where the processor allows it, the rest
+// one or two at a time: every count of pixels, any colours, lands each pixel
+// in its own cell.
+TEST(ColourCount, AddsEveryPixelToItsCellWhateverTheirNumber) {
+  std::mt19937 random(11);
+  std::vector<std::uint8_t> rgb(3 * 40);
+  for (std::uint8_t& byte : rgb)
+    byte = static_cast<std::uint8_t>(random());
+  std::vector<std::uint32_t> cells(kColourCells);
+  std::vector<std::uint32_t> expected(kColourCells);
+  for (std::size_t count = 0; count <= 40; ++count) {
+    std::fill(cells.begin(), cells.end(), 0u);
+    std::fill(expected.begin(), expected.end(), 0u);
+    AddColourCells(rgb.data(), count, cells.data());
+    for (std::size_t i = 0; i < count; ++i)
+      ++expected[ColourCell(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2])];
+    const auto wrong = std::mismatch(cells.begin(), cells.end(), expected.begin());
+    ASSERT_TRUE(wrong.first == cells.end())
+        << count << " pixels: cell " << (wrong.first - cells.begin()) << " holds " << *wrong.first
+        << ", expected " << *wrong.second;
+  }
 }
 
 // Exact counts turned into what a single-precision counter would hold.
