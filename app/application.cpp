@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "input/errors.h"
+#include "view/handlerguard.h"
 #include "view/messagebox.h"
 
 cApplication::cApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -13,12 +14,17 @@ cApplication::cApplication(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool cApplication::notify(QObject* receiver, QEvent* event) {
+  bool handled = false;
   try {
-    return QApplication::notify(receiver, event);
+    handled = QApplication::notify(receiver, event);
   } catch (...) {
+    // Only a handler that forgot RunHandler gets here, past Qt's frames.
     ShowException(std::current_exception());
     return false;
   }
+  if (std::exception_ptr error = TakeHandlerError())
+    ShowException(error);
+  return handled;
 }
 
 QString ExceptionText(const QString& message) {

@@ -1,8 +1,9 @@
 #pragma once
 // The application object and the last-resort display of errors. Every event
-// runs inside a guard: an exception that escapes a handler (after the handler's
-// own clean-up has run while it unwound) is shown in a stop-icon box and the
-// program goes on. cAbort is dropped silently.
+// runs inside a guard: an error that ended a handler (kept at the handler's
+// boundary, view/handlerguard.h, after the handler's own clean-up has run) is
+// shown in a stop-icon box once the event's dispatch returns, and the program
+// goes on. cAbort is dropped silently.
 
 #include <exception>
 

@@ -8,6 +8,7 @@
 #include <QMimeData>
 
 #include "input/formstatus.h"
+#include "view/handlerguard.h"
 
 TFormRoot* FormRoot = nullptr;
 
@@ -51,11 +52,14 @@ void TFormRoot::dropEvent(QDropEvent* event) {
   if (!FormStatus || path.isEmpty())
     return;
   event->acceptProposedAction();
-  if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-    FormStatus->OpenPointGridFile(path);
-  } else if (event->modifiers() & Qt::ShiftModifier) {
-    FormStatus->OpenColourCountFile(path);
-  } else {
-    FormStatus->OpenHeightFieldFile(path);
-  }
+  const bool shift = event->modifiers() & Qt::ShiftModifier;
+  RunHandler([&] {
+    if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
+      FormStatus->OpenPointGridFile(path);
+    } else if (shift) {
+      FormStatus->OpenColourCountFile(path);
+    } else {
+      FormStatus->OpenHeightFieldFile(path);
+    }
+  });
 }

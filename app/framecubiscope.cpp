@@ -8,13 +8,14 @@
 #include <QWheelEvent>
 
 #include "app/camera.h"
+#include "view/handlerguard.h"
 
 TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   ui.setupUi(this);
   // Connected after the layout has set the positions, so that the camera stays
   // at the view's default until the user first moves a bar.
   for (QScrollBar* bar : {ui.ScrollBarTheta, ui.ScrollBarHeight, ui.ScrollBarZoom}) {
-    connect(bar, &QScrollBar::valueChanged, this, &TFrameCubiscope::ScrollBarChange);
+    connect(bar, &QScrollBar::valueChanged, this, Guarded(this, &TFrameCubiscope::ScrollBarChange));
   }
 }
 
@@ -40,7 +41,7 @@ void TFrameCubiscope::FrameResize() {
 
 void TFrameCubiscope::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  FrameResize();
+  RunHandler([this] { FrameResize(); });
 }
 
 void TFrameCubiscope::ScrollBarChange() {

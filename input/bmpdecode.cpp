@@ -13,6 +13,7 @@
 
 #include "input/errors.h"
 #include "input/hugepages.h"
+#include "input/memorylimit.h"
 
 namespace {
 
@@ -281,7 +282,7 @@ void DecodeRle(const unsigned char* src, std::size_t length, bool fourBit, const
 
 }  // namespace
 
-RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
+RgbImage DecodeBitmap(const unsigned char* data, std::size_t size, uint64_t maxPixels) {
   if (size == 0)
     return {};
   if (size < kFileHeaderSize)
@@ -296,8 +297,9 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size) {
   const uint64_t width = static_cast<uint64_t>(h.width);
   const uint64_t rows = static_cast<uint64_t>(h.height < 0 ? -h.height : h.height);
   // Both factors are below 2^32, so the product cannot wrap.
-  if (width * rows > kMaxBitmapPixels)
+  if (width * rows > maxPixels)
     throw cOutOfMemory();
+  CheckFitsInMemory(width * rows * 3);
 
   uint32_t masks[3] = {};
   if (h.compression == kBitFields) {

@@ -31,6 +31,9 @@ inline constexpr std::uint64_t kMaxBitmapPixels = std::uint64_t{1} << 28;
 // (but not 12), the depth or compression is not one of those above (RLE8 only
 // at 8 bits, RLE4 at 4, bit fields at 16 and 32), the width is negative or 0,
 // the height is 0, or an RLE image is stored top-down; cOutOfMemory when the
-// image has more than kMaxBitmapPixels pixels or its pixels cannot be
-// allocated.
-RgbImage DecodeBitmap(const unsigned char* data, std::size_t size);
+// image has more than maxPixels pixels, its pixels would take more than the
+// machine's memory (memorylimit.h) or cannot be allocated.
+// maxPixels exists for the fuzzer, whose inputs would otherwise spend their
+// time filling pictures of hundreds of megabytes that a 60-byte file claims.
+RgbImage DecodeBitmap(const unsigned char* data, std::size_t size,
+                      std::uint64_t maxPixels = kMaxBitmapPixels);

@@ -12,6 +12,7 @@
 
 #include "input/errors.h"
 #include "input/hugepages.h"
+#include "input/memorylimit.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ FileBytes ReadFileBytes(const QString& path) {
     throw cFileOpenError(path);
 
   FileBytes bytes;
+  CheckFitsInMemory(static_cast<std::uint64_t>(info.st_size));
   const std::size_t size = static_cast<std::size_t>(info.st_size);
   if (size == 0)
     return bytes;

@@ -17,6 +17,6 @@ struct FileBytes {
 // closed before returning. The bytes belong to the caller.
 // Throws cFileOpenError(path) when the file does not exist, is not a regular
 // file, cannot be opened for reading, or a writer holds a lock on it;
-// cReadError when reading fails part way; cOutOfMemory when the bytes cannot
-// be allocated.
+// cReadError when reading fails part way; cOutOfMemory when the file is larger
+// than the machine's memory (memorylimit.h) or the bytes cannot be allocated.
 FileBytes ReadFileBytes(const QString& path);

@@ -12,6 +12,7 @@
 #include "input/numbertext.h"
 #include "input/pointtext.h"
 #include "scene/graph.h"
+#include "view/handlerguard.h"
 
 TFormStatus* FormStatus = nullptr;
 
@@ -43,15 +44,16 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
 
   for (QCheckBox* box :
        {ui.CheckBoxDisp3D, ui.CheckBoxDispXY, ui.CheckBoxDispYZ, ui.CheckBoxDispZX}) {
-    connect(box, &QCheckBox::clicked, this, &TFormStatus::ChangeState);
+    connect(box, &QCheckBox::clicked, this, Guarded(this, &TFormStatus::ChangeState));
   }
   for (QSlider* slider : {ui.TrackBarX, ui.TrackBarY, ui.TrackBarZ}) {
-    connect(slider, &QSlider::valueChanged, this, &TFormStatus::ChangeState);
+    connect(slider, &QSlider::valueChanged, this, Guarded(this, &TFormStatus::ChangeState));
   }
-  connect(qApp, &QApplication::focusChanged, this, &TFormStatus::FocusChanged);
+  focusConnection =
+      connect(qApp, &QApplication::focusChanged, this, Guarded(this, &TFormStatus::FocusChanged));
   connect(ui.UpDownLevel, &QSpinBox::valueChanged, this, [this](int position) {
     ui.EditLevel->setText(QString::number(position));
-    UpDownLevelClick();
+    RunHandler([this] { UpDownLevelClick(); });
   });
   connect(ui.EditLevel, &QLineEdit::editingFinished, this, [this] {
     bool ok = false;
@@ -60,16 +62,18 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
       ui.UpDownLevel->setValue(position);
     ui.EditLevel->setText(QString::number(ui.UpDownLevel->value()));
   });
-  connect(ui.ButtonCopy, &QPushButton::clicked, this, &TFormStatus::ButtonCopyClick);
-  connect(ui.ButtonLoad, &QPushButton::clicked, this, &TFormStatus::ButtonLoadClick);
-  connect(ui.ButtonLoadBMP, &QPushButton::clicked, this, &TFormStatus::ButtonLoadBMPClick);
-  connect(ui.ButtonLoadBMP2, &QPushButton::clicked, this, &TFormStatus::ButtonLoadBMP2Click);
+  connect(ui.ButtonCopy, &QPushButton::clicked, this, Guarded(this, &TFormStatus::ButtonCopyClick));
+  connect(ui.ButtonLoad, &QPushButton::clicked, this, Guarded(this, &TFormStatus::ButtonLoadClick));
+  connect(ui.ButtonLoadBMP, &QPushButton::clicked, this,
+          Guarded(this, &TFormStatus::ButtonLoadBMPClick));
+  connect(ui.ButtonLoadBMP2, &QPushButton::clicked, this,
+          Guarded(this, &TFormStatus::ButtonLoadBMP2Click));
 
   FormCreate();
 }
 
 TFormStatus::~TFormStatus() {
-  disconnect(qApp, &QApplication::focusChanged, this, &TFormStatus::FocusChanged);
+  disconnect(focusConnection);
 }
 
 void TFormStatus::FormCreate() {
@@ -159,11 +163,12 @@ void TFormStatus::FocusChanged(QWidget* old, QWidget* now) {
     return;
   // Queued, so that an error it raises ends this handler alone and does not
   // unwind through the toolkit's focus change.
-  QMetaObject::invokeMethod(this, &TFormStatus::ChangeState, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { RunHandler([this] { ChangeState(); }); }, Qt::QueuedConnection);
 }
 
 void TFormStatus::changeEvent(QEvent* event) {
   if (event->type() == QEvent::LocaleChange)
-    RereadDecimalSeparator();
+    RunHandler([] { RereadDecimalSeparator(); });
   QWidget::changeEvent(event);
 }

@@ -79,6 +79,7 @@ class TFormStatus : public QWidget {
   bool InTable(const QWidget* widget) const;
 
   cOpenGLGraph& graph;
+  QMetaObject::Connection focusConnection;
 };
 
 // The Status window while the program runs (set by the entry function).

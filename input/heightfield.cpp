@@ -8,6 +8,7 @@
 #include "input/errors.h"
 #include "input/fpcheck.h"
 #include "input/hugepages.h"
+#include "input/memorylimit.h"
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);
@@ -16,6 +17,7 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   if (__builtin_mul_overflow(width, height, &count) || count > SIZE_MAX / sizeof(Vec3)) {
     throw cOutOfMemory();
   }
+  CheckFitsInMemory(count * sizeof(Vec3));
   if (count == 0)
     return std::unique_ptr<Vec3[]>(new Vec3[0]);
 

@@ -17,6 +17,6 @@
 // array (non-null, no elements) and no error.
 // Throws cInvalidOp when the image is 1 pixel wide or 1 pixel high (the first
 // pixel's x or y is 0 / 0), checked before anything is allocated;
-// cOutOfMemory when the array's size does not fit in memory or cannot be
-// allocated.
+// cOutOfMemory when the array is larger than the machine's memory
+// (memorylimit.h) or cannot be allocated.
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image);

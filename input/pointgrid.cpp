@@ -12,6 +12,7 @@
 
 #include "input/commatext.h"
 #include "input/errors.h"
+#include "input/memorylimit.h"
 #include "input/numberscan.h"
 
 namespace {
@@ -134,6 +135,7 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
       __builtin_mul_overflow(grid.lines, sizeof(Vec3), &bytes)) {
     throw cOutOfMemory();
   }
+  CheckFitsInMemory(bytes);
   try {
     grid.points.reset(new Vec3[grid.lines]);
   } catch (const std::bad_alloc&) {

@@ -30,7 +30,8 @@ struct PointGrid {
 // The text is only read; the result owns its array.
 // Throws cListIndexError(1) or (2) for a data line with only one or two items,
 // cOverflow for a number beyond the double range (input/errors.h), and
-// cOutOfMemory when the array cannot be allocated or its size does not fit.
+// cOutOfMemory when the array cannot be allocated or is larger than the
+// machine's memory (memorylimit.h).
 PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator separator);
 
 // The number of lines of text[0, size) by the line rules above, text taken

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing
 # ones), then configures and builds in the given build folder. Sourced by
-# run.sh and test.sh; quick when nothing changed.
+# run.sh, test.sh and fuzz.sh; quick when nothing changed.
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev libglu1-mesa-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic locales
+  clang libclang-rt-14-dev
 )
 
 cubiscope_install_packages() {

@@ -9,6 +9,7 @@
 
 #include "app/application.h"
 #include "input/errors.h"
+#include "view/handlerguard.h"
 #include "view/messagebox.h"
 
 namespace {
@@ -45,13 +46,14 @@ class Guard : public testing::Test {
   }
   void TearDown() override { SetMessageBoxHook(previous); }
 
-  // Clicks a real button whose handler throws what throwIt throws.
-  template <typename Thrower>
-  void ClickThrowing(Thrower throwIt) {
+  // Clicks a real button whose handlers, connected as the program connects
+  // its own, throw what the throwers throw.
+  template <typename... Thrower>
+  void ClickThrowing(Thrower... throwIt) {
     QPushButton button;
     button.resize(50, 20);
     button.show();
-    QObject::connect(&button, &QPushButton::clicked, throwIt);
+    (QObject::connect(&button, &QPushButton::clicked, [throwIt] { RunHandler(throwIt); }), ...);
     QTest::mouseClick(&button, Qt::LeftButton);
   }
 
@@ -80,6 +82,16 @@ TEST_F(Guard, ShowsOtherExceptionsAndGoesOn) {
   EXPECT_EQ(shown[0].text, QStringLiteral("plain failure."));
   EXPECT_EQ(shown[1].text, QString());
   EXPECT_EQ(shown[2].text, QString());
+}
+
+// The first error ends the event's work; a second handler failing in the same
+// event adds no second box.
+TEST_F(Guard, ShowsOneBoxPerEvent) {
+  ClickThrowing([] { throw cReadError(); }, [] { throw cInvalidGraphic(); });
+  ClickThrowing([] { throw cInvalidOp(); });
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, QStringLiteral("ストリームからの読み込みエラー."));
+  EXPECT_EQ(shown[1].text, QStringLiteral("不正な浮動小数点数演算命令."));
 }
 
 TEST_F(Guard, CleanUpOfTheHandlerRunsBeforeTheBox) {

@@ -334,6 +334,8 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"header_length_8", [] { return With32(Small24(), 14, 8); }, Outcome::kInvalid},
         HostileCase{"header_length_13", [] { return With32(Small24(), 14, 13); }, Outcome::kInvalid},
         HostileCase{"header_length_7fffffff", [] { return With32(Small24(), 14, 0x7FFFFFFF); }, Outcome::kReadError},
+        HostileCase{"header_length_ffffffff", [] { return With32(Small24(), 14, 0xFFFFFFFF); }, Outcome::kReadError},
+        HostileCase{"core_header_cut", [] { return Cut(WriteBmp(Small(), Opt(24, 12)), 14 + 10); }, Outcome::kReadError},
         HostileCase{"info_header_cut", [] { return Cut(Small24(), 40); }, Outcome::kReadError},
         HostileCase{"planes_2", [] { return With16(Small24(), 26, 2); }, Outcome::kInvalid},
         HostileCase{"depth_0", [] { return With16(Small24(), 28, 0); }, Outcome::kInvalid},
@@ -346,6 +348,10 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"fields_at_8_bits", [] { return With32(WriteBmp(Small(), Opt(8)), 30, 3); }, Outcome::kInvalid},
         // Sizes.
         HostileCase{"width_negative", [] { return With32(Small24(), 18, -3); }, Outcome::kInvalid},
+        HostileCase{"width_int_min", [] { return With32(Small24(), 18, 0x80000000); }, Outcome::kInvalid},
+        HostileCase{"width_7fffffff_one_row", [] { return With32(With32(Small24(), 18, 0x7FFFFFFF), 22, 1); }, Outcome::kOutOfMemory},
+        HostileCase{"height_minus_7fffffff", [] { return With32(Small24(), 22, -0x7FFFFFFF); }, Outcome::kOutOfMemory},
+        HostileCase{"core_65535_square", [] { return With16(With16(WriteBmp(Small(), Opt(24, 12)), 18, 0xFFFF), 20, 0xFFFF); }, Outcome::kOutOfMemory},
         HostileCase{"width_0", [] { return With32(Small24(), 18, 0); }, Outcome::kInvalid},
         HostileCase{"height_0", [] { return With32(Small24(), 22, 0); }, Outcome::kInvalid},
         HostileCase{"rle_top_down", [] { return With32(Rle(3, 2, 1, {}), 22, -2); }, Outcome::kInvalid},
@@ -354,10 +360,14 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"height_int_min", [] { return With32(Small24(), 22, 0x80000000); }, Outcome::kOutOfMemory},
         // Big claims, little data: loads black rather than reading on.
         HostileCase{"2048_square_without_pixels", [] { return Cut(With32(With32(Small24(), 18, 2048), 22, 2048), 54); }, Outcome::kImage, 2048, 2048},
+        HostileCase{"top_down_2048_square_without_pixels", [] { return Cut(With32(With32(Small24(), 18, 2048), 22, -2048), 54); }, Outcome::kImage, 2048, 2048},
         // Colour tables and masks. With the offset inside the file, the table is what fits before it.
         HostileCase{"colour_table_longer_than_file", [] { return With32(With32(WriteBmp(Small(), Opt(8)), 46, 0xFFFFFFFF), 10, 0); }, Outcome::kReadError},
         HostileCase{"colour_table_longer_than_file_offset_kept", [] { return With32(WriteBmp(Small(), Opt(8)), 46, 0xFFFFFFFF); }, Outcome::kImage, 3, 2, kSmall},
         HostileCase{"colour_table_cut", [] { return Cut(WriteBmp(Small(), FullTable(Opt(8))), 54 + 400); }, Outcome::kReadError},
+        HostileCase{"core_colour_table_cut", [] { return Cut(WriteBmp(Small(), Opt(8, 12)), 26 + 3 * 100); }, Outcome::kReadError},
+        HostileCase{"table_on_24_bits_longer_than_file", [] { return With32(With32(Small24(), 46, 0x40000000), 10, 0); }, Outcome::kReadError},
+        HostileCase{"masks_zero_after_header_16_bits", [] { return ZeroMasks(WriteBmp(Small(), Opt(16, 40, 3))); }, Outcome::kImage, 3, 2, Fill(6, kBlack)},
         HostileCase{"masks_cut", [] { return Cut(WriteBmp(Small(), Opt(16, 40, 3)), 54 + 6); }, Outcome::kReadError},
         HostileCase{"masks_zero", [] { return ZeroMasks(WriteBmp(Small(), Opt(32, 40, 3))); }, Outcome::kImage, 3, 2, Fill(6, kBlack)},
         HostileCase{"masks_zero_in_header", [] { return ZeroMasks(WriteBmp(Small(), Opt(16, 56, 3))); }, Outcome::kImage, 3, 2, Fill(6, kBlack)},
@@ -413,7 +423,11 @@ INSTANTIATE_TEST_SUITE_P(
         RleCase{"one_wide_long_runs", 1, {255, 1, 255, 0, 0, 0, 255, 1, 0, 1}, {kP1, kP1}, 1},
         RleCase{"rle4_alternating_run_past_row", 2, {5, 0x10, 0, 1}, {kP0, kP0, kP0, kP1, kP0, kP1}},
         RleCase{"rle4_absolute_odd_count", 2, {0, 3, 0x10, 0x10, 0, 0, 1, 0x11, 0, 1},
-                {kP1, kP0, kP0, kP1, kP0, kP1}}),
+                {kP1, kP0, kP0, kP1, kP0, kP1}},
+        RleCase{"rle4_delta_past_image", 2, {0, 2, 200, 200, 3, 0x11, 0, 1}, Fill(6, kP0)},
+        RleCase{"rle4_absolute_past_data", 2, {0, 200, 0x11}, {kP0, kP0, kP0, kP1, kP1, kP0}},
+        RleCase{"run_after_last_row_is_dropped", 1, {0, 2, 0, 2, 3, 1, 0, 1}, Fill(6, kP0)},
+        RleCase{"deltas_far_past_row_draw_nothing", 1, {0, 2, 255, 0, 0, 2, 255, 0, 2, 1, 0, 1}, Fill(6, kP0)}),
     [](const testing::TestParamInfo<RleCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

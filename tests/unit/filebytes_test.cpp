@@ -9,6 +9,7 @@
 
 #include "input/errors.h"
 #include "input/filebytes.h"
+#include "input/memorylimit.h"
 
 namespace {
 
@@ -43,6 +44,14 @@ TEST_F(ReadFileBytesTest, FileThatCannotBeOpenedNamesItsPath) {
   }
   EXPECT_THROW(ReadFileBytes(dir_.path()), cFileOpenError);
   EXPECT_THROW(ReadFileBytes(QString()), cFileOpenError);
+}
+
+// A sparse file costs no disk: larger than memory, it is refused before any
+// byte is read or allocated.
+TEST_F(ReadFileBytesTest, FileLargerThanMemoryIsRefused) {
+  const QString path = Write("huge.csv", "1,2,3\n");
+  ASSERT_TRUE(QFile::resize(path, static_cast<qint64>(PhysicalMemoryBytes() + 1)));
+  EXPECT_THROW(ReadFileBytes(path), cOutOfMemory);
 }
 
 TEST_F(ReadFileBytesTest, SharesTheFileWithReadersButNotWithALockingWriter) {

@@ -102,6 +102,15 @@ TEST(HeightField, SinglePixelWideOrHighIsAnInvalidOperation) {
   }
 }
 
+// Refused from the size alone, before any pixel is read: the image below has
+// no pixels at all.
+TEST(HeightField, ArrayLargerThanMemoryIsRefused) {
+  RgbImage huge;
+  huge.width = 1 << 30;
+  huge.height = 1 << 20;
+  EXPECT_THROW(BuildHeightField(huge), cOutOfMemory);
+}
+
 TEST(HeightField, EmptyImageGivesAnEmptyArray) {
   const unsigned char nothing = 0;
   EXPECT_NE(BuildHeightField(DecodeBitmap(&nothing, 0)), nullptr);

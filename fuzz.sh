@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Fuzzes one parser: ./fuzz.sh TARGET SECONDS, TARGET one of bmpdecode,
+# commatext, numbertext, pointgrid. Builds the targets in build-fuzz/ with
+# clang (libFuzzer with AddressSanitizer, UndefinedBehaviorSanitizer and leak
+# detection), starts from the seeds in fuzz/corpus/TARGET and from what earlier
+# runs kept in build-fuzz/corpus/TARGET, and stops at the first crash, hang,
+# leak or sanitizer report, which leaves its input in build-fuzz/artifacts/.
+# ./fuzz.sh seeds rewrites fuzz/corpus with the seeds fuzz/make_seeds.cpp makes.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+cubiscope_install_packages
+
+targets=(bmpdecode commatext numbertext pointgrid)
+usage() {
+  echo "usage: $0 TARGET SECONDS   (TARGET: ${targets[*]})" >&2
+  echo "       $0 seeds" >&2
+  exit 2
+}
+
+build_fuzz() {
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCUBISCOPE_FUZZ=ON -DCUBISCOPE_TESTS=OFF \
+    -DCUBISCOPE_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j"$(nproc)" --target "$@"
+}
+
+if [ "${1:-}" = seeds ]; then
+  build_fuzz fuzz_seeds
+  rm -rf fuzz/corpus
+  ./build-fuzz/fuzz/fuzz_seeds fuzz/corpus
+  echo "seeds written to fuzz/corpus"
+  exit 0
+fi
+
+[ $# -eq 2 ] || usage
+target=$1
+seconds=$2
+[[ " ${targets[*]} " == *" $target "* ]] || usage
+[[ "$seconds" =~ ^[0-9]+$ ]] || usage
+
+build_fuzz "fuzz_$target"
+
+corpus=build-fuzz/corpus/$target
+artifacts=build-fuzz/artifacts/$target
+mkdir -p "$corpus" "$artifacts"
+# Bitmaps need room for colour tables and RLE streams; texts are interesting
+# in their first few lines.
+max_len=4096
+[ "$target" = bmpdecode ] && max_len=16384
+
+export ASAN_OPTIONS=detect_leaks=1:symbolize=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# New inputs go into the first folder; the seeds in the repository stay as
+# they are. A single input that runs 10 seconds is a hang.
+exec "./build-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$artifacts/" \
+  "$corpus" "fuzz/corpus/$target"
