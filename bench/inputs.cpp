@@ -1,4 +1,4 @@
-#include "photo.h"
+#include "inputs.h"
 
 #include <algorithm>
 #include <cmath>
