@@ -12,8 +12,8 @@
 #include "input/colourcount.h"
 #include "input/heightfield.h"
 #include "input/hugepages.h"
+#include "inputs.h"
 #include "paired.h"
-#include "photo.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "input/colourcount.h"
 #include "input/formstatus.h"
 #include "input/heightfield.h"
+#include "inputs.h"
 #include "paired.h"
-#include "photo.h"
 #include "scene/graph.h"
 
 namespace {

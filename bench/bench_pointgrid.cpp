@@ -10,9 +10,9 @@
 #include "input/filebytes.h"
 #include "input/loadfile.h"
 #include "input/pointgrid.h"
+#include "inputs.h"
 #include "objects/surface.h"
 #include "paired.h"
-#include "photo.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <benchmark/benchmark.h>
 
 #include "input/loadfile.h"
+#include "inputs.h"
 #include "objects/surface.h"
 #include "objects/vec3.h"
-#include "photo.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "photo.h"
+#include "inputs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +49,7 @@ const std::string& PointGridText() {
   static const std::string text = [] {
     std::mt19937 random(42);
     std::string t;
-    t.reserve(26'000'000);
+    t.reserve(25'000'000);
     auto number = [&] {
       // 1 to 6 decimals, mostly 6, as files written by other programs have.
       const int decimals = random() % 4 == 0 ? 1 + static_cast<int>(random() % 5) : 6;
