@@ -3,10 +3,10 @@
 // support: an exception that unwinds through their frames skips every
 // destructor there, so each error shown used to leak the mouse event that had
 // clicked the button, and a widget could be left half-way through its own
-// work. Wherever Qt calls our code (a slot, an event handler we override) the
-// call runs under RunHandler, which stops the exception at that boundary; the
-// guard around event dispatch (app/application.h) shows it once Qt's frames
-// have returned.
+// work. Wherever Qt calls code of ours that can throw (a slot, an event
+// handler we override) the call runs under RunHandler, which stops the
+// exception at that boundary; the guard around event dispatch
+// (app/application.h) shows it once Qt's frames have returned.
 
 #include <exception>
 #include <utility>

@@ -4,6 +4,8 @@
 // checks that nothing a failed load allocated stays behind.
 #include "loaders.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +25,7 @@ enum class Setup {
   kDirectory,           // a folder of that name
   kFifo,                // a named pipe, which has no writer
   kUnreadable,          // bytes written, then no permissions (skipped as root)
+  kWriteLocked,         // bytes written, and another writer holds the file locked
   kRemovedAfterChoice,  // bytes written, removed while the dialog closes
   kGarbageAfterChoice,  // bytes written, overwritten while the dialog closes
   kLargerThanMemory,    // a sparse file one byte larger than memory
@@ -85,6 +88,13 @@ class FailingLoads : public Loaders, public testing::WithParamInterface<FailingL
         Write(path, f.bytes);
         EXPECT_EQ(::chmod(native.constData(), 0), 0);
         break;
+      case Setup::kWriteLocked: {
+        Write(path, f.bytes);
+        const int writer = ::open(native.constData(), O_RDWR | O_CLOEXEC);
+        EXPECT_EQ(::flock(writer, LOCK_EX), 0);
+        lockedBy = writer;
+        break;
+      }
       case Setup::kRemovedAfterChoice:
         Write(path, f.bytes);
         onChoose = [path] { QFile::remove(path); };
@@ -103,6 +113,13 @@ class FailingLoads : public Loaders, public testing::WithParamInterface<FailingL
     }
     return path;
   }
+  void TearDown() override {
+    if (lockedBy >= 0)
+      ::close(lockedBy);
+    Loaders::TearDown();
+  }
+
+  int lockedBy = -1;
 };
 
 TEST_P(FailingLoads, ShowOneMessageAfterTheRedrawAndKeepDataAndPicture) {
@@ -134,7 +151,8 @@ std::vector<FailingLoad> FileFailures(const char* button, const char* extension,
       {button, name("missing"), Setup::kMissing, "", kOpenError},
       {button, name("folder"), Setup::kDirectory, "", kOpenError},
       {button, name("pipe"), Setup::kFifo, "", kOpenError},
-      {button, name("locked"), Setup::kUnreadable, valid, kOpenError},
+      {button, name("no_permission"), Setup::kUnreadable, valid, kOpenError},
+      {button, name("write_locked"), Setup::kWriteLocked, valid, kOpenError},
       {button, name("removed"), Setup::kRemovedAfterChoice, valid, kOpenError},
       {button, name("garbled"), Setup::kGarbageAfterChoice, valid, garbageMessage},
       {button, name("huge"), Setup::kLargerThanMemory, valid, kOutOfMemory},
