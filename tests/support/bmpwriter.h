@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "input/rgbimage.h"
+
 struct Rgb8 {
   std::uint8_t r = 0, g = 0, b = 0;
   friend bool operator==(Rgb8, Rgb8) = default;
@@ -57,3 +59,7 @@ std::vector<unsigned char> WriteRawBmp(int width, int height, int bitCount,
 // Overwrite a little-endian field of a written file.
 void Poke16(std::vector<unsigned char>& file, std::size_t at, std::uint16_t value);
 void Poke32(std::vector<unsigned char>& file, std::size_t at, std::uint32_t value);
+
+// The picture as the decoder would deliver it, for tests of what consumes
+// decoded images.
+RgbImage ImageOf(const Picture& picture);

@@ -9,19 +9,6 @@
 
 namespace {
 
-RgbImage ImageOf(const Picture& p) {
-  RgbImage image;
-  image.width = p.width;
-  image.height = p.height;
-  image.pixels = std::make_unique<std::uint8_t[]>(p.pixels.size() * 3);
-  for (std::size_t i = 0; i < p.pixels.size(); ++i) {
-    image.pixels[3 * i] = p.pixels[i].r;
-    image.pixels[3 * i + 1] = p.pixels[i].g;
-    image.pixels[3 * i + 2] = p.pixels[i].b;
-  }
-  return image;
-}
-
 // Counting done the slow, obvious way: single-precision cells incremented by
 // 1.0, a running maximum, then every cell divided by it.
 std::vector<float> CountAsSingles(const Picture& p) {

@@ -7,19 +7,6 @@
 
 namespace {
 
-RgbImage ImageOf(const Picture& p) {
-  RgbImage image;
-  image.width = p.width;
-  image.height = p.height;
-  image.pixels = std::make_unique<std::uint8_t[]>(p.pixels.size() * 3);
-  for (std::size_t i = 0; i < p.pixels.size(); ++i) {
-    image.pixels[3 * i] = p.pixels[i].r;
-    image.pixels[3 * i + 1] = p.pixels[i].g;
-    image.pixels[3 * i + 2] = p.pixels[i].b;
-  }
-  return image;
-}
-
 // A coordinate as the loader must give it: the quotient taken at extended
 // precision, stored as a double.
 double Quotient(long double a, long double b) {
