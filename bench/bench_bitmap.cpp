@@ -12,6 +12,7 @@
 #include "input/colourcount.h"
 #include "input/heightfield.h"
 #include "input/hugepages.h"
+#include "input/parallelrows.h"
 #include "inputs.h"
 #include "paired.h"
 
@@ -56,13 +57,15 @@ void PassOverPixels(Paired& paired, benchmark::State& state) {
 }
 
 // What any height field costs at least: a fresh array of as many points, from
-// the same kind of pages, written once. Most of it is the kernel clearing the
-// pages.
-void FillFreshPointArray(std::size_t n) {
-  std::unique_ptr<Vec3[]> points(new Vec3[n]);
-  AdviseHugePages(points.get(), n * sizeof(Vec3));
-  for (std::size_t i = 0; i < n; ++i)
-    points[i] = Vec3{0.5, 0.25, static_cast<double>(i & 7)};
+// the same kind of pages, written once by as many threads as the height field
+// uses. Most of it is the kernel clearing the pages.
+void FillFreshPointArray(std::size_t rows, std::size_t columns) {
+  std::unique_ptr<Vec3[]> points(new Vec3[rows * columns]);
+  AdviseHugePages(points.get(), rows * columns * sizeof(Vec3));
+  ForEachRowBlock(rows, columns, [&](std::size_t rowBegin, std::size_t rowEnd) {
+    for (std::size_t i = rowBegin * columns; i < rowEnd * columns; ++i)
+      points[i] = Vec3{0.5, 0.25, static_cast<double>(i & 7)};
+  });
   benchmark::DoNotOptimize(points.get());
   benchmark::ClobberMemory();
 }
@@ -106,7 +109,10 @@ void BM_HeightField(benchmark::State& state) {
     points.reset();
     state.ResumeTiming();
     PassOverPixels(paired, state);
-    paired.Reference(state, "fill", [&] { FillFreshPointArray(image.PixelCount()); });
+    paired.Reference(state, "fill", [&] {
+      FillFreshPointArray(static_cast<std::size_t>(image.height),
+                          static_cast<std::size_t>(image.width));
+    });
   }
   paired.Report(state);
 }
@@ -116,7 +122,7 @@ BENCHMARK(BM_HeightField)->Unit(benchmark::kMillisecond)->UseRealTime();
 // picture goes when the height field is built, as in the load. Beside a pass
 // over the file and the filling of fresh arrays of the two sizes.
 void BM_DecodeAndHeightField(benchmark::State& state) {
-  const std::size_t pixels = PhotoImage().PixelCount();
+  const RgbImage& photo = PhotoImage();
   WarmUp([] { BuildHeightField(DecodeBitmap(Photo().data(), Photo().size())); });
   Paired paired;
   for (auto _ : state) {
@@ -130,8 +136,9 @@ void BM_DecodeAndHeightField(benchmark::State& state) {
     state.ResumeTiming();
     PassOverFile(paired, state);
     paired.Reference(state, "fill", [&] {
-      FillFreshPixels(pixels);
-      FillFreshPointArray(pixels);
+      FillFreshPixels(photo.PixelCount());
+      FillFreshPointArray(static_cast<std::size_t>(photo.height),
+                          static_cast<std::size_t>(photo.width));
     });
   }
   paired.Report(state);

@@ -9,6 +9,7 @@
 #include "input/fpcheck.h"
 #include "input/hugepages.h"
 #include "input/memorylimit.h"
+#include "input/parallelrows.h"
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);
@@ -28,19 +29,24 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   CheckedDivide(0.0L, lastColumn);
   CheckedDivide(0.0L, lastRow);
 
-  // Every x and every z is one of a few values: divide once per column and
-  // once per channel sum, so that the pixel loop only looks them up. The
-  // quotients are taken at extended precision and then rounded to double,
-  // exactly as a division per pixel would give them.
+  // Every x, y and z is one of a few values: divide once per column, row and
+  // channel sum, so that the pixel loop only looks them up. The quotients are
+  // taken at extended precision and then rounded to double, exactly as a
+  // division per pixel would give them.
   std::vector<double> xs;
+  std::vector<double> ys;
   double zs[766];
   try {
     xs.resize(width);
+    ys.resize(height);
   } catch (const std::bad_alloc&) {
     throw cOutOfMemory();
   }
   for (std::size_t col = 0; col < width; ++col) {
     xs[col] = CheckedToDouble(CheckedDivide(static_cast<long double>(col), lastColumn));
+  }
+  for (std::size_t row = 0; row < height; ++row) {
+    ys[row] = CheckedToDouble(CheckedDivide(static_cast<long double>(row), lastRow));
   }
   for (int sum = 0; sum <= 765; ++sum) {
     zs[sum] = CheckedToDouble(CheckedDivide(static_cast<long double>(sum), 765.0L));
@@ -54,13 +60,15 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
     throw cOutOfMemory();
   }
   AdviseHugePages(points.get(), count * sizeof(Vec3));
-  const std::uint8_t* p = image.pixels.get();
-  Vec3* out = points.get();
-  for (std::size_t row = 0; row < height; ++row) {
-    const double y = CheckedToDouble(CheckedDivide(static_cast<long double>(row), lastRow));
-    for (std::size_t col = 0; col < width; ++col, p += 3, ++out) {
-      *out = Vec3{xs[col], y, zs[p[0] + p[1] + p[2]]};
+  ForEachRowBlock(height, width, [&](std::size_t rowBegin, std::size_t rowEnd) {
+    const std::uint8_t* p = image.pixels.get() + rowBegin * width * 3;
+    Vec3* out = points.get() + rowBegin * width;
+    for (std::size_t row = rowBegin; row < rowEnd; ++row) {
+      const double y = ys[row];
+      for (std::size_t col = 0; col < width; ++col, p += 3, ++out) {
+        *out = Vec3{xs[col], y, zs[p[0] + p[1] + p[2]]};
+      }
     }
-  }
+  });
   return points;
 }

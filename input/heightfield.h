@@ -11,7 +11,8 @@
 // row, each row from the left: the point of pixel (col, row) with colour
 // (R, G, B) is x = col / (width - 1), y = row / (height - 1),
 // z = (R + G + B) / 765, each computed at extended precision and stored as a
-// double, so that black is exactly 0 and white exactly 1.
+// double, so that black is exactly 0 and white exactly 1. Large pictures are
+// spread over the machine's cores (parallelrows.h); the result is the same.
 // The array is allocated with new[] and belongs to the caller, ready to be
 // handed over with the adopt flag. An image without pixels gives an empty
 // array (non-null, no elements) and no error.

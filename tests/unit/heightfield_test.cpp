@@ -69,6 +69,31 @@ TEST(HeightField, HeightIsTheChannelSumOver765) {
   EXPECT_EQ(points[255].z, 1.0);
 }
 
+// Large enough to be built by several threads where the machine has several
+// cores; odd sizes so that the row blocks do not fall on round numbers.
+TEST(HeightField, LargePictureMatchesThePixelByPixelResult) {
+  RgbImage image;
+  image.width = 1031;
+  image.height = 1021;
+  image.pixels.reset(new std::uint8_t[image.PixelCount() * 3]);
+  for (std::size_t i = 0; i < image.PixelCount() * 3; ++i)
+    image.pixels[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+  const std::unique_ptr<Vec3[]> points = BuildHeightField(image);
+  std::size_t wrong = 0;
+  for (int row = 0; row < image.height; ++row) {
+    for (int col = 0; col < image.width; ++col) {
+      const std::uint8_t* p = image.At(col, row);
+      const Vec3 expected{Quotient(col, image.width - 1), Quotient(row, image.height - 1),
+                          Quotient(p[0] + p[1] + p[2], 765)};
+      if (!(points[static_cast<std::size_t>(row) * 1031 + static_cast<std::size_t>(col)] ==
+            expected) &&
+          wrong++ < 5)
+        ADD_FAILURE() << "pixel " << col << ", " << row;
+    }
+  }
+  EXPECT_EQ(wrong, 0u);
+}
+
 TEST(HeightField, PaletteImageTakesHeightsFromItsColoursNotItsIndices) {
   const Rgb8 brown{90, 30, 0};
   const Picture picture{2, 2, {brown, {0, 0, 0}, {255, 255, 255}, brown}};
