@@ -32,7 +32,8 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   // Every x, y and z is one of a few values: divide once per column, row and
   // channel sum, so that the pixel loop only looks them up. The quotients are
   // taken at extended precision and then rounded to double, exactly as a
-  // division per pixel would give them.
+  // division per pixel would give them. The checked divisions all happen
+  // here, so the row threads below have nothing left that can throw.
   std::vector<double> xs;
   std::vector<double> ys;
   double zs[766];
