@@ -2,8 +2,9 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cassert>
+
+#include "objects/adoptorcopy.h"
 
 cOpenGLGraph_Line::~cOpenGLGraph_Line() {
   Clear();
@@ -12,11 +13,7 @@ cOpenGLGraph_Line::~cOpenGLGraph_Line() {
 void cOpenGLGraph_Line::SetVertices(Vec3* points, std::uint32_t n, bool adopt) {
   assert((!adopt || points == nullptr || points != vertices) &&
          "SetVertices given the line's own array to adopt");
-  Vec3* kept = points;
-  if (!adopt) {
-    kept = new Vec3[n];
-    std::copy_n(points, n, kept);
-  }
+  Vec3* kept = AdoptOrCopy(points, n, adopt).release();
   Clear();
   count = n;
   vertices = kept;

@@ -2,10 +2,11 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <new>
+
+#include "objects/adoptorcopy.h"
 
 cOpenGLGraph_Solid::~cOpenGLGraph_Solid() {
   Clear();
@@ -29,17 +30,14 @@ void cOpenGLGraph_Solid::SetVolume(float* field, std::uint32_t x, std::uint32_t 
                                    bool adopt) {
   assert((!adopt || field == nullptr || field != data) &&
          "SetVolume given the volume's own array to adopt");
+  // Only a copy needs the count: an adopted field is taken whatever its size.
+  std::size_t n = 0;
+  if (!adopt && __builtin_mul_overflow(std::size_t{x} * y, std::size_t{z}, &n)) {
+    throw std::bad_array_new_length();
+  }
   // Holding an adopted field here frees it should anything below throw, so
   // the caller may hand it over with release() and never leak.
-  std::unique_ptr<float[]> kept(adopt ? field : nullptr);
-  if (!adopt) {
-    std::size_t n = 0;
-    if (__builtin_mul_overflow(std::size_t{x} * y, std::size_t{z}, &n)) {
-      throw std::bad_array_new_length();
-    }
-    kept.reset(new float[n]);
-    std::copy_n(field, n, kept.get());
-  }
+  std::unique_ptr<float[]> kept = AdoptOrCopy(field, n, adopt);
   std::unique_ptr<float[]> ax = BuildAxis(x);
   std::unique_ptr<float[]> ay = BuildAxis(y);
   std::unique_ptr<float[]> az = BuildAxis(z);

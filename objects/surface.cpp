@@ -2,9 +2,10 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
+
+#include "objects/adoptorcopy.h"
 
 namespace {
 
@@ -24,14 +25,9 @@ cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
 void cOpenGLGraph_Surface::SetGrid(Vec3* points, std::uint32_t c, std::uint32_t r, bool adopt) {
   assert((!adopt || points == nullptr || points != vertices) &&
          "SetGrid given the surface's own array to adopt");
-  Vec3* kept = points;
-  if (!adopt) {
-    // Two 32-bit counts cannot overflow the 64-bit product; the new
-    // expression itself refuses a byte count beyond the address space.
-    const std::size_t n = std::size_t{c} * r;
-    kept = new Vec3[n];
-    std::copy_n(points, n, kept);
-  }
+  // Two 32-bit counts cannot overflow the 64-bit product; the new expression
+  // itself refuses a byte count beyond the address space.
+  Vec3* kept = AdoptOrCopy(points, std::size_t{c} * r, adopt).release();
   Clear();
   columns = c;
   rows = r;
