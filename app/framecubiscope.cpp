@@ -19,10 +19,6 @@ TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   }
 }
 
-TFrameCubiscope::~TFrameCubiscope() {
-  graph.Release();
-}
-
 bool TFrameCubiscope::AttachView() {
   if (!graph.Attach(ui.PanelDraw))
     return false;
@@ -92,13 +88,12 @@ bool TFrameCubiscope::MouseMove(const QMouseEvent& event) {
       std::clamp(theta->value() + delta.x() * kDragStep, theta->minimum(), theta->maximum());
   const int newHeight =
       std::clamp(height->value() + delta.y() * kDragStep, height->minimum(), height->maximum());
-  if (newTheta != theta->value() && newHeight != height->value()) {
-    // Both move: one redraw, from the second bar's change event, is enough
-    // (it reads all three bars).
-    const QSignalBlocker quiet(theta);
+  {
+    // When both move, one redraw, from the second bar's change event, is
+    // enough (it reads all three bars).
+    const QSignalBlocker quiet(newHeight != height->value() ? theta : nullptr);
     theta->setValue(newTheta);
   }
-  theta->setValue(newTheta);
   height->setValue(newHeight);
   return true;
 }

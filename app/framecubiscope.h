@@ -15,8 +15,8 @@ class TFrameCubiscope : public QWidget {
 
  public:
   explicit TFrameCubiscope(QWidget* parent = nullptr);
-  // Releases the view's GL resources before the view and the frame go.
-  ~TFrameCubiscope() override;
+  // No destructor of its own: the view, a member, releases its GL resources
+  // when it goes, before the frame's child widgets (its window among them).
 
   // Attaches the view to PanelDraw, sizes it and draws the first picture.
   // False (and nothing else done) when the view cannot be attached.

@@ -52,10 +52,6 @@ struct Vertices {
   }
 };
 
-void SetColour(const Colour& c) {
-  glColor4d(c.red, c.green, c.blue, c.alpha);
-}
-
 void DrawStrips(GLsizei stripLength, GLsizei strips) {
   for (GLsizei k = 0; k < strips; ++k)
     glDrawArrays(GL_TRIANGLE_STRIP, k * stripLength, stripLength);
@@ -146,7 +142,7 @@ class FloorFrame {
   void DrawLine() {
     if (!line.vertices)
       return;
-    SetColour(line.colour);
+    SetGlColour(line.colour);
     lineVertices.Point();
     glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(line.count));
   }
@@ -154,7 +150,7 @@ class FloorFrame {
     if (!surface.vertices)
       return;
     surface.ramp.Upload();
-    SetColour(surface.colour);
+    SetGlColour(surface.colour);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     surfaceVertices.PointTextured();
     if (surface.rows > 1) {
@@ -167,7 +163,7 @@ class FloorFrame {
     volume.ramp.Upload();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
-    SetColour(volume.colour);
+    SetGlColour(volume.colour);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     volumeVertices.PointTextured();
     if (volume.ny > 1)
@@ -179,12 +175,12 @@ class FloorFrame {
   }
   static void DrawPlane(const cOpenGLGraph_Grid& plane, const Vertices& v) {
     v.Point();
-    SetColour(plane.fillColour);
+    SetGlColour(plane.fillColour);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
     glDrawArrays(GL_POLYGON, 0, 4);
     glDisable(GL_BLEND);
-    SetColour(plane.lineColour);
+    SetGlColour(plane.lineColour);
     glDrawArrays(GL_LINES, 4, 2 * (plane.countA + plane.countB));
   }
 

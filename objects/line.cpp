@@ -28,7 +28,7 @@ void cOpenGLGraph_Line::Clear() {
 void cOpenGLGraph_Line::Draw() {
   if (!vertices)
     return;
-  glColor4d(colour.red, colour.green, colour.blue, colour.alpha);
+  SetGlColour(colour);
   glBegin(GL_LINE_STRIP);
   for (std::uint32_t i = 0; i < count; ++i) {
     glVertex3d(vertices[i].x, vertices[i].y, vertices[i].z);

@@ -65,7 +65,7 @@ void cOpenGLGraph_Solid::Draw() {
   ramp.Upload();
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glEnable(GL_BLEND);
-  glColor4d(colour.red, colour.green, colour.blue, colour.alpha);
+  SetGlColour(colour);
 
   const std::size_t sliceSize = std::size_t{nx} * ny;
   for (std::uint32_t k = 0; k < nz; ++k) {

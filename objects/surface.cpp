@@ -45,7 +45,7 @@ void cOpenGLGraph_Surface::Draw() {
   if (!vertices)
     return;
   ramp.Upload();
-  glColor4d(colour.red, colour.green, colour.blue, colour.alpha);
+  SetGlColour(colour);
   // The renderer holds vertex attributes in single precision: its double entry
   // points round each value to float and call the float ones, a second dispatch
   // per call that costs about a third of submitting a large grid. Rounding here

@@ -34,12 +34,6 @@ cOpenGLGraph::cOpenGLGraph() {
   planeY.stepB = {0, 0, 0.1};
 }
 
-cOpenGLGraph::~cOpenGLGraph() {
-  Release();
-  preObjects.clear();
-  postObjects.clear();
-}
-
 void cOpenGLGraph::DrawPasses(const std::vector<cOpenGLGraph_Data*>& objects) {
   for (const Pass& pass : kPasses) {
     glPushMatrix();

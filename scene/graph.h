@@ -14,9 +14,8 @@
 class cOpenGLGraph : public cOpenGLChildWindow {
  public:
   cOpenGLGraph();
-  // Releases the GL resources; the listed objects belong to their owner and
-  // are not destroyed. Not virtual, as in the base.
-  ~cOpenGLGraph();
+  // No destructor of its own: the base's releases the GL resources, and the
+  // listed objects belong to their owner.
 
   void Draw() override;
 

@@ -6,9 +6,6 @@ namespace {
 void Vertex(Vec3 p) {
   glVertex3d(p.x, p.y, p.z);
 }
-void SetColour(const Colour& c) {
-  glColor4d(c.red, c.green, c.blue, c.alpha);
-}
 }  // namespace
 
 void cOpenGLGraph_Grid::Draw() const {
@@ -18,7 +15,7 @@ void cOpenGLGraph_Grid::Draw() const {
   const Vec3 p2 = p1 + spanB;
   const Vec3 p3 = p2 - spanA;
 
-  SetColour(fillColour);
+  SetGlColour(fillColour);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glEnable(GL_BLEND);
   glBegin(GL_POLYGON);
@@ -31,7 +28,7 @@ void cOpenGLGraph_Grid::Draw() const {
 
   // The lines lie exactly in the fill polygon; the view's less-or-equal depth
   // test lets them through it.
-  SetColour(lineColour);
+  SetGlColour(lineColour);
   glBegin(GL_LINES);
   Vec3 s = origin;
   for (std::int32_t k = 0; k < countA; ++k) {
