@@ -4,7 +4,6 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #if defined(__x86_64__)
@@ -12,7 +11,6 @@
 #endif
 
 #include "input/errors.h"
-#include "input/hugepages.h"
 #include "input/memorylimit.h"
 
 namespace {
@@ -272,7 +270,7 @@ void DecodeRle(const unsigned char* src, std::size_t length, bool fourBit, const
       const uint64_t n = std::min(available, room);
       for (uint64_t k = 0; k < n; ++k) {
         const unsigned b = src[p + (fourBit ? k / 2 : k)];
-        Put(row + (x + k) * 3, palette[fourBit ? runIndex(b, k) : b]);
+        Put(row + (x + k) * 3, palette[runIndex(b, k)]);
       }
       x += value;
       p += std::min(bytes + bytes % 2, length - p);
@@ -359,12 +357,7 @@ RgbImage DecodeBitmap(const unsigned char* data, std::size_t size, uint64_t maxP
   RgbImage image;
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(rows);
-  try {
-    image.pixels = std::make_unique_for_overwrite<uint8_t[]>(width * rows * 3);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
-  AdviseHugePages(image.pixels.get(), width * rows * 3);
+  image.pixels = NewArray<std::uint8_t>(width * rows * 3);
 
   if (h.compression == kRle8 || h.compression == kRle4) {
     DecodeRle(src, length, h.compression == kRle4, palette, image);

@@ -11,6 +11,7 @@
 #endif
 
 #include "input/errors.h"
+#include "input/memorylimit.h"
 
 namespace {
 
@@ -74,12 +75,7 @@ void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* c
 }
 
 std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {
-  std::unique_ptr<float[]> scaled;
-  try {
-    scaled.reset(new float[kColourCells]);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
+  std::unique_ptr<float[]> scaled = NewArray<float>(kColourCells);
   // Saturation is monotonic, so the largest single-precision count is the
   // saturated largest exact count.
   const std::uint32_t top = *std::max_element(cells, cells + kColourCells);

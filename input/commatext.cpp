@@ -32,12 +32,6 @@ constexpr std::array<std::uint8_t, 256> MakeClasses(bool lineEndsStop) {
 constexpr std::array<std::uint8_t, 256> kTextClasses = MakeClasses(false);
 constexpr std::array<std::uint8_t, 256> kLineClasses = MakeClasses(true);
 
-// Codes 0 to 32 and the comma end an unquoted item, whether line ends count
-// as blanks or end the text.
-bool EndsUnquotedItem(char c) {
-  return static_cast<unsigned char>(c) <= ' ' || c == ',';
-}
-
 // The end of the unquoted item that starts at p.
 const char* RunEnd(const char* p, const char* end) {
 #if defined(__SSE2__)

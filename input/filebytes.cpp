@@ -1,7 +1,6 @@
 #include "input/filebytes.h"
 
 #include <cerrno>
-#include <new>
 
 #include <QFile>
 
@@ -11,7 +10,6 @@
 #include <unistd.h>
 
 #include "input/errors.h"
-#include "input/hugepages.h"
 #include "input/memorylimit.h"
 
 namespace {
@@ -65,12 +63,7 @@ FileBytes ReadFileBytes(const QString& path) {
   const std::size_t size = static_cast<std::size_t>(info.st_size);
   if (size == 0)
     return bytes;
-  try {
-    bytes.data = std::make_unique_for_overwrite<unsigned char[]>(size);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
-  AdviseHugePages(bytes.data.get(), size);
+  bytes.data = NewArray<unsigned char>(size);
   // A file cut short since fstat (by a writer that ignores locks) gives what
   // is left.
   while (bytes.size < size) {

@@ -77,6 +77,8 @@ class TFormStatus : public QWidget {
   // something outside it.
   void FocusChanged(QWidget* old, QWidget* now);
   bool InTable(const QWidget* widget) const;
+  // The load dialog; on cancel the view is redrawn and false returned.
+  bool ChooseFile();
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;

@@ -48,29 +48,27 @@ class BusyCursor {
 
 }  // namespace
 
+bool TFormStatus::ChooseFile() {
+  if (OpenDialog.Execute(this))
+    return true;
+  graph.Draw();
+  return false;
+}
+
 void TFormStatus::ButtonLoadClick() {
-  if (!OpenDialog.Execute(this)) {
-    graph.Draw();
-    return;
-  }
-  OpenPointGridFile(OpenDialog.FileName);
+  if (ChooseFile())
+    OpenPointGridFile(OpenDialog.FileName);
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
   OpenDialog.FilterIndex = 3;
-  if (!OpenDialog.Execute(this)) {
-    graph.Draw();
-    return;
-  }
-  OpenHeightFieldFile(OpenDialog.FileName);
+  if (ChooseFile())
+    OpenHeightFieldFile(OpenDialog.FileName);
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
-  if (!OpenDialog.Execute(this)) {
-    graph.Draw();
-    return;
-  }
-  OpenColourCountFile(OpenDialog.FileName);
+  if (ChooseFile())
+    OpenColourCountFile(OpenDialog.FileName);
 }
 
 void TFormStatus::OpenPointGridFile(const QString& path) {

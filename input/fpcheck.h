@@ -4,7 +4,6 @@
 // each raise their error (errors.h), so that the user sees what went wrong and
 // the data already on screen stays as it was. Underflow and rounding stay silent.
 
-#include <cfloat>
 #include <cmath>
 
 #include "input/errors.h"

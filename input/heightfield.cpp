@@ -7,7 +7,6 @@
 
 #include "input/errors.h"
 #include "input/fpcheck.h"
-#include "input/hugepages.h"
 #include "input/memorylimit.h"
 #include "input/parallelrows.h"
 
@@ -53,14 +52,8 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
     zs[sum] = CheckedToDouble(CheckedDivide(static_cast<long double>(sum), 765.0L));
   }
 
-  std::unique_ptr<Vec3[]> points;
-  try {
-    // Not value-initialised: every element is written below.
-    points.reset(new Vec3[count]);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
-  AdviseHugePages(points.get(), count * sizeof(Vec3));
+  // Every element is written below.
+  std::unique_ptr<Vec3[]> points = NewArray<Vec3>(count);
   ForEachRowBlock(height, width, [&](std::size_t rowBegin, std::size_t rowEnd) {
     const std::uint8_t* p = image.pixels.get() + rowBegin * width * 3;
     Vec3* out = points.get() + rowBegin * width;

@@ -3,7 +3,6 @@
 #include <cassert>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <string_view>
 
 #if defined(__SSE2__)
@@ -74,11 +73,6 @@ bool IsLineBlank(char c) {
   return static_cast<unsigned char>(c - 1) < 32 && c != '\r' && c != '\n';
 }
 
-// Codes 0 to 32 and the comma end an unquoted item.
-bool EndsUnquotedItem(char c) {
-  return static_cast<unsigned char>(c) <= ' ' || c == ',';
-}
-
 // Reads a plain data line, the kind that makes up nearly every file: three
 // unquoted, non-empty items that are numbers, separated by commas and/or
 // blanks, in one pass over the bytes with the items read in place. p starts
@@ -136,11 +130,7 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
     throw cOutOfMemory();
   }
   CheckFitsInMemory(bytes);
-  try {
-    grid.points.reset(new Vec3[grid.lines]);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
+  grid.points = NewArray<Vec3>(grid.lines);
 
   const std::string_view separatorBytes = separator.Bytes();
   const std::string_view plainSeparator =
@@ -153,7 +143,6 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
   std::int32_t columns = 0;
   std::int32_t rows = 0;
   std::int32_t run = 0;  // data lines since the last blank line
-  bool lastIsData = false;
   const char* p = text;
   const char* const end = text + size;
   while (p < end) {
@@ -177,7 +166,6 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
       ++p;
     if (p < end && *p == '\n')
       ++p;
-    lastIsData = data;
     if (!data) {
       // A blank line closes a row, also an empty one.
       columns = run;
@@ -189,7 +177,7 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
     ++run;
   }
   // A last row that no blank line closes still counts as a row.
-  if (lastIsData)
+  if (run > 0)
     ++rows;
 
   // The counts can claim more points than were read: after a leading blank
