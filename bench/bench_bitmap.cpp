@@ -24,11 +24,6 @@ const std::vector<unsigned char>& Photo() {
   return PhotoBitmapFile(kSide);
 }
 
-const RgbImage& PhotoImage() {
-  static const RgbImage image = DecodeBitmap(Photo().data(), Photo().size());
-  return image;
-}
-
 // Reads every byte once, eight at a time: memory speed for any loop that has
 // to look at all of them.
 std::uint64_t PlainPass(const unsigned char* p, std::size_t n) {
@@ -50,7 +45,7 @@ void PassOverFile(Paired& paired, benchmark::State& state) {
 }
 
 void PassOverPixels(Paired& paired, benchmark::State& state) {
-  const RgbImage& image = PhotoImage();
+  const RgbImage& image = PhotoImage(kSide);
   paired.Reference(state, "pass", [&] {
     benchmark::DoNotOptimize(PlainPass(image.pixels.get(), image.PixelCount() * 3));
   });
@@ -82,7 +77,7 @@ void FillFreshPixels(std::size_t n) {
 // Results are freed outside the timed region: a load keeps them.
 
 void BM_DecodeBitmap(benchmark::State& state) {
-  PhotoImage();
+  PhotoImage(kSide);
   WarmUp([] { DecodeBitmap(Photo().data(), Photo().size()); });
   Paired paired;
   for (auto _ : state) {
@@ -99,7 +94,7 @@ void BM_DecodeBitmap(benchmark::State& state) {
 BENCHMARK(BM_DecodeBitmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_HeightField(benchmark::State& state) {
-  const RgbImage& image = PhotoImage();
+  const RgbImage& image = PhotoImage(kSide);
   WarmUp([&] { BuildHeightField(image); });
   Paired paired;
   for (auto _ : state) {
@@ -122,7 +117,7 @@ BENCHMARK(BM_HeightField)->Unit(benchmark::kMillisecond)->UseRealTime();
 // picture goes when the height field is built, as in the load. Beside a pass
 // over the file and the filling of fresh arrays of the two sizes.
 void BM_DecodeAndHeightField(benchmark::State& state) {
-  const RgbImage& photo = PhotoImage();
+  const RgbImage& photo = PhotoImage(kSide);
   WarmUp([] { BuildHeightField(DecodeBitmap(Photo().data(), Photo().size())); });
   Paired paired;
   for (auto _ : state) {
@@ -146,7 +141,7 @@ void BM_DecodeAndHeightField(benchmark::State& state) {
 BENCHMARK(BM_DecodeAndHeightField)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ColourCount(benchmark::State& state) {
-  const RgbImage& image = PhotoImage();
+  const RgbImage& image = PhotoImage(kSide);
   Paired paired;
   for (auto _ : state) {
     std::unique_ptr<float[]> counts;

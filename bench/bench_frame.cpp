@@ -13,7 +13,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "input/bmpdecode.h"
 #include "input/colourcount.h"
 #include "input/formstatus.h"
 #include "input/heightfield.h"
@@ -26,14 +25,6 @@ namespace {
 constexpr int kViewWidth = 608;
 constexpr int kViewHeight = 446;
 constexpr int kSceneSide = 1024;
-
-const RgbImage& ScenePhoto() {
-  static const RgbImage image = [] {
-    const auto& file = PhotoBitmapFile(kSceneSide);
-    return DecodeBitmap(file.data(), file.size());
-  }();
-  return image;
-}
 
 // One batch of vertices in draw order, with a texture coordinate each where
 // the object has them.
@@ -210,7 +201,7 @@ struct SceneView {
       case Scene::kStartUp:
         break;
       case Scene::kVolume:
-        status->volume.SetVolume(CountColours(ScenePhoto()).release(), 64, 64, 64, true);
+        status->volume.SetVolume(CountColours(PhotoImage(kSceneSide)).release(), 64, 64, 64, true);
         break;
       case Scene::kHeightFieldAllPasses:
         for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&status->line),
@@ -219,8 +210,8 @@ struct SceneView {
         }
         [[fallthrough]];
       case Scene::kHeightField3D:
-        status->surface.SetGrid(BuildHeightField(ScenePhoto()).release(), kSceneSide, kSceneSide,
-                                true);
+        status->surface.SetGrid(BuildHeightField(PhotoImage(kSceneSide)).release(), kSceneSide,
+                                kSceneSide, true);
         break;
     }
   }

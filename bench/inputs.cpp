@@ -7,25 +7,17 @@
 #include <random>
 #include <stdexcept>
 
+#include "input/bmpdecode.h"
+#include "support/bmpwriter.h"
+
 const std::vector<unsigned char>& PhotoBitmapFile(int side) {
   static std::map<int, std::vector<unsigned char>> files;
   std::vector<unsigned char>& f = files[side];
   if (!f.empty())
     return f;
-  const auto n = static_cast<std::uint32_t>(side);
-  const std::uint32_t stride = (n * 3 + 3) / 4 * 4;
-  const std::uint32_t dataSize = stride * n;
-  f.reserve(54 + dataSize);
-  auto add = [&f](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-      f.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  };
-  f.push_back('B'), f.push_back('M');
-  add(54 + dataSize, 4), add(0, 4), add(54, 4);
-  add(40, 4), add(n, 4), add(n, 4), add(1, 2), add(24, 2), add(0, 4), add(dataSize, 4);
-  add(2835, 4), add(2835, 4), add(0, 4), add(0, 4);
+  Picture picture{side, side, std::vector<Rgb8>(static_cast<std::size_t>(side) * side)};
   // The shading is the same at every size, so a smaller picture looks like a
-  // scaled-down larger one.
+  // scaled-down larger one. y counts from the bottom row, the first in the file.
   const double scale = 4096.0 / side;
   std::uint32_t grain = 12345;
   for (int y = 0; y < side; ++y) {
@@ -34,15 +26,25 @@ const std::vector<unsigned char>& PhotoBitmapFile(int side) {
       const int noise = static_cast<int>(grain >> 28) - 8;
       const double shade = 0.5 + 0.5 * std::sin(x * scale / 300.0) * std::cos(y * scale / 470.0);
       auto channel = [noise](double v) {
-        return static_cast<unsigned char>(std::clamp(static_cast<int>(v) + noise, 0, 255));
+        return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + noise, 0, 255));
       };
-      f.push_back(channel(40 + 150 * shade * y / side));    // blue
-      f.push_back(channel(30 + 200 * shade));               // green
-      f.push_back(channel(255.0 * x / side * shade + 20));  // red
+      picture.pixels[static_cast<std::size_t>(side - 1 - y) * side + x] =
+          Rgb8{channel(255.0 * x / side * shade + 20), channel(30 + 200 * shade),
+               channel(40 + 150 * shade * y / side)};
     }
-    f.resize(f.size() + (stride - n * 3), 0);
   }
+  f = WriteBmp(picture, BmpOptions{});
   return f;
+}
+
+const RgbImage& PhotoImage(int side) {
+  static std::map<int, RgbImage> images;
+  RgbImage& image = images[side];
+  if (!image.pixels) {
+    const std::vector<unsigned char>& file = PhotoBitmapFile(side);
+    image = DecodeBitmap(file.data(), file.size());
+  }
+  return image;
 }
 
 const std::string& PointGridText() {

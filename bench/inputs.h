@@ -7,11 +7,16 @@
 #include <QString>
 #include <QTemporaryFile>
 
+#include "input/rgbimage.h"
+
 // A 24-bit bitmap file (40-byte header, bottom-up rows) of side x side pixels
 // that looks like a photograph to the loaders: smooth shading with a little
 // grain, so neighbouring pixels are alike but rarely equal and the colours
 // spread over many cells.
 const std::vector<unsigned char>& PhotoBitmapFile(int side);
+
+// That picture decoded, made once per side.
+const RgbImage& PhotoImage(int side);
 
 // A point-grid text of 1,000,000 point lines, a blank line after every 1,000:
 // a grid of 1000 x 1000 points with numbers of one to six decimals.
