@@ -27,8 +27,8 @@ else
 fi
 
 run=(./build/bench/cubiscope_bench "$@")
-# The frames need an X display; the software renderer draws them.
+# The frames need an X display.
 if [ -z "${DISPLAY:-}" ]; then
-  run=(xvfb-run -a -s "-screen 0 1280x1024x24" "${run[@]}")
+  run=(cubiscope_headless "${run[@]}")
 fi
 "${run[@]}" | filter

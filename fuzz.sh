@@ -5,18 +5,25 @@
 # detection), starts from the seeds in fuzz/corpus/TARGET and from what earlier
 # runs kept in build-fuzz/corpus/TARGET, and stops at the first crash, hang,
 # leak or sanitizer report, which leaves its input in build-fuzz/artifacts/.
-# ./fuzz.sh seeds rewrites fuzz/corpus with the seeds fuzz/make_seeds.cpp makes.
+# ./fuzz.sh seeds rewrites fuzz/corpus with the seeds fuzz/make_seeds.cpp makes;
+# ./fuzz.sh list prints the targets, one a line.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/setup.sh
-cubiscope_install_packages
 
 targets=(bmpdecode commatext numbertext pointgrid)
 usage() {
   echo "usage: $0 TARGET SECONDS   (TARGET: ${targets[*]})" >&2
-  echo "       $0 seeds" >&2
+  echo "       $0 seeds | list" >&2
   exit 2
 }
+
+if [ "${1:-}" = list ]; then
+  printf '%s\n' "${targets[@]}"
+  exit 0
+fi
+
+source scripts/setup.sh
+cubiscope_install_packages
 
 build_fuzz() {
   cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -36,9 +36,8 @@ run_suite() {
   fi
   mkdir -p "$dir/Testing"
   local log=$dir/Testing/ctest-output.log
-  # The GL tests need an X display; the software renderer draws the pictures.
   # One test at a time: the GUI tests share the display's focus and clipboard.
-  (cd "$dir" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300) |
+  (cd "$dir" && cubiscope_headless ctest --output-on-failure --timeout 300) |
     tee "$log" || true
   local summary
   summary=$(grep -Eo '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1 || true)

@@ -12,6 +12,15 @@ PACKAGES=(
   clang libclang-rt-14-dev
 )
 
+# Runs a command as root: directly when we are root, else through sudo.
+cubiscope_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  else
+    sudo "$@"
+  fi
+}
+
 cubiscope_install_packages() {
   local missing=()
   for p in "${PACKAGES[@]}"; do
@@ -20,20 +29,22 @@ cubiscope_install_packages() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  cubiscope_as_root apt-get update -qq
+  cubiscope_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
 # Tests check that number text ignores a German process locale; make sure
 # one exists to switch to.
 cubiscope_german_locale() {
   locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "warning: no German locale; its test is skipped"
+  cubiscope_as_root localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "warning: no German locale; its test is skipped"
+}
+
+# Runs a command on a virtual X display: the GL views need one, and the
+# software renderer draws their pictures.
+cubiscope_headless() {
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
 }
 
 # cubiscope_build BUILD_DIR [cmake options...]
