@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "input/errors.h"
+#include "base/errors.h"
 #include "view/handlerguard.h"
 #include "view/messagebox.h"
 

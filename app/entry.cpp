@@ -6,7 +6,7 @@
 
 #include "app/application.h"
 #include "app/formroot.h"
-#include "input/errors.h"
+#include "base/errors.h"
 #include "input/formstatus.h"
 
 int RunCubiscope(cApplication& application) {

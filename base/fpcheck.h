@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "input/errors.h"
+#include "base/errors.h"
 
 // a / b at extended precision. Throws cInvalidOp for 0/0, inf/inf or a NaN operand,
 // cZeroDivide for x/0, cOverflow when the quotient leaves the extended range.

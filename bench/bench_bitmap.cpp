@@ -8,11 +8,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include "input/bmpdecode.h"
-#include "input/colourcount.h"
-#include "input/heightfield.h"
-#include "input/hugepages.h"
-#include "input/parallelrows.h"
+#include "base/parallelrows.h"
+#include "formats/bmpdecode.h"
+#include "formats/colourcount.h"
+#include "formats/heightfield.h"
+#include "formats/hugepages.h"
 #include "inputs.h"
 #include "paired.h"
 

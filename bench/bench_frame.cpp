@@ -13,9 +13,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "input/colourcount.h"
+#include "formats/colourcount.h"
+#include "formats/heightfield.h"
 #include "input/formstatus.h"
-#include "input/heightfield.h"
 #include "inputs.h"
 #include "paired.h"
 #include "scene/graph.h"

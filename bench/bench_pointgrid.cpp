@@ -7,9 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "input/filebytes.h"
-#include "input/loadfile.h"
-#include "input/pointgrid.h"
+#include "formats/filebytes.h"
+#include "formats/pointgrid.h"
+#include "input/loadobject.h"
 #include "inputs.h"
 #include "objects/surface.h"
 #include "paired.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "input/bmpdecode.h"
+#include "formats/bmpdecode.h"
 #include "support/bmpwriter.h"
 
 const std::vector<unsigned char>& PhotoBitmapFile(int side) {

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTemporaryFile>
 
-#include "input/rgbimage.h"
+#include "formats/rgbimage.h"
 
 // A 24-bit bitmap file (40-byte header, bottom-up rows) of side x side pixels
 // that looks like a photograph to the loaders: smooth shading with a little

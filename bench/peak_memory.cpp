@@ -16,10 +16,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "input/loadfile.h"
+#include "base/vec3.h"
+#include "input/loadobject.h"
 #include "inputs.h"
 #include "objects/surface.h"
-#include "objects/vec3.h"
 
 namespace {
 

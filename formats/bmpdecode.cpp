@@ -1,4 +1,4 @@
-#include "input/bmpdecode.h"
+#include "formats/bmpdecode.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +10,8 @@
 #include <immintrin.h>
 #endif
 
-#include "input/errors.h"
-#include "input/memorylimit.h"
+#include "base/errors.h"
+#include "formats/memorylimit.h"
 
 namespace {
 

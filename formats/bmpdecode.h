@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "input/rgbimage.h"
+#include "formats/rgbimage.h"
 
 // Larger images are refused before anything is allocated: a 2^28-pixel image
 // already needs 768 MiB decoded and 6 GiB as a height field.

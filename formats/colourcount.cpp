@@ -1,4 +1,4 @@
-#include "input/colourcount.h"
+#include "formats/colourcount.h"
 
 #include <algorithm>
 #include <bit>
@@ -10,8 +10,8 @@
 #include <immintrin.h>
 #endif
 
-#include "input/errors.h"
-#include "input/memorylimit.h"
+#include "base/errors.h"
+#include "formats/memorylimit.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "input/rgbimage.h"
+#include "formats/rgbimage.h"
 
 inline constexpr std::size_t kColourCells = 64 * 64 * 64;
 

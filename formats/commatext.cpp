@@ -1,4 +1,4 @@
-#include "input/commatext.h"
+#include "formats/commatext.h"
 
 #include <array>
 #include <bit>

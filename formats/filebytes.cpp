@@ -1,4 +1,4 @@
-#include "input/filebytes.h"
+#include "formats/filebytes.h"
 
 #include <cerrno>
 
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "input/errors.h"
-#include "input/memorylimit.h"
+#include "base/errors.h"
+#include "formats/memorylimit.h"
 
 namespace {
 

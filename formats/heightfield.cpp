@@ -1,14 +1,14 @@
-#include "input/heightfield.h"
+#include "formats/heightfield.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <new>
 #include <vector>
 
-#include "input/errors.h"
-#include "input/fpcheck.h"
-#include "input/memorylimit.h"
-#include "input/parallelrows.h"
+#include "base/errors.h"
+#include "base/fpcheck.h"
+#include "base/parallelrows.h"
+#include "formats/memorylimit.h"
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);

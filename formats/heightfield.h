@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "input/rgbimage.h"
-#include "objects/vec3.h"
+#include "base/vec3.h"
+#include "formats/rgbimage.h"
 
 // Builds image.width * image.height points, packed row after row from the top
 // row, each row from the left: the point of pixel (col, row) with colour

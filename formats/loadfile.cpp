@@ -1,12 +1,9 @@
-#include "input/loadfile.h"
+#include "formats/loadfile.h"
 
-#include "input/bmpdecode.h"
-#include "input/colourcount.h"
-#include "input/filebytes.h"
-#include "input/heightfield.h"
-#include "input/pointgrid.h"
-#include "objects/solid.h"
-#include "objects/surface.h"
+#include "formats/bmpdecode.h"
+#include "formats/colourcount.h"
+#include "formats/filebytes.h"
+#include "formats/heightfield.h"
 
 namespace {
 
@@ -20,24 +17,16 @@ RgbImage DecodeBitmapFile(const QString& path) {
 
 }  // namespace
 
-void LoadPointGridFile(const QString& path, DecimalSeparator separator,
-                       cOpenGLGraph_Surface& surface) {
+PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator) {
   const FileBytes file = ReadFileBytes(path);
-  PointGrid grid =
-      ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size, separator);
-  surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
-                  static_cast<std::uint32_t>(grid.rows), true);
+  return ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size, separator);
 }
 
-void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface) {
+HeightFieldGrid ReadHeightFieldFile(const QString& path) {
   const RgbImage image = DecodeBitmapFile(path);
-  std::unique_ptr<Vec3[]> points = BuildHeightField(image);
-  surface.SetGrid(points.release(), static_cast<std::uint32_t>(image.width),
-                  static_cast<std::uint32_t>(image.height), true);
+  return {BuildHeightField(image), image.width, image.height};
 }
 
-void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume) {
-  const RgbImage image = DecodeBitmapFile(path);
-  std::unique_ptr<float[]> counts = CountColours(image);
-  volume.SetVolume(counts.release(), 64, 64, 64, true);
+std::unique_ptr<float[]> ReadColourCountFile(const QString& path) {
+  return CountColours(DecodeBitmapFile(path));
 }

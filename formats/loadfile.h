@@ -1,28 +1,34 @@
 #pragma once
-// What the three load handlers do once the dialog has named a file: read it
-// whole, parse or decode it, and hand the array to the plot object with adopt
-// set. Kept apart from the window so that the benchmarks time the very steps
-// the user waits for.
+// What the three loads do once a file is named: read it whole and parse or
+// decode it into the array that a plot object adopts. Kept apart from the
+// windows so that every caller (the Status window's handlers, the benchmarks)
+// runs the very steps the user waits for.
+
+#include <memory>
 
 #include <QString>
 
-#include "input/numbertext.h"
+#include "base/vec3.h"
+#include "formats/numbertext.h"
+#include "formats/pointgrid.h"
 
-class cOpenGLGraph_Solid;
-class cOpenGLGraph_Surface;
+// Reads the point-grid text file at path (ReadPointGrid, with separator).
+// Throws what ReadFileBytes and ReadPointGrid throw.
+PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator);
 
-// Reads the point-grid text file at path (ReadPointGrid, with separator) and
-// gives its points to surface. Throws what ReadFileBytes and ReadPointGrid
-// throw; the surface then keeps its previous grid.
-void LoadPointGridFile(const QString& path, DecimalSeparator separator,
-                       cOpenGLGraph_Surface& surface);
+// A picture's height field: columns x rows points, row after row from the top
+// (BuildHeightField). The array is ready to be handed over with adopt set.
+struct HeightFieldGrid {
+  std::unique_ptr<Vec3[]> points;
+  int columns = 0;
+  int rows = 0;
+};
 
-// Decodes the bitmap file at path and gives its height field to surface as a
-// grid of width x height points. Throws what ReadFileBytes, DecodeBitmap and
-// BuildHeightField throw; the surface then keeps its previous grid.
-void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
+// Decodes the bitmap file at path into its height field. Throws what
+// ReadFileBytes, DecodeBitmap and BuildHeightField throw.
+HeightFieldGrid ReadHeightFieldFile(const QString& path);
 
-// Decodes the bitmap file at path and gives its scaled colour counts to volume
-// as a 64 x 64 x 64 field. Throws what ReadFileBytes, DecodeBitmap and
-// CountColours throw; the volume then keeps its previous field.
-void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
+// Decodes the bitmap file at path into its scaled colour counts, 64^3 cells
+// (CountColours). Throws what ReadFileBytes, DecodeBitmap and CountColours
+// throw.
+std::unique_ptr<float[]> ReadColourCountFile(const QString& path);

@@ -1,8 +1,8 @@
-#include "input/memorylimit.h"
+#include "formats/memorylimit.h"
 
 #include <unistd.h>
 
-#include "input/errors.h"
+#include "base/errors.h"
 
 std::uint64_t PhysicalMemoryBytes() {
   static const std::uint64_t bytes = [] {

@@ -10,8 +10,8 @@
 #include <memory>
 #include <new>
 
-#include "input/errors.h"
-#include "input/hugepages.h"
+#include "base/errors.h"
+#include "formats/hugepages.h"
 
 // The machine's physical memory in bytes; the largest value when it cannot be
 // read. Never throws.

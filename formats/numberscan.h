@@ -172,7 +172,7 @@ bool SlowNumberValue(const NumberScan& scan, double& value);
 
 // The value of a scan whose isNumber is set: false when it lies beyond the
 // extended range (the text is then not a number). Throws cOverflow
-// (input/errors.h) when it lies beyond the double range only.
+// (base/errors.h) when it lies beyond the double range only.
 inline bool NumberValue(const NumberScan& scan, double& value) {
   const std::ptrdiff_t fractionDigits = scan.fracEnd - scan.fracBegin;
   const std::ptrdiff_t digitCount = (scan.intEnd - scan.intBegin) + fractionDigits;

@@ -1,4 +1,4 @@
-#include "input/numbertext.h"
+#include "formats/numbertext.h"
 
 #include <locale.h>
 #include <cassert>
@@ -10,8 +10,8 @@
 #include <QByteArray>
 #include <QList>
 
-#include "input/fpcheck.h"
-#include "input/numberscan.h"
+#include "base/fpcheck.h"
+#include "formats/numberscan.h"
 
 DecimalSeparator DecimalSeparator::FromSymbol(const QString& symbol) {
   const QList<uint> characters = symbol.toUcs4();

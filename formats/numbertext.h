@@ -39,6 +39,6 @@ class DecimalSeparator {
 };
 
 // The value of text, or fallback when the text is not a number. The text is
-// only read. Throws cOverflow (input/errors.h) when the value lies within the
+// only read. Throws cOverflow (base/errors.h) when the value lies within the
 // extended range but beyond the double range (for example 1e400).
 double TextToNumber(std::string_view text, double fallback, DecimalSeparator separator);

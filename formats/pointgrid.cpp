@@ -1,4 +1,4 @@
-#include "input/pointgrid.h"
+#include "formats/pointgrid.h"
 
 #include <cassert>
 #include <cstdint>
@@ -9,10 +9,10 @@
 #include <emmintrin.h>
 #endif
 
-#include "input/commatext.h"
-#include "input/errors.h"
-#include "input/memorylimit.h"
-#include "input/numberscan.h"
+#include "base/errors.h"
+#include "formats/commatext.h"
+#include "formats/memorylimit.h"
+#include "formats/numberscan.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "input/numbertext.h"
-#include "objects/vec3.h"
+#include "base/vec3.h"
+#include "formats/numbertext.h"
 
 struct PointGrid {
   // One slot per line of the text (an upper bound of the points), in file
@@ -29,7 +29,7 @@ struct PointGrid {
 // a byte-order mark is not recognised. Items that are not numbers read as 0.
 // The text is only read; the result owns its array.
 // Throws cListIndexError(1) or (2) for a data line with only one or two items,
-// cOverflow for a number beyond the double range (input/errors.h), and
+// cOverflow for a number beyond the double range (base/errors.h), and
 // cOutOfMemory when the array cannot be allocated or is larger than the
 // machine's memory (memorylimit.h).
 PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator separator);

@@ -1,4 +1,4 @@
-#include "input/pointtext.h"
+#include "formats/pointtext.h"
 
 #include <charconv>
 #include <cmath>

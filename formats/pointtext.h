@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "objects/vec3.h"
+#include "base/vec3.h"
 
 // v in fixed notation with six digits after the decimal point, correctly
 // rounded, "." as decimal point, no grouping, a "-" whenever the sign bit is

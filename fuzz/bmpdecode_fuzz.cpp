@@ -6,9 +6,9 @@
 
 #include <sanitizer/allocator_interface.h>
 
+#include "base/errors.h"
+#include "formats/bmpdecode.h"
 #include "fuzz/fuzz_input.h"
-#include "input/bmpdecode.h"
-#include "input/errors.h"
 
 namespace {
 

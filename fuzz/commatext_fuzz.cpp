@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/commatext.h"
 #include "fuzz/fuzz_input.h"
-#include "input/commatext.h"
 #include "support/textreference.h"
 
 namespace {

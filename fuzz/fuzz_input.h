@@ -10,7 +10,7 @@
 #include <QChar>
 #include <QString>
 
-#include "input/numbertext.h"
+#include "formats/numbertext.h"
 
 struct FuzzText {
   DecimalSeparator separator;

@@ -2,9 +2,9 @@
 // same accept or reject, the same double to the bit, the same overflow.
 #include <cstring>
 
+#include "base/errors.h"
+#include "formats/numbertext.h"
 #include "fuzz/fuzz_input.h"
-#include "input/errors.h"
-#include "input/numbertext.h"
 #include "support/textreference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

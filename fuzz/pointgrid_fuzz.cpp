@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "base/errors.h"
+#include "formats/pointgrid.h"
 #include "fuzz/fuzz_input.h"
-#include "input/errors.h"
-#include "input/pointgrid.h"
 #include "support/textreference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

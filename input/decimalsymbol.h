@@ -3,7 +3,7 @@
 // symbol when it is a single character, "." otherwise. Read once and again
 // whenever the locale is announced to have changed.
 
-#include "input/numbertext.h"
+#include "formats/numbertext.h"
 
 // The current separator.
 DecimalSeparator RegionalDecimalSeparator();

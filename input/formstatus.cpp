@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QTableWidgetItem>
 
-#include "input/commatext.h"
+#include "formats/commatext.h"
+#include "formats/numbertext.h"
+#include "formats/pointtext.h"
 #include "input/decimalsymbol.h"
-#include "input/numbertext.h"
-#include "input/pointtext.h"
 #include "scene/graph.h"
 #include "view/handlerguard.h"
 

@@ -1,6 +1,6 @@
 // The three load handlers of the Status window. Each only asks for the file
 // and calls the load that reads, parses or decodes it and hands the result to
-// its plot object with adopt set (input/loadfile.h); the view is redrawn
+// its plot object with adopt set (input/loadobject.h); the view is redrawn
 // however the load ends, before any error reaches the message box.
 
 #include <exception>
@@ -9,7 +9,7 @@
 
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
-#include "input/loadfile.h"
+#include "input/loadobject.h"
 #include "scene/graph.h"
 
 namespace {

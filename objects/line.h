@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "base/vec3.h"
 #include "objects/colour.h"
 #include "objects/graphdata.h"
-#include "objects/vec3.h"
 
 class cOpenGLGraph_Line : public cOpenGLGraph_Data {
  public:

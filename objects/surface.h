@@ -8,10 +8,10 @@
 
 #include <cstdint>
 
+#include "base/vec3.h"
 #include "objects/colour.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
-#include "objects/vec3.h"
 
 class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
  public:

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "base/vec3.h"
 #include "objects/colour.h"
-#include "objects/vec3.h"
 
 class cOpenGLGraph_Grid {
  public:

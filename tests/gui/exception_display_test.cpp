@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "app/application.h"
-#include "input/errors.h"
+#include "base/errors.h"
 #include "view/handlerguard.h"
 #include "view/messagebox.h"
 

@@ -11,9 +11,9 @@
 
 #include <QDir>
 
-#include "input/bmpdecode.h"
-#include "input/memorylimit.h"
-#include "input/pointgrid.h"
+#include "formats/bmpdecode.h"
+#include "formats/memorylimit.h"
+#include "formats/pointgrid.h"
 #include "support/bmpwriter.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include "app/formroot.h"
+#include "base/errors.h"
 #include "input/decimalsymbol.h"
-#include "input/errors.h"
 #include "input/formstatus.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "input/rgbimage.h"
+#include "formats/rgbimage.h"
 
 struct Rgb8 {
   std::uint8_t r = 0, g = 0, b = 0;

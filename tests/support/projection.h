@@ -7,7 +7,7 @@
 #include <QPoint>
 #include <QString>
 
-#include "objects/vec3.h"
+#include "base/vec3.h"
 
 class cOpenGLChildWindow;
 

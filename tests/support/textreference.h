@@ -1,7 +1,7 @@
 #pragma once
 // Slow, literal readings of the text rules, for the fuzz targets and the
 // differential tests to compare against: one byte at a time, no word tricks,
-// no fast paths, no code shared with input/. Where the product reads the same
+// no fast paths, no code shared with formats/. Where the product reads the same
 // text differently, one of the two is wrong.
 
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "objects/vec3.h"
+#include "base/vec3.h"
 
 struct ReferenceNumber {
   enum Kind { kNotANumber, kValue, kOverflow } kind = kNotANumber;

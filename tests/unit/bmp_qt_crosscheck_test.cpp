@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "input/bmpdecode.h"
+#include "formats/bmpdecode.h"
 #include "support/bmpwriter.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "input/bmpdecode.h"
-#include "input/errors.h"
+#include "base/errors.h"
+#include "formats/bmpdecode.h"
 #include "support/bmpwriter.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "input/colourcount.h"
-#include "input/errors.h"
+#include "base/errors.h"
+#include "formats/colourcount.h"
 #include "support/bmpwriter.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "input/commatext.h"
+#include "formats/commatext.h"
 
 namespace {
 

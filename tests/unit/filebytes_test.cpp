@@ -7,9 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "input/errors.h"
-#include "input/filebytes.h"
-#include "input/memorylimit.h"
+#include "base/errors.h"
+#include "formats/filebytes.h"
+#include "formats/memorylimit.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "input/fpcheck.h"
+#include "base/fpcheck.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "input/bmpdecode.h"
-#include "input/errors.h"
-#include "input/heightfield.h"
+#include "base/errors.h"
+#include "formats/bmpdecode.h"
+#include "formats/heightfield.h"
 #include "support/bmpwriter.h"
 
 namespace {

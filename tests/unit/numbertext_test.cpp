@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "input/errors.h"
-#include "input/numbertext.h"
+#include "base/errors.h"
+#include "formats/numbertext.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <memory>
 
-#include "input/parallelrows.h"
+#include "base/parallelrows.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "input/commatext.h"
-#include "input/errors.h"
-#include "input/numbertext.h"
-#include "input/pointgrid.h"
+#include "base/errors.h"
+#include "formats/commatext.h"
+#include "formats/numbertext.h"
+#include "formats/pointgrid.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "input/numbertext.h"
-#include "input/pointtext.h"
+#include "formats/numbertext.h"
+#include "formats/pointtext.h"
 
 namespace {
 

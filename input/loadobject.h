@@ -1,0 +1,24 @@
+#pragma once
+// The loads of the Status window's handlers: a file read into its plot data
+// (formats/loadfile.h) and handed to the plot object with adopt set. When a
+// load throws, the object keeps the data it had.
+
+#include <QString>
+
+#include "formats/numbertext.h"
+
+class cOpenGLGraph_Solid;
+class cOpenGLGraph_Surface;
+
+// Reads the point-grid text file at path and gives its points to surface.
+// Throws what ReadPointGridFile throws.
+void LoadPointGridFile(const QString& path, DecimalSeparator separator,
+                       cOpenGLGraph_Surface& surface);
+
+// Gives the height field of the bitmap file at path to surface as a grid of
+// width x height points. Throws what ReadHeightFieldFile throws.
+void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
+
+// Gives the scaled colour counts of the bitmap file at path to volume as a
+// 64 x 64 x 64 field. Throws what ReadColourCountFile throws.
+void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
