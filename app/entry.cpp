@@ -1,13 +1,10 @@
 #include "app/entry.h"
 
-#include <memory>
-
 #include <QFont>
 
 #include "app/application.h"
-#include "app/formroot.h"
+#include "app/windows.h"
 #include "base/errors.h"
-#include "input/formstatus.h"
 
 int RunCubiscope(cApplication& application) {
   try {
@@ -16,28 +13,12 @@ int RunCubiscope(cApplication& application) {
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                                {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                 QStringLiteral("Noto Sans CJK JP")});
-    auto root = std::make_unique<TFormRoot>();
-    FormRoot = root.get();
-    root->show();
-    // Second: the Status window puts its objects into the main window's view.
-    auto status = std::make_unique<TFormStatus>(root->ui.FrameCubiscope1->View());
-    FormStatus = status.get();
-    status->show();
+    const Windows windows = OpenWindows();
     application.exec();
-    // The main window goes first, with its view; the Status window's objects
-    // are only referenced by that view.
-    FormRoot = nullptr;
-    root.reset();
-    FormStatus = nullptr;
-    status.reset();
   } catch (const cError&) {
-    FormRoot = nullptr;
-    FormStatus = nullptr;
     ShowException(std::current_exception());
   } catch (...) {
     // Whatever else escaped is shown as an error of our own kind with no text.
-    FormRoot = nullptr;
-    FormStatus = nullptr;
     ShowException(std::make_exception_ptr(cError(std::string())));
   }
   return 0;

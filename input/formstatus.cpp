@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "input/decimalsymbol.h"
 #include "scene/graph.h"
 #include "view/handlerguard.h"
+#include "view/picturefile.h"
 
 TFormStatus* FormStatus = nullptr;
 
@@ -68,6 +70,11 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
           Guarded(this, &TFormStatus::ButtonLoadBMPClick));
   connect(ui.ButtonLoadBMP2, &QPushButton::clicked, this,
           Guarded(this, &TFormStatus::ButtonLoadBMP2Click));
+  connect(ui.ActionSavePicture, &QAction::triggered, this,
+          Guarded(this, &TFormStatus::SavePictureClick));
+  connect(ui.ActionLoad, &QAction::triggered, this, Guarded(this, &TFormStatus::ButtonLoadClick));
+  connect(ui.ActionLoadBMP, &QAction::triggered, this,
+          Guarded(this, &TFormStatus::ButtonLoadBMPClick));
 
   FormCreate();
 }
@@ -150,6 +157,11 @@ void TFormStatus::UpDownLevelClick() {
 
 void TFormStatus::ButtonCopyClick() {
   graph.CopyToClipboard();
+}
+
+void TFormStatus::SavePictureClick() {
+  if (const std::optional<QString> path = SaveDialog.Execute(this))
+    WritePictureFile(graph.Picture(), *path);
 }
 
 bool TFormStatus::InTable(const QWidget* widget) const {

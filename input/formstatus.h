@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include "input/opendialog.h"
+#include "input/savedialog.h"
 #include "objects/line.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
@@ -45,6 +46,10 @@ class TFormStatus : public QWidget {
   void ButtonLoadClick();
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
+  // Asks for a file name (SaveDialog) and writes the picture there, as PNG,
+  // JPEG or BMP by the name's suffix. Cancel does nothing. Throws
+  // cFileWriteError when the file cannot be written; no part of it is left.
+  void SavePictureClick();
 
   // The loaders' work after the dialog, for a path chosen elsewhere (a file
   // dropped on the main window): the same errors, clean-up and redraw, with a
@@ -64,6 +69,7 @@ class TFormStatus : public QWidget {
 
   Ui::TFormStatus ui;
   TOpenDialog OpenDialog;
+  TSaveDialog SaveDialog;
   // Declared in this order so that they are destroyed volume first, line last.
   cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;

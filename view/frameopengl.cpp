@@ -153,6 +153,7 @@ void cOpenGLChildWindow::EndFrame() {
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
     picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
   }
+  ++framesPresented;
   if (window)
     window->repaint();
 }

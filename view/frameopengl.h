@@ -60,6 +60,8 @@ class cOpenGLChildWindow {
 
   // The picture as last presented: width x height pixels, opaque.
   const QImage& Picture() const { return picture; }
+  // How many frames EndFrame has presented since the view was made.
+  std::uint64_t FramesPresented() const { return framesPresented; }
 
   QWidget* window = nullptr;
   std::unique_ptr<QOffscreenSurface> memoryDC;
@@ -79,4 +81,5 @@ class cOpenGLChildWindow {
 
  private:
   QImage picture;
+  std::uint64_t framesPresented = 0;
 };
