@@ -53,6 +53,10 @@ class TFormStatus : public QWidget {
   void OpenPointGridFile(const QString& path);
   void OpenHeightFieldFile(const QString& path);
   void OpenColourCountFile(const QString& path);
+  // The same for a file of either kind (a drop, the command line), told by
+  // its content: a picture as height field or, with colours, as colour-count
+  // volume; anything else as point-grid text (LoadFileByContent).
+  void OpenFile(const QString& path, bool colours);
 
   // The text of cell (column, row); row 0 is the empty header row, points
   // start at row 1. Outside the table: empty.

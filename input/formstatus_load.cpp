@@ -88,3 +88,9 @@ void TFormStatus::OpenColourCountFile(const QString& path) {
   const RedrawOnExit redraw(graph);
   LoadColourCountFile(path, volume);
 }
+
+void TFormStatus::OpenFile(const QString& path, bool colours) {
+  const BusyCursor busy;
+  const RedrawOnExit redraw(graph);
+  LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
+}
