@@ -3,7 +3,11 @@
 #include <atomic>
 
 #if defined(CUBISCOPE_SANITIZE)
-#include <sanitizer/allocator_interface.h>
+// GCC's sanitizer runtime has the hooks but Debian ships no header for them
+// with GCC (the declaration is the one of <sanitizer/allocator_interface.h>).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             std::size_t),
+                                                         void (*free_hook)(const volatile void*));
 #endif
 
 namespace {
