@@ -6,7 +6,9 @@
 # benchmarks, the fuzzers): images yes, windows, painting and OpenGL no.
 cmake_policy(VERSION 3.25)
 set(image_classes QImage QImageReader QImageWriter QImageIOHandler QColorSpace
-  QColorTransform QPixelFormat QRgb QRgba64 QRgbaFloat16 QRgbaFloat32)
+  QColorTransform QPixelFormat QRgb QRgba64 QRgbaFloat16 QRgbaFloat32
+  qimage.h qimagereader.h qimagewriter.h qimageiohandler.h qcolorspace.h
+  qcolortransform.h qpixelformat.h qrgb.h qrgba64.h qrgbafloat.h)
 set(core_headers "")
 foreach(dir IN LISTS CORE_DIRS)
   if(dir MATCHES "/QtCore$")
@@ -30,8 +32,8 @@ foreach(file IN LISTS FILES)
       endif()
     elseif(header MATCHES "^<Qt[A-Za-z]+/" AND NOT header MATCHES "^<QtCore/")
       set(refused TRUE)
-    elseif(header MATCHES "^<(Q[A-Za-z0-9]*)>$")
-      # A class header without its module: Qt Core's, or an image class.
+    elseif(header MATCHES "^<(Q[A-Za-z0-9]*|q[a-z0-9_]*\\.h)>$")
+      # A header without its module: Qt Core's, or an image class's.
       set(name ${CMAKE_MATCH_1})
       set(found FALSE)
       foreach(dir IN LISTS core_headers)

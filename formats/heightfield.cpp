@@ -16,13 +16,10 @@
 
 namespace {
 
-// A height quotient sum / divisor, taken at extended precision and then
-// rounded to double, exactly as a division per pixel would give it.
-double Height(int sum, long double divisor) {
-  return CheckedToDouble(CheckedDivide(static_cast<long double>(sum), divisor));
-}
-
-// The heights of every channel sum from 0 to 3 * top: z = sum / (3 * top).
+// The heights of every channel sum from 0 to 3 * top: z = sum / (3 * top),
+// each quotient taken at extended precision and then rounded to double,
+// exactly as a division per pixel would give it. A pixel's height is then a
+// look-up.
 std::vector<double> HeightsOfSums(int top) {
   const long double divisor = 3.0L * top;
   std::vector<double> zs;
@@ -32,7 +29,8 @@ std::vector<double> HeightsOfSums(int top) {
     throw cOutOfMemory();
   }
   for (int sum = 0; sum <= 3 * top; ++sum)
-    zs[static_cast<std::size_t>(sum)] = Height(sum, divisor);
+    zs[static_cast<std::size_t>(sum)] =
+        CheckedToDouble(CheckedDivide(static_cast<long double>(sum), divisor));
   return zs;
 }
 
@@ -100,9 +98,7 @@ const T* Row(const QImage& image, std::size_t row) {
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);
-  double zs[766];
-  for (int sum = 0; sum <= 765; ++sum)
-    zs[sum] = Height(sum, 765.0L);
+  const std::vector<double> zs = HeightsOfSums(255);
   return BuildGrid(width, static_cast<std::size_t>(image.height), [&](std::size_t row) {
     const std::uint8_t* p = image.pixels.get() + row * width * 3;
     return [p, &zs](std::size_t col) {
@@ -154,17 +150,11 @@ std::unique_ptr<Vec3[]> BuildHeightField(const QImage& picture) {
       });
     }
     case QImage::Format_Grayscale16: {
-      // Only every third sum occurs: (v + v + v) / (3 * 65535).
-      std::vector<double> zs;
-      try {
-        zs.resize(65536);
-      } catch (const std::bad_alloc&) {
-        throw cOutOfMemory();
-      }
-      for (int v = 0; v <= 65535; ++v)
-        zs[static_cast<std::size_t>(v)] = Height(3 * v, 3.0L * 65535);
+      const std::vector<double> zs = HeightsOfSums(65535);
       return BuildGrid(width, height, [&](std::size_t row) {
-        return [p = Row<std::uint16_t>(picture, row), &zs](std::size_t col) { return zs[p[col]]; };
+        return [p = Row<std::uint16_t>(picture, row), &zs](std::size_t col) {
+          return zs[3 * std::size_t{p[col]}];
+        };
       });
     }
     case QImage::Format_RGBX64:

@@ -53,19 +53,22 @@ bool DeeperThan8Bits(QImage::Format format) {
   return std::max({pixel.redSize(), pixel.greenSize(), pixel.blueSize()}) > 8;
 }
 
-// Bytes a pixel of a picture whose reader announces format takes once it is
-// readable in place; the deepest such format when the reader does not say.
-std::uint64_t ReadableBytesPerPixel(QImage::Format format) {
-  if (format == QImage::Format_Invalid)
-    return 8;
-  if (ReadsInPlace(format))
-    return static_cast<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel()) / 8;
-  return DeeperThan8Bits(format) ? 8 : 4;
-}
+// What a pixel may take in any format, padding included: the 128-bit float
+// formats take 16 bytes, and a row of a narrower format gains at most 3 bytes
+// of padding, less than its pixels leave to spare.
+constexpr std::uint64_t kDeepestBytesPerPixel = 16;
 
-// No format takes more than this a pixel, row padding included: a row holds
-// at most 3 bytes of padding, and a pixel of up to 32 bits at most 4 bytes.
-constexpr std::uint64_t kMostBytesPerPixel = 8;
+// Bytes a pixel of a picture that its reader announces in format takes, as
+// decoded or once readable in place, whichever is more; as much as the
+// deepest format when the reader does not say.
+std::uint64_t BytesPerPixel(QImage::Format format) {
+  if (format == QImage::Format_Invalid)
+    return kDeepestBytesPerPixel;
+  const std::uint64_t decoded =
+      (static_cast<std::uint64_t>(QImage::toPixelFormat(format).bitsPerPixel()) + 7) / 8;
+  const std::uint64_t readable = ReadsInPlace(format) ? decoded : DeeperThan8Bits(format) ? 8 : 4;
+  return std::max(decoded, readable);
+}
 
 }  // namespace
 
@@ -120,13 +123,13 @@ QImage DecodeImage(const unsigned char* data, std::size_t size, std::size_t resu
         static_cast<std::uint64_t>(header.width()) * static_cast<std::uint64_t>(header.height());
     if (pixels > maxPixels)
       throw cOutOfMemory();
-    CheckFitsInMemory(pixels * ReadableBytesPerPixel(reader.imageFormat()));
+    CheckFitsInMemory(pixels * BytesPerPixel(reader.imageFormat()));
     CheckFitsInMemory(pixels * resultBytesPerPixel);
   }
 
   QImage image;
   {
-    const ReaderAllocationLimit limit(std::min(pixels * kMostBytesPerPixel, MemoryLimitBytes()));
+    const ReaderAllocationLimit limit(std::min(pixels * kDeepestBytesPerPixel, MemoryLimitBytes()));
     if (!reader.read(&image) || image.isNull())
       throw cInvalidGraphic();
   }

@@ -37,11 +37,12 @@ class TFormStatus : public QWidget {
   void UpDownLevelClick();
   void ButtonCopyClick();
   // Loaders: each shows OpenDialog, reads the chosen file and replaces the
-  // data of one object (text file -> surface, bitmap -> surface as height
-  // field, bitmap -> volume as colour counts). Cancel and every error leave the
-  // object as it was; the view is redrawn in every case. Errors are thrown for
-  // the display (file not opened, bad bitmap, index error, overflow, invalid
-  // operation for a bitmap with a single row or column, out of memory).
+  // data of one object (text file -> surface, picture -> surface as height
+  // field, picture -> volume as colour counts; a picture of any format that
+  // loads, told by its content). Cancel and every error leave the object as
+  // it was; the view is redrawn in every case. Errors are thrown for the
+  // display (file not opened, bad picture, index error, overflow, invalid
+  // operation for a picture with a single row or column, out of memory).
   void ButtonLoadClick();
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
