@@ -5,6 +5,7 @@
 // display switches, the plane sliders, the grey-band spinner, Copy and the
 // loaders.
 
+#include <functional>
 #include <string_view>
 
 #include <QWidget>
@@ -47,16 +48,12 @@ class TFormStatus : public QWidget {
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
 
-  // The loaders' work after the dialog, for a path chosen elsewhere (a file
-  // dropped on the main window): the same errors, clean-up and redraw, with a
-  // busy cursor while the file is read and converted. The dialog's remembered
-  // name and filter stay as they are.
-  void OpenPointGridFile(const QString& path);
-  void OpenHeightFieldFile(const QString& path);
-  void OpenColourCountFile(const QString& path);
-  // The same for a file of either kind (a drop, the command line), told by
-  // its content: a picture as height field or, with colours, as colour-count
-  // volume; anything else as point-grid text (LoadFileByContent).
+  // A file named elsewhere (a drop, the command line), told by its content:
+  // a picture as height field or, with colours, as colour-count volume;
+  // anything else as point-grid text (LoadFileByContent). The same errors,
+  // clean-up and redraw as the loaders, with a busy cursor while the file is
+  // read and converted. The dialog's remembered name and filter stay as they
+  // are.
   void OpenFile(const QString& path, bool colours);
 
   // The text of cell (column, row); row 0 is the empty header row, points
@@ -84,6 +81,9 @@ class TFormStatus : public QWidget {
   bool InTable(const QWidget* widget) const;
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
+  // Runs load, which reads a file and hands its data to an object, with a
+  // busy cursor, and redraws the view however it ends.
+  void Load(const std::function<void()>& load);
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;

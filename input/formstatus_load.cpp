@@ -57,40 +57,26 @@ bool TFormStatus::ChooseFile() {
 
 void TFormStatus::ButtonLoadClick() {
   if (ChooseFile())
-    OpenPointGridFile(OpenDialog.FileName);
+    Load([&] { LoadPointGridFile(OpenDialog.FileName, RegionalDecimalSeparator(), surface); });
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
   OpenDialog.FilterIndex = 3;
   if (ChooseFile())
-    OpenHeightFieldFile(OpenDialog.FileName);
+    Load([&] { LoadHeightFieldFile(OpenDialog.FileName, surface); });
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
   if (ChooseFile())
-    OpenColourCountFile(OpenDialog.FileName);
-}
-
-void TFormStatus::OpenPointGridFile(const QString& path) {
-  const BusyCursor busy;  // outlives the redraw, which can take a while too
-  const RedrawOnExit redraw(graph);
-  LoadPointGridFile(path, RegionalDecimalSeparator(), surface);
-}
-
-void TFormStatus::OpenHeightFieldFile(const QString& path) {
-  const BusyCursor busy;
-  const RedrawOnExit redraw(graph);
-  LoadHeightFieldFile(path, surface);
-}
-
-void TFormStatus::OpenColourCountFile(const QString& path) {
-  const BusyCursor busy;
-  const RedrawOnExit redraw(graph);
-  LoadColourCountFile(path, volume);
+    Load([&] { LoadColourCountFile(OpenDialog.FileName, volume); });
 }
 
 void TFormStatus::OpenFile(const QString& path, bool colours) {
-  const BusyCursor busy;
+  Load([&] { LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume); });
+}
+
+void TFormStatus::Load(const std::function<void()>& load) {
+  const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
-  LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
+  load();
 }

@@ -363,9 +363,7 @@ TEST_P(TruncatedPictures, LoadWhollyOrFailAndKeepEverything) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, TruncatedPictures, testing::ValuesIn(PictureSamples()),
-                         [](const testing::TestParamInfo<PictureSample>& info) {
-                           return info.param.name.substr(0, info.param.name.find('.'));
-                         });
+                         [](const auto& info) { return info.param.Stem(); });
 
 // Failures that come after arrays were allocated (points, file bytes, decoded
 // pixels, colour counts), a hundred in a row: the data stays, and in the

@@ -83,9 +83,7 @@ TEST_P(PictureLoads, EveryWayInGivesWhatTheReadersMake) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, PictureLoads, testing::ValuesIn(PictureSamples()),
-                         [](const testing::TestParamInfo<PictureSample>& info) {
-                           return info.param.name.substr(0, info.param.name.find('.'));
-                         });
+                         [](const auto& info) { return info.param.Stem(); });
 
 // What the command line asks for, or what it prints and exits with.
 TEST(CommandLine, ReadsTheOptionsAndOneFile) {

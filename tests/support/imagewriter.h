@@ -44,6 +44,8 @@ struct PictureSample {
   double zA, zB;             // heights of A and B
   std::size_t cellA, cellB;  // colour cells of A and B
   bool lossy;                // heights only near, B's cell only near 1/3
+  // The name without its extension, for test names.
+  std::string Stem() const { return name.substr(0, name.find('.')); }
 };
 void PrintTo(const PictureSample& sample, std::ostream* os);
 

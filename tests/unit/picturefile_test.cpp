@@ -65,9 +65,7 @@ TEST_P(PictureFormats, GiveTheirHeightsAndColourCells) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, PictureFormats, testing::ValuesIn(PictureSamples()),
-                         [](const testing::TestParamInfo<PictureSample>& info) {
-                           return info.param.name.substr(0, info.param.name.find('.'));
-                         });
+                         [](const auto& info) { return info.param.Stem(); });
 
 // The same 8-bit picture as a bitmap and as PNG: the same points and counts,
 // to the last bit.
