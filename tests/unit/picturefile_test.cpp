@@ -17,10 +17,12 @@
 namespace {
 
 FileBytes BytesOf(const std::vector<unsigned char>& bytes) {
-  FileBytes file;
+  FileBytes file;  // as ReadFileBytes gives it: no bytes for an empty file
   file.size = bytes.size();
-  file.data = std::make_unique<unsigned char[]>(bytes.size());
-  std::memcpy(file.data.get(), bytes.data(), bytes.size());
+  if (!bytes.empty()) {
+    file.data = std::make_unique<unsigned char[]>(bytes.size());
+    std::memcpy(file.data.get(), bytes.data(), bytes.size());
+  }
   return file;
 }
 
