@@ -3,13 +3,24 @@
 #include <memory>
 
 #include <QFont>
+#include <QTimer>
 
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/formroot.h"
 #include "base/errors.h"
 #include "input/formstatus.h"
+#include "view/handlerguard.h"
 
-int RunCubiscope(cApplication& application) {
+void OpenAfterStartUp(const CommandLine& commandLine) {
+  if (commandLine.file.isEmpty() || !FormStatus)
+    return;
+  QTimer::singleShot(0, FormStatus, [file = commandLine.file, colours = commandLine.colours] {
+    RunHandler([&] { FormStatus->OpenFile(file, colours); });
+  });
+}
+
+int RunCubiscope(cApplication& application, const CommandLine& commandLine) {
   try {
     // The layouts name the Japanese face they were designed with; let an
     // installed Japanese font stand in for it.
@@ -23,6 +34,7 @@ int RunCubiscope(cApplication& application) {
     auto status = std::make_unique<TFormStatus>(root->ui.FrameCubiscope1->View());
     FormStatus = status.get();
     status->show();
+    OpenAfterStartUp(commandLine);
     application.exec();
     // The main window goes first, with its view; the Status window's objects
     // are only referenced by that view.
