@@ -1,12 +1,23 @@
 #include "app/entry.h"
 
 #include <QFont>
+#include <QTimer>
 
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/windows.h"
 #include "base/errors.h"
+#include "view/handlerguard.h"
 
-int RunCubiscope(cApplication& application) {
+void OpenAfterStartUp(const CommandLine& commandLine) {
+  if (commandLine.file.isEmpty() || !FormStatus)
+    return;
+  QTimer::singleShot(0, FormStatus, [file = commandLine.file, colours = commandLine.colours] {
+    RunHandler([&] { FormStatus->OpenFile(file, colours); });
+  });
+}
+
+int RunCubiscope(cApplication& application, const CommandLine& commandLine) {
   try {
     // The layouts name the Japanese face they were designed with; let an
     // installed Japanese font stand in for it.
@@ -14,6 +25,7 @@ int RunCubiscope(cApplication& application) {
                                {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                 QStringLiteral("Noto Sans CJK JP")});
     const Windows windows = OpenWindows();
+    OpenAfterStartUp(commandLine);
     application.exec();
   } catch (const cError&) {
     ShowException(std::current_exception());

@@ -71,13 +71,5 @@ void TFormRoot::dropEvent(QDropEvent* event) {
     return;
   event->acceptProposedAction();
   const bool shift = event->modifiers() & Qt::ShiftModifier;
-  RunHandler([&] {
-    if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-      FormStatus->OpenPointGridFile(path);
-    } else if (shift) {
-      FormStatus->OpenColourCountFile(path);
-    } else {
-      FormStatus->OpenHeightFieldFile(path);
-    }
-  });
+  RunHandler([&] { FormStatus->OpenFile(path, shift); });
 }

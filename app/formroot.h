@@ -22,8 +22,8 @@ class TFormRoot : public QWidget {
  protected:
   // Closing the main window ends the program, whatever else is still open.
   void closeEvent(QCloseEvent* event) override;
-  // A dropped ".bmp" loads as height field (with Shift held: as colour-count
-  // volume), any other file as point-grid text.
+  // A dropped picture, told by its content, loads as height field (with Shift
+  // held: as colour-count volume), any other file as point-grid text.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 };

@@ -1,0 +1,36 @@
+#pragma once
+// The command line: cubiscope [--colours] [FILE]. The options and the usage
+// text are defined in one place, commandline.cpp, and read without a window or
+// a display, so that --help works anywhere.
+
+#include <optional>
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for.
+struct CommandLine {
+  QString file;          // absolute path; empty when none was named
+  bool colours = false;  // a picture as colour-count volume, not height field
+};
+
+// What reading the arguments came to: options to start with, or a text to
+// print and an exit status instead of starting.
+struct CommandLineOutcome {
+  CommandLine options;
+  // Set when the program should not start: 0 after --help (text goes to
+  // standard output), 2 for a wrong command line (text goes to standard
+  // error).
+  std::optional<int> exitCode;
+  QString text;
+};
+
+// argv[0 .. argc) as text, the way the application object would read them.
+QStringList ArgumentsOf(int argc, char** argv);
+
+// Reads arguments (the program's name first, as in argv). A relative FILE is
+// made absolute against the current folder. Never throws.
+CommandLineOutcome ReadCommandLine(const QStringList& arguments);
+
+// The usage text that --help prints.
+QString UsageText();
