@@ -1,5 +1,7 @@
 #include "app/entry.h"
 
+#include <utility>
+
 #include <QFont>
 #include <QTimer>
 
@@ -10,11 +12,17 @@
 #include "view/handlerguard.h"
 
 void OpenAfterStartUp(const CommandLine& commandLine) {
-  if (commandLine.file.isEmpty() || !FormStatus)
+  if (!FormStatus)
     return;
-  QTimer::singleShot(0, FormStatus, [file = commandLine.file, colours = commandLine.colours] {
-    RunHandler([&] { FormStatus->OpenFile(file, colours); });
-  });
+  for (const auto& [file, colours] :
+       {std::pair{commandLine.coloursFile, true}, std::pair{commandLine.file, false}}) {
+    if (file.isEmpty())
+      continue;
+    QTimer::singleShot(0, FormStatus, [file, colours] {
+      if (FormStatus)
+        RunHandler([&] { FormStatus->OpenFile(file, colours); });
+    });
+  }
 }
 
 int RunCubiscope(cApplication& application, const CommandLine& commandLine) {

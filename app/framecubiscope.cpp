@@ -62,11 +62,8 @@ void TFrameCubiscope::resizeEvent(QResizeEvent* event) {
 }
 
 void TFrameCubiscope::ApplyCamera() {
-  const Camera camera = CameraFromScrollBars(
-      ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(), ui.ScrollBarZoom->value());
-  graph.zoom = camera.zoom;
-  for (int i = 0; i < 3; ++i)
-    graph.eye[i] = camera.eye[i];
+  AimView(graph, ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(),
+          ui.ScrollBarZoom->value());
 }
 
 void TFrameCubiscope::ScrollBarChange() {
