@@ -8,6 +8,7 @@
 #include "app/renderfile.h"
 
 int main(int argc, char** argv) {
+  KeepGlDriverForLeakReports();
   // Read before the application object exists: --help and a wrong command
   // line need no display.
   const CommandLineOutcome outcome = ReadCommandLine(ArgumentsOf(argc, argv));
