@@ -1,17 +1,27 @@
 #pragma once
-// The command line: cubiscope [--colours] [FILE]. The options and the usage
-// text are defined in one place, commandline.cpp, and read without a window or
-// a display, so that --help works anywhere.
+// The command line:
+//   cubiscope [--colours FILE] [FILE]
+//   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
+//             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE]
+// The options and the usage text are defined in one place, commandline.cpp,
+// and read without a window or a display, so that --help works anywhere.
 
 #include <optional>
 
 #include <QString>
 #include <QStringList>
 
+#include "app/picturerequest.h"
+
 // What the command line asks for.
 struct CommandLine {
-  QString file;          // absolute path; empty when none was named
-  bool colours = false;  // a picture as colour-count volume, not height field
+  QString file;         // absolute path; empty when none was named
+  QString coloursFile;  // --colours, absolute: loaded as a file dropped with Shift
+  // --output, absolute: draw the picture to this file and exit without any
+  // window. Empty: start the windows.
+  QString output;
+  // What --output draws; its files are file and coloursFile.
+  PictureRequest picture;
 };
 
 // What reading the arguments came to: options to start with, or a text to
@@ -28,8 +38,9 @@ struct CommandLineOutcome {
 // argv[0 .. argc) as text, the way the application object would read them.
 QStringList ArgumentsOf(int argc, char** argv);
 
-// Reads arguments (the program's name first, as in argv). A relative FILE is
-// made absolute against the current folder. Never throws.
+// Reads arguments (the program's name first, as in argv). Relative file names
+// are made absolute against the current folder. A picture option without
+// --output, or a value out of its range, is a wrong command line. Never throws.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints.

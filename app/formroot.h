@@ -1,7 +1,9 @@
 #pragma once
 // TFormRoot: the main window. Its only content is the view-control frame and
-// its logic is attaching the plot view once everything exists, and loading a
-// file dropped on it through the Status window's loaders.
+// its logic is attaching the plot view once everything exists, loading a file
+// dropped on it through the Status window's loaders, and its keys and the
+// picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
+// dialogs (Ctrl+O, Ctrl+B), and the frame's Reset view.
 
 #include <QWidget>
 

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "input/opendialog.h"
+#include "input/savedialog.h"
 #include "objects/line.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
@@ -47,6 +48,10 @@ class TFormStatus : public QWidget {
   void ButtonLoadClick();
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
+  // Asks for a file name (SaveDialog) and writes the picture there, as PNG,
+  // JPEG or BMP by the name's suffix. Cancel does nothing. Throws
+  // cFileWriteError when the file cannot be written; no part of it is left.
+  void SavePictureClick();
 
   // A file named elsewhere (a drop, the command line), told by its content:
   // a picture as height field or, with colours, as colour-count volume;
@@ -66,6 +71,7 @@ class TFormStatus : public QWidget {
 
   Ui::TFormStatus ui;
   TOpenDialog OpenDialog;
+  TSaveDialog SaveDialog;
   // Declared in this order so that they are destroyed volume first, line last.
   cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;

@@ -86,36 +86,47 @@ INSTANTIATE_TEST_SUITE_P(Samples, PictureLoads, testing::ValuesIn(PictureSamples
                          [](const auto& info) { return info.param.Stem(); });
 
 // What the command line asks for, or what it prints and exits with.
-TEST(CommandLine, ReadsTheOptionsAndOneFile) {
+TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
   const QString absolute = QDir::current().absoluteFilePath(QStringLiteral("some.png"));
   const struct {
     QStringList arguments;
     std::optional<int> exitCode;
     QString file;
-    bool colours;
+    QString coloursFile;
     const char* textStart;  // of what is printed instead of starting, if anything
   } rows[] = {
-      {{}, std::nullopt, QString(), false, nullptr},
-      {{"some.png"}, std::nullopt, absolute, false, nullptr},
-      {{"--colours", absolute}, std::nullopt, absolute, true, nullptr},
-      {{"some.png", "--colours"}, std::nullopt, absolute, true, nullptr},
+      {{}, std::nullopt, QString(), QString(), nullptr},
+      {{"some.png"}, std::nullopt, absolute, QString(), nullptr},
+      {{"--colours", absolute}, std::nullopt, QString(), absolute, nullptr},
+      {{"--colours", "some.png", "other.csv"},
+       std::nullopt,
+       QDir::current().absoluteFilePath("other.csv"),
+       absolute,
+       nullptr},
       {{"--", "--colours"},
        std::nullopt,
        QDir::current().absoluteFilePath("--colours"),
-       false,
+       QString(),
        nullptr},
-      {{"--help"}, 0, QString(), false, "Usage: cubiscope [options] [FILE]\n"},
-      {{"-h", "some.png"}, 0, QString(), false, "Usage: cubiscope [options] [FILE]\n"},
-      {{"--bogus", "some.png"}, 2, QString(), false, "Unknown option 'bogus'.\nUsage: cubiscope"},
-      {{"-x"}, 2, QString(), false, "Unknown option 'x'.\nUsage: cubiscope"},
-      {{"one.png", "two.png"}, 2, QString(), false, "Only one FILE can be named.\nUsage:"},
+      {{"--help"}, 0, QString(), QString(), "Usage: cubiscope [--colours FILE] [FILE]\n"},
+      {{"-h", "some.png"}, 0, QString(), QString(), "Usage: cubiscope [--colours FILE] [FILE]\n"},
+      {{"some.png", "--colours"}, 2, QString(), QString(), "Missing value after '--colours'.\n"},
+      {{"--bogus", "some.png"},
+       2,
+       QString(),
+       QString(),
+       "Unknown option 'bogus'.\nUsage: cubiscope"},
+      {{"-x"}, 2, QString(), QString(), "Unknown option 'x'.\nUsage: cubiscope"},
+      {{"one.png", "two.png"}, 2, QString(), QString(), "Only one FILE can be named.\nUsage:"},
+      {{"--turn", "30", "a.png"}, 2, QString(), QString(), "Option 'turn' is for --output only."},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.arguments.join(' ').toStdString());
     const CommandLineOutcome outcome = ReadCommandLine(QStringList{"./cubiscope"} + r.arguments);
     EXPECT_EQ(outcome.exitCode, r.exitCode);
     EXPECT_EQ(outcome.options.file, r.file);
-    EXPECT_EQ(outcome.options.colours, r.colours);
+    EXPECT_EQ(outcome.options.coloursFile, r.coloursFile);
+    EXPECT_TRUE(outcome.options.output.isEmpty());
     if (r.textStart) {
       EXPECT_TRUE(outcome.text.startsWith(QString::fromUtf8(r.textStart)))
           << outcome.text.toStdString();
