@@ -107,6 +107,7 @@ void TFormStatus::SetRowCommaText(int row, std::string_view text) {
 }
 
 void TFormStatus::ChangeState() {
+  ++changeStates;
   const auto byte = [](const QCheckBox* box) -> std::uint8_t { return box->isChecked() ? 1 : 0; };
   for (cOpenGLGraph_Data* object :
        {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
@@ -163,9 +164,18 @@ void TFormStatus::FocusChanged(QWidget* old, QWidget* now) {
   if (!InTable(old) || !now || InTable(now) || now->window() != this)
     return;
   // Queued, so that an error it raises ends this handler alone and does not
-  // unwind through the toolkit's focus change.
+  // unwind through the toolkit's focus change. The click that moved the
+  // focus often runs ChangeState itself (a switch, a slider) before the
+  // queue does; the table has then been read, and reading it again would
+  // only repeat that run's error in a second message box.
+  const std::uint64_t changesBefore = changeStates;
   QMetaObject::invokeMethod(
-      this, [this] { RunHandler([this] { ChangeState(); }); }, Qt::QueuedConnection);
+      this,
+      [this, changesBefore] {
+        if (changeStates == changesBefore)
+          RunHandler([this] { ChangeState(); });
+      },
+      Qt::QueuedConnection);
 }
 
 void TFormStatus::changeEvent(QEvent* event) {

@@ -5,6 +5,7 @@
 // display switches, the plane sliders, the grey-band spinner, Copy and the
 // loaders.
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -93,6 +94,7 @@ class TFormStatus : public QWidget {
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;
+  std::uint64_t changeStates = 0;  // runs of ChangeState so far
 };
 
 // The Status window while the program runs (set by the entry function).

@@ -11,6 +11,7 @@
 #include "base/errors.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
+#include "view/messagebox.h"
 
 namespace {
 
@@ -208,6 +209,34 @@ TEST_F(StatusWindow, LeavingTheTableAppliesItsEditsMovingWithinItDoesNot) {
   QCoreApplication::processEvents();
   EXPECT_EQ(status.line.vertices[0].x, 0.5);
   EXPECT_EQ(status.Cell(0, 1), QStringLiteral("0.500000"));
+}
+
+// A click on a switch both leaves the table and runs the shared handler: the
+// table is read once, so a number too large shows one message, not two.
+TEST_F(StatusWindow, LeavingTheTableByAClickOnASwitchReadsItOnce) {
+  std::vector<QString> messages;
+  const MessageBoxHook previous =
+      SetMessageBoxHook([&messages](const MessageBoxRequest& r) { messages.push_back(r.text); });
+  status.show();
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  struct Row {
+    const char* text;
+    std::uint64_t redraws;
+    std::size_t messages;
+  };
+  for (const Row& row : {Row{"0.5", 1, 0}, Row{"1e400", 0, 1}}) {
+    messages.clear();
+    QTableWidget* grid = status.ui.StringGridData;
+    grid->setFocus();
+    grid->item(0, 0)->setText(QString::fromLatin1(row.text));
+    const std::uint64_t frames = graph.FramesPresented();
+    QTest::mouseClick(status.ui.CheckBoxDispXY, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(graph.FramesPresented(), frames + row.redraws) << row.text;
+    EXPECT_EQ(messages.size(), row.messages) << row.text;
+  }
+  SetMessageBoxHook(previous);
 }
 
 TEST_F(StatusWindow, ClosingTheMainWindowEndsTheProgramWithStatusOpen) {
