@@ -4,6 +4,8 @@
 
 #include <cassert>
 #include <cstddef>
+#include <new>
+#include <optional>
 
 #include "objects/adoptorcopy.h"
 
@@ -46,6 +48,27 @@ void cOpenGLGraph_Surface::Draw() {
     return;
   ramp.Upload();
   SetGlColour(colour);
+  if (!culling || !DrawCovering())
+    DrawStrips();
+  glDisable(GL_TEXTURE_1D);
+}
+
+bool cOpenGLGraph_Surface::DrawCovering() {
+  const std::optional<WindowMapping> mapping = CurrentWindowMapping();
+  if (!mapping)
+    return false;
+  try {
+    if (!covering.Select(*mapping, vertices, columns, rows))
+      return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  covering.Draw();
+  sent = covering.Count();
+  return true;
+}
+
+void cOpenGLGraph_Surface::DrawStrips() {
   // The renderer holds vertex attributes in single precision: its double entry
   // points round each value to float and call the float ones, a second dispatch
   // per call that costs about a third of submitting a large grid. Rounding here
@@ -60,5 +83,5 @@ void cOpenGLGraph_Surface::Draw() {
     }
     glEnd();
   }
-  glDisable(GL_TEXTURE_1D);
+  sent = columns < 2 ? 0 : std::size_t{2} * (columns - 1) * (rows < 2 ? 0 : rows - 1);
 }

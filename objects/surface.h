@@ -6,10 +6,12 @@
 // flattened passes the bands stay, because the coordinate is the point's own
 // z and not its flattened position.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/vec3.h"
 #include "objects/colour.h"
+#include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
 
@@ -45,12 +47,30 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
   // strips in colour modulated by the bands, and switches 1-D texturing off
-  // again. Blending stays off; the view's depth test applies.
+  // again. Blending stays off; the view's depth test applies. With culling
+  // set, only the strips' triangles that can cover a pixel centre in the
+  // current pass are sent (CoveringTriangles), which gives the same picture.
   void Draw() override;
+
+  // The number of triangles the last Draw sent to the renderer.
+  std::size_t SentTriangles() const { return sent; }
 
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
   Vec3* vertices = nullptr;  // owned; at least columns * rows points while non-null
   Colour colour{1.0, 1.0, 1.0, 1.0};
   GreyRamp ramp;  // one opaque white entry until SetLevels
+  // Clear: every triangle of the strips is sent, as the tests' and the
+  // benchmarks' reference picture.
+  bool culling = true;
+
+ private:
+  // Sends all triangles, one strip between each pair of neighbouring rows.
+  void DrawStrips();
+  // Sends the covering triangles; false, having sent nothing, when this pass
+  // or grid cannot be culled.
+  bool DrawCovering();
+
+  CoveringTriangles covering;
+  std::size_t sent = 0;
 };

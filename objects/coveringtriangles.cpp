@@ -1,0 +1,247 @@
+#include "objects/coveringtriangles.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "base/parallelrows.h"
+
+namespace {
+
+// The pixel ranges of a row of n points, four arrays of n each: for X and Y
+// the index of the last pixel centre at or before the coordinate plus its
+// margin (hi) and of the last one at or before the coordinate minus its margin
+// (lo), both clamped to [0, viewport size] (centre k + 1 is the viewport's
+// pixel k, 0 lies before the first). A triangle's box, each point widened by
+// its margin, holds a centre along X when the largest hi of its points
+// exceeds the smallest lo. A point beyond the mapping's limit gets the whole
+// viewport, which keeps every triangle it belongs to.
+struct RowRanges {
+  std::int16_t* hiX;
+  std::int16_t* loX;
+  std::int16_t* hiY;
+  std::int16_t* loY;
+  RowRanges(std::int16_t* row, std::uint32_t n)
+      : hiX(row), loX(row + n), hiY(row + 2 * std::size_t{n}), loY(row + 3 * std::size_t{n}) {}
+};
+
+// floor(v) clamped to [0, floor(top)]: v is clamped first, so truncation
+// rounds down. v is never NaN.
+inline std::int16_t ClampedFloor(float v, float top) {
+  v = v < 0.0f ? 0.0f : v;
+  v = v > top ? top : v;
+  return static_cast<std::int16_t>(static_cast<int>(v));
+}
+
+// Written as one branch-free loop over plain arrays, so that the compiler
+// turns it into vector instructions.
+void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n, RowRanges out) {
+  const float x0 = m.x[0], x1 = m.x[1], x2 = m.x[2], x3 = m.x[3];
+  const float y0 = m.y[0], y1 = m.y[1], y2 = m.y[2], y3 = m.y[3];
+  const float mx0 = m.marginX[0], mx1 = m.marginX[1];
+  const float my0 = m.marginY[0], my1 = m.marginY[1];
+  const float limit = m.limit;
+  const float right = m.width + 0.5f;
+  const float top = m.height + 0.5f;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const auto px = static_cast<float>(p[i].x);
+    const auto py = static_cast<float>(p[i].y);
+    const auto pz = static_cast<float>(p[i].z);
+    const float wx = x0 * px + x1 * py + x2 * pz + x3;
+    const float wy = y0 * px + y1 * py + y2 * pz + y3;
+    const float ax = std::fabs(px);
+    const float ay = std::fabs(py);
+    const float az = std::fabs(pz);
+    // False for NaN too.
+    const bool placed = (ax <= limit) & (ay <= limit) & (az <= limit);
+    const float a = ax > ay ? (ax > az ? ax : az) : (ay > az ? ay : az);
+    const float marginX = mx0 + mx1 * a;
+    const float marginY = my0 + my1 * a;
+    out.hiX[i] = ClampedFloor(placed ? wx + marginX : right, right);
+    out.loX[i] = ClampedFloor(placed ? wx - marginX : 0.0f, right);
+    out.hiY[i] = ClampedFloor(placed ? wy + marginY : top, top);
+    out.loY[i] = ClampedFloor(placed ? wy - marginY : 0.0f, top);
+  }
+}
+
+// For each of the n - 1 cells between two rows: bit 0 keeps the strip's
+// first triangle of the cell (lower i, upper i, lower i + 1), bit 1 its second
+// (upper i, lower i + 1, upper i + 1). Branch-free, for the vectoriser.
+void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, std::uint8_t* keep) {
+  for (std::uint32_t i = 0; i + 1 < n; ++i) {
+    // The diagonal shared by both triangles.
+    const std::int16_t hiX = std::max(upper.hiX[i], lower.hiX[i + 1]);
+    const std::int16_t loX = std::min(upper.loX[i], lower.loX[i + 1]);
+    const std::int16_t hiY = std::max(upper.hiY[i], lower.hiY[i + 1]);
+    const std::int16_t loY = std::min(upper.loY[i], lower.loY[i + 1]);
+    const bool first = (std::max(hiX, lower.hiX[i]) > std::min(loX, lower.loX[i])) &
+                       (std::max(hiY, lower.hiY[i]) > std::min(loY, lower.loY[i]));
+    const bool second = (std::max(hiX, upper.hiX[i + 1]) > std::min(loX, upper.loX[i + 1])) &
+                        (std::max(hiY, upper.hiY[i + 1]) > std::min(loY, upper.loY[i + 1]));
+    keep[i] = static_cast<std::uint8_t>(first | (second << 1));
+  }
+}
+
+inline float* WritePoint(const Vec3& p, float* out) {
+  out[0] = static_cast<float>(p.x);
+  out[1] = static_cast<float>(p.y);
+  out[2] = static_cast<float>(p.z);
+  return out + 3;
+}
+
+// Writes the points of one strip's kept triangles in strip order and returns
+// the end of what it wrote: at most 18 (cells) floats. keep is zero-padded to
+// a multiple of 8, so that runs of cells with nothing to keep, the common
+// case, are skipped eight at a time.
+float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3* lower,
+                      const Vec3* upper, float* out) {
+  for (std::uint32_t i = 0; i < cells; i += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, keep + i, sizeof eight);
+    if (eight == 0)
+      continue;
+    for (std::uint32_t j = i; j < std::min(i + 8, cells); ++j) {
+      if (keep[j] & 1) {
+        out = WritePoint(lower[j], out);
+        out = WritePoint(upper[j], out);
+        out = WritePoint(lower[j + 1], out);
+      }
+      if (keep[j] & 2) {
+        out = WritePoint(lower[j + 1], out);
+        out = WritePoint(upper[j], out);
+        out = WritePoint(upper[j + 1], out);
+      }
+    }
+  }
+  return out;
+}
+
+std::size_t RoundUpTo8(std::size_t n) {
+  return (n + 7) / 8 * 8;
+}
+
+}  // namespace
+
+bool CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint32_t c,
+                               std::uint32_t r) {
+  grid = p;
+  columns = c;
+  mapping = m;
+  const std::uint32_t strips = (c < 2 || r < 2) ? 0 : r - 1;
+  // As many parts as ForEachRowBlock may run threads, each part one block's
+  // run of strips: the parts' selections, drawn one after the other, are the
+  // selection in strip order without being copied together.
+  const std::size_t count = std::max(1u, std::thread::hardware_concurrency());
+  auto forget = [this] {
+    for (Part& part : parts)
+      part.used = 0;
+  };
+  try {
+    if (parts.size() < count)
+      parts.resize(count);
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+      Part& part = parts[k];
+      part.first = static_cast<std::uint32_t>(std::uint64_t{strips} * k / parts.size());
+      part.next = part.first;
+      part.end = static_cast<std::uint32_t>(std::uint64_t{strips} * (k + 1) / parts.size());
+      part.used = 0;
+      if (part.next == part.end)
+        continue;
+      part.ranges.resize(std::max(part.ranges.size(), 8 * std::size_t{c}));
+      part.cells.resize(std::max(part.cells.size(), RoundUpTo8(c - 1)));
+      // The padding after the last cell must read as nothing to keep.
+      std::fill(part.cells.begin() + (c - 1), part.cells.begin() + RoundUpTo8(c - 1), 0);
+    }
+    const std::size_t pointsPerPart = std::size_t{c} * r / parts.size();
+    const std::size_t perStrip = 18 * std::size_t{c - 1};  // floats of a whole strip
+    for (;;) {
+      ForEachRowBlock(parts.size(), pointsPerPart, [this](std::size_t first, std::size_t last) {
+        for (std::size_t k = first; k < last; ++k)
+          Continue(parts[k]);
+      });
+      bool done = true;
+      for (Part& part : parts) {
+        if (part.next == part.end)
+          continue;
+        done = false;
+        // Twice the room each time, so that a few rounds settle the size and
+        // later selections of similar views reuse it; but never more than half
+        // of the run's triangles, and one strip.
+        const std::size_t half = perStrip / 2 * (part.end - part.first);
+        const std::size_t room =
+            std::min(std::max(2 * part.points.size(), part.used + 2 * perStrip), half + perStrip);
+        if (room <= part.points.size()) {
+          forget();
+          return false;
+        }
+        part.points.resize(room);
+      }
+      if (done)
+        return true;
+    }
+  } catch (...) {
+    forget();
+    throw;
+  }
+}
+
+void CoveringTriangles::Continue(Part& part) const noexcept {
+  if (part.next == part.end)
+    return;
+  const std::size_t rowLength = 4 * std::size_t{columns};
+  RowRanges lower(part.ranges.data(), columns);
+  RowRanges upper(part.ranges.data() + rowLength, columns);
+  const std::size_t perStrip = 18 * std::size_t{columns - 1};
+  const Vec3* lowerPoints = grid + std::size_t{part.next} * columns;
+  ProjectRow(mapping, lowerPoints, columns, lower);
+  for (; part.next < part.end; ++part.next) {
+    if (part.points.size() - part.used < perStrip)
+      return;
+    const Vec3* upperPoints = lowerPoints + columns;
+    ProjectRow(mapping, upperPoints, columns, upper);
+    MarkCells(lower, upper, columns, part.cells.data());
+    float* start = part.points.data() + part.used;
+    const float* end =
+        WriteTriangles(part.cells.data(), columns - 1, lowerPoints, upperPoints, start);
+    part.used += static_cast<std::size_t>(end - start);
+    std::swap(lower, upper);
+    lowerPoints = upperPoints;
+  }
+}
+
+void CoveringTriangles::Draw() const {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  // A count is a GLsizei: very large selections go in several calls.
+  constexpr std::size_t kMaxCall = std::numeric_limits<GLsizei>::max() / 3 * 3;
+  for (const Part& part : parts) {
+    const std::size_t vertices = part.used / 3;
+    for (std::size_t done = 0; done < vertices; done += kMaxCall) {
+      const float* first = part.points.data() + 3 * done;
+      glVertexPointer(3, GL_FLOAT, 3 * sizeof(float), first);
+      glTexCoordPointer(1, GL_FLOAT, 3 * sizeof(float), first + 2);
+      glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(kMaxCall, vertices - done)));
+    }
+  }
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+std::size_t CoveringTriangles::Count() const {
+  std::size_t floats = 0;
+  for (const Part& part : parts)
+    floats += part.used;
+  return floats / 9;
+}
+
+std::vector<float> CoveringTriangles::Points() const {
+  std::vector<float> all;
+  all.reserve(9 * Count());
+  for (const Part& part : parts)
+    all.insert(all.end(), part.points.begin(), part.points.begin() + part.used);
+  return all;
+}
