@@ -29,17 +29,32 @@ struct RowRanges {
       : hiX(row), loX(row + n), hiY(row + 2 * std::size_t{n}), loY(row + 3 * std::size_t{n}) {}
 };
 
-// floor(v) clamped to [0, floor(top)]: v is clamped first, so truncation
-// rounds down. v is never NaN.
-inline std::int16_t ClampedFloor(float v, float top) {
-  v = v < 0.0f ? 0.0f : v;
-  v = v > top ? top : v;
+// The loops over every point are written branch-free over plain arrays, so
+// that the compiler turns them into vector instructions. Where the processor
+// has them, they also get a copy for AVX2, with twice as many lanes, chosen
+// when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define WIDE_VECTORS
+#endif
+
+// floor(v) clamped to [0, floor(top)], and floor(top) when v is NaN: v is
+// clamped first, so truncation rounds down.
+inline std::int16_t HighEnd(float v, float top) {
+  v = v < top ? v : top;
+  v = v > 0.0f ? v : 0.0f;
+  return static_cast<std::int16_t>(static_cast<int>(v));
+}
+// The same, but 0 when v is NaN.
+inline std::int16_t LowEnd(float v, float top) {
+  v = v > 0.0f ? v : 0.0f;
+  v = v < top ? v : top;
   return static_cast<std::int16_t>(static_cast<int>(v));
 }
 
-// Written as one branch-free loop over plain arrays, so that the compiler
-// turns it into vector instructions.
-void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n, RowRanges out) {
+WIDE_VECTORS void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n,
+                             RowRanges out) {
   const float x0 = m.x[0], x1 = m.x[1], x2 = m.x[2], x3 = m.x[3];
   const float y0 = m.y[0], y1 = m.y[1], y2 = m.y[2], y3 = m.y[3];
   const float mx0 = m.marginX[0], mx1 = m.marginX[1];
@@ -56,22 +71,26 @@ void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n, RowRange
     const float ax = std::fabs(px);
     const float ay = std::fabs(py);
     const float az = std::fabs(pz);
-    // False for NaN too.
-    const bool placed = (ax <= limit) & (ay <= limit) & (az <= limit);
-    const float a = ax > ay ? (ax > az ? ax : az) : (ay > az ? ay : az);
-    const float marginX = mx0 + mx1 * a;
-    const float marginY = my0 + my1 * a;
-    out.hiX[i] = ClampedFloor(placed ? wx + marginX : right, right);
-    out.loX[i] = ClampedFloor(placed ? wx - marginX : 0.0f, right);
-    out.hiY[i] = ClampedFloor(placed ? wy + marginY : top, top);
-    out.loY[i] = ClampedFloor(placed ? wy - marginY : 0.0f, top);
+    const float axy = ax > ay ? ax : ay;
+    const float a = axy > az ? axy : az;  // NaN when az is
+    // False when any coordinate is NaN.
+    const bool placed = (a <= limit) & (ax <= limit) & (ay <= limit);
+    // An infinite margin gives a point the whole viewport, whatever its
+    // coordinates: the sums are infinite or NaN, and the ends take NaN to
+    // the side that widens the range.
+    const float marginX = placed ? mx0 + mx1 * a : std::numeric_limits<float>::infinity();
+    const float marginY = placed ? my0 + my1 * a : std::numeric_limits<float>::infinity();
+    out.hiX[i] = HighEnd(wx + marginX, right);
+    out.loX[i] = LowEnd(wx - marginX, right);
+    out.hiY[i] = HighEnd(wy + marginY, top);
+    out.loY[i] = LowEnd(wy - marginY, top);
   }
 }
 
 // For each of the n - 1 cells between two rows: bit 0 keeps the strip's
 // first triangle of the cell (lower i, upper i, lower i + 1), bit 1 its second
-// (upper i, lower i + 1, upper i + 1). Branch-free, for the vectoriser.
-void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, std::uint8_t* keep) {
+// (upper i, lower i + 1, upper i + 1).
+WIDE_VECTORS void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, std::uint8_t* keep) {
   for (std::uint32_t i = 0; i + 1 < n; ++i) {
     // The diagonal shared by both triangles.
     const std::int16_t hiX = std::max(upper.hiX[i], lower.hiX[i + 1]);
@@ -120,6 +139,9 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3*
   return out;
 }
 
+// Below this many bytes the selection may hold more than the grid itself.
+constexpr std::size_t kMinCapacity = std::size_t{128} << 20;
+
 std::size_t RoundUpTo8(std::size_t n) {
   return (n + 7) / 8 * 8;
 }
@@ -158,6 +180,10 @@ bool CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint3
     }
     const std::size_t pointsPerPart = std::size_t{c} * r / parts.size();
     const std::size_t perStrip = 18 * std::size_t{c - 1};  // floats of a whole strip
+    // The points a part may hold: as many bytes as its rows of the grid take,
+    // or its share of kMinCapacity.
+    const std::size_t capacity = std::max(pointsPerPart * sizeof(Vec3) / sizeof(float),
+                                          kMinCapacity / sizeof(float) / parts.size());
     for (;;) {
       ForEachRowBlock(parts.size(), pointsPerPart, [this](std::size_t first, std::size_t last) {
         for (std::size_t k = first; k < last; ++k)
@@ -169,12 +195,10 @@ bool CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint3
           continue;
         done = false;
         // Twice the room each time, so that a few rounds settle the size and
-        // later selections of similar views reuse it; but never more than half
-        // of the run's triangles, and one strip.
-        const std::size_t half = perStrip / 2 * (part.end - part.first);
+        // later selections of similar views reuse it.
         const std::size_t room =
-            std::min(std::max(2 * part.points.size(), part.used + 2 * perStrip), half + perStrip);
-        if (room <= part.points.size()) {
+            std::min(std::max(2 * part.points.size(), part.used + 2 * perStrip), capacity);
+        if (room < part.used + perStrip) {
           forget();
           return false;
         }

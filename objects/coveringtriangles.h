@@ -24,10 +24,10 @@ class CoveringTriangles {
   // way); it holds the points' coordinates rounded to single precision, as
   // glVertex3f receives them. Reads every point once; large grids are split
   // over the cores. Keeps its buffers for the next call.
-  // Returns false, with an empty selection, when more than half of a run of
-  // strips would be selected: the strips themselves draw as fast then, and
-  // need no memory. Throws std::bad_alloc when a buffer cannot grow, leaving
-  // the selection empty.
+  // Returns false, with an empty selection, when the selection would take
+  // more memory than the grid itself and 128 MiB: when that many triangles
+  // are kept, drawing the strips is as fast and needs no memory. Throws
+  // std::bad_alloc when a buffer cannot grow, leaving the selection empty.
   bool Select(const WindowMapping& mapping, const Vec3* points, std::uint32_t columns,
               std::uint32_t rows);
 
