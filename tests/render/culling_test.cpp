@@ -4,6 +4,7 @@
 // compares the two pictures whole.
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "app/camera.h"
@@ -16,6 +17,7 @@ enum class Heights {
   kSmooth,  // a gentle curved sheet: cells far below a pixel
   kNoisy,   // the same with grain: neighbours differ as in a photograph
   kSteep,   // ridges and a grid folded over itself: slivers that overlap
+  kStrays,  // smooth, but a few points not finite or beyond the depth range
 };
 
 // Scroll-bar positions, as the frame turns them into a camera. kCellPixels as
@@ -68,6 +70,16 @@ std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
         x += 0.025 * std::sin(2 * M_PI * 8 * x);
       }
       points.push_back({x, y, z});
+    }
+  }
+  if (heights == Heights::kStrays) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double strays[][3] = {
+        {NAN, 0.5, 0.5}, {0.5, inf, 0.5}, {0.5, 0.5, -inf}, {-300, -300, -300}, {300, 300, 300}};
+    std::size_t at = points.size() / 7;
+    for (const auto& p : strays) {
+      points[at] = {p[0], p[1], p[2]};
+      at += points.size() / 7;
     }
   }
   return points;
@@ -139,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CullCase{"ZoomedInNoisy2048", 2048, Heights::kNoisy, kZoomedIn, k3D, 8},
                     CullCase{"ZoomedOutNoisy512", 512, Heights::kNoisy, kZoomedOut, k3D, 8},
                     CullCase{"ZoomedOutSteep1024", 1024, Heights::kSteep, kZoomedOut, k3D, 8},
+                    CullCase{"Strays512", 512, Heights::kStrays, kStart, k3D, 8},
                     CullCase{"PassXY", 512, Heights::kNoisy, kStart, kXY, 8},
                     CullCase{"PassYZ", 512, Heights::kNoisy, kStart, kYZ, 8},
                     CullCase{"PassZX", 512, Heights::kNoisy, kStart, kZX, 8},
