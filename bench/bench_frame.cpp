@@ -134,13 +134,12 @@ class FloorFrame {
       glScaled(kScales[pass][0], kScales[pass][1], kScales[pass][2]);
       if (const std::optional<WindowMapping> mapping = CurrentWindowMapping()) {
         CoveringTriangles covering;
-        if (covering.Select(*mapping, surface.vertices, surface.columns, surface.rows)) {
-          keptVertices[pass].xyz = covering.Points();
-          for (std::size_t k = 2; k < keptVertices[pass].xyz.size(); k += 3)
-            keptVertices[pass].s.push_back(keptVertices[pass].xyz[k]);
-          sent += covering.Count();
-          all += std::size_t{2} * (surface.columns - 1) * (surface.rows - 1);
-        }
+        covering.Select(*mapping, surface.vertices, surface.columns, surface.rows);
+        keptVertices[pass].xyz = covering.Points();
+        for (std::size_t k = 2; k < keptVertices[pass].xyz.size(); k += 3)
+          keptVertices[pass].s.push_back(keptVertices[pass].xyz[k]);
+        sent += covering.Count();
+        all += std::size_t{2} * (surface.columns - 1) * (surface.rows - 1);
       }
       glPopMatrix();
     }

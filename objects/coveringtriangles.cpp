@@ -6,9 +6,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <system_error>
 #include <thread>
 
-#include "base/parallelrows.h"
+#include "objects/gridstrips.h"
 
 namespace {
 
@@ -139,78 +140,112 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3*
   return out;
 }
 
-// Below this many bytes the selection may hold more than the grid itself.
-constexpr std::size_t kMinCapacity = std::size_t{128} << 20;
-
+// A thread pays off for this many points or more: for fewer, starting it
+// costs more than it saves (as in ForEachRowBlock).
+constexpr std::size_t kPointsPerThread = std::size_t{1} << 18;
+// Parts for each selecting thread: enough that the calling thread sends the
+// first parts while the others select the rest.
+constexpr std::size_t kPartsPerThread = 8;
 std::size_t RoundUpTo8(std::size_t n) {
   return (n + 7) / 8 * 8;
 }
 
 }  // namespace
 
-bool CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint32_t c,
+void CoveringTriangles::Send(const WindowMapping& m, const Vec3* p, std::uint32_t c,
+                             std::uint32_t r) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  Run(m, p, c, r, true);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint32_t c,
                                std::uint32_t r) {
+  Run(m, p, c, r, false);
+}
+
+void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t c, std::uint32_t r,
+                            bool send) {
   grid = p;
   columns = c;
   mapping = m;
-  const std::uint32_t strips = (c < 2 || r < 2) ? 0 : r - 1;
-  // As many parts as ForEachRowBlock may run threads, each part one block's
-  // run of strips: the parts' selections, drawn one after the other, are the
-  // selection in strip order without being copied together.
-  const std::size_t count = std::max(1u, std::thread::hardware_concurrency());
-  auto forget = [this] {
-    for (Part& part : parts)
-      part.used = 0;
-  };
+  std::size_t threads = 1;
   try {
-    if (parts.size() < count)
-      parts.resize(count);
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-      Part& part = parts[k];
-      part.first = static_cast<std::uint32_t>(std::uint64_t{strips} * k / parts.size());
-      part.next = part.first;
-      part.end = static_cast<std::uint32_t>(std::uint64_t{strips} * (k + 1) / parts.size());
-      part.used = 0;
-      if (part.next == part.end)
-        continue;
-      part.ranges.resize(std::max(part.ranges.size(), 8 * std::size_t{c}));
-      part.cells.resize(std::max(part.cells.size(), RoundUpTo8(c - 1)));
-      // The padding after the last cell must read as nothing to keep.
-      std::fill(part.cells.begin() + (c - 1), part.cells.begin() + RoundUpTo8(c - 1), 0);
-    }
-    const std::size_t pointsPerPart = std::size_t{c} * r / parts.size();
-    const std::size_t perStrip = 18 * std::size_t{c - 1};  // floats of a whole strip
-    // The points a part may hold: as many bytes as its rows of the grid take,
-    // or its share of kMinCapacity.
-    const std::size_t capacity = std::max(pointsPerPart * sizeof(Vec3) / sizeof(float),
-                                          kMinCapacity / sizeof(float) / parts.size());
-    for (;;) {
-      ForEachRowBlock(parts.size(), pointsPerPart, [this](std::size_t first, std::size_t last) {
-        for (std::size_t k = first; k < last; ++k)
-          Continue(parts[k]);
-      });
-      bool done = true;
-      for (Part& part : parts) {
-        if (part.next == part.end)
-          continue;
-        done = false;
-        // Twice the room each time, so that a few rounds settle the size and
-        // later selections of similar views reuse it.
-        const std::size_t room =
-            std::min(std::max(2 * part.points.size(), part.used + 2 * perStrip), capacity);
-        if (room < part.used + perStrip) {
-          forget();
-          return false;
-        }
-        part.points.resize(room);
-      }
-      if (done)
-        return true;
-    }
-  } catch (...) {
-    forget();
-    throw;
+    whole = false;
+    threads = Prepare(r);
+  } catch (const std::bad_alloc&) {
+    whole = true;
+    if (send && c >= 2 && r >= 2)
+      SendStrips(p, c, 0, r - 1);
+    return;
   }
+  // Whichever thread is free takes the next part; the calling thread sends
+  // the parts in order, and selects more itself while the next is not ready.
+  std::atomic<std::size_t> taken{0};
+  auto selectOne = [this, &taken]() noexcept {
+    const std::size_t k = taken.fetch_add(1);
+    if (k >= parts.size())
+      return false;
+    Continue(parts[k]);
+    selected[k].store(true, std::memory_order_release);
+    selected[k].notify_one();
+    return true;
+  };
+  std::vector<std::jthread> helpers;
+  try {
+    helpers.reserve(threads - 1);
+    for (std::size_t i = 0; i + 1 < threads; ++i) {
+      helpers.emplace_back([&selectOne] {
+        while (selectOne()) {
+        }
+      });
+    }
+  } catch (const std::system_error&) {
+  } catch (const std::bad_alloc&) {
+  }
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    while (!selected[k].load(std::memory_order_acquire)) {
+      if (!selectOne())
+        selected[k].wait(false, std::memory_order_acquire);
+    }
+    Finish(parts[k]);
+    if (send)
+      SendPart(parts[k]);
+  }
+  // The helpers join here; every part is taken, so they have stopped.
+}
+
+std::size_t CoveringTriangles::Prepare(std::uint32_t r) {
+  const std::uint32_t strips = (columns < 2 || r < 2) ? 0 : r - 1;
+  const std::size_t points = std::size_t{columns} * r;
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t threads = std::max<std::size_t>(1, std::min(cores, points / kPointsPerThread));
+  const std::size_t count = std::max<std::size_t>(
+      1, std::min<std::size_t>(threads == 1 ? 1 : kPartsPerThread * threads, strips));
+  if (parts.size() != count) {
+    selected.reset();
+    parts.resize(count);
+    selected = std::make_unique<std::atomic<bool>[]>(count);
+  }
+  capacity = std::max(points * sizeof(Vec3), memoryFloor) / sizeof(float) / count;
+  for (std::size_t k = 0; k < count; ++k) {
+    Part& part = parts[k];
+    part.first = static_cast<std::uint32_t>(std::uint64_t{strips} * k / count);
+    part.next = part.first;
+    part.end = static_cast<std::uint32_t>(std::uint64_t{strips} * (k + 1) / count);
+    part.strips = false;
+    part.used = 0;
+    selected[k].store(false, std::memory_order_relaxed);
+    if (part.next == part.end)
+      continue;
+    part.ranges.resize(std::max(part.ranges.size(), 8 * std::size_t{columns}));
+    part.cells.resize(std::max(part.cells.size(), RoundUpTo8(columns - 1)));
+    // The padding after the last cell must read as nothing to keep.
+    std::fill(part.cells.begin() + (columns - 1), part.cells.begin() + RoundUpTo8(columns - 1), 0);
+  }
+  return threads;
 }
 
 void CoveringTriangles::Continue(Part& part) const noexcept {
@@ -237,35 +272,70 @@ void CoveringTriangles::Continue(Part& part) const noexcept {
   }
 }
 
-void CoveringTriangles::Draw() const {
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+void CoveringTriangles::Finish(Part& part) noexcept {
+  const std::size_t perStrip = 18 * std::size_t{columns - 1};
+  while (part.next != part.end) {
+    // Twice the room each time, so that a few frames settle the size and
+    // later frames of similar views reuse it.
+    const std::size_t room =
+        std::min(std::max(2 * part.points.size(), part.used + 2 * perStrip), capacity);
+    if (room < part.used + perStrip) {
+      part.strips = true;
+      return;
+    }
+    try {
+      part.points.resize(room);
+    } catch (const std::bad_alloc&) {
+      part.strips = true;
+      return;
+    }
+    Continue(part);
+  }
+}
+
+void CoveringTriangles::SendPart(const Part& part) const {
+  if (part.strips) {
+    SendStrips(grid, columns, part.first, part.end);
+    return;
+  }
   // A count is a GLsizei: very large selections go in several calls.
   constexpr std::size_t kMaxCall = std::numeric_limits<GLsizei>::max() / 3 * 3;
-  for (const Part& part : parts) {
-    const std::size_t vertices = part.used / 3;
-    for (std::size_t done = 0; done < vertices; done += kMaxCall) {
-      const float* first = part.points.data() + 3 * done;
-      glVertexPointer(3, GL_FLOAT, 3 * sizeof(float), first);
-      glTexCoordPointer(1, GL_FLOAT, 3 * sizeof(float), first + 2);
-      glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(kMaxCall, vertices - done)));
-    }
+  const std::size_t vertices = part.used / 3;
+  for (std::size_t done = 0; done < vertices; done += kMaxCall) {
+    const float* first = part.points.data() + 3 * done;
+    glVertexPointer(3, GL_FLOAT, 3 * sizeof(float), first);
+    glTexCoordPointer(1, GL_FLOAT, 3 * sizeof(float), first + 2);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(kMaxCall, vertices - done)));
   }
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 std::size_t CoveringTriangles::Count() const {
-  std::size_t floats = 0;
+  const std::size_t perStrip = columns < 2 ? 0 : 2 * std::size_t{columns - 1};
+  if (whole)
+    return parts.empty() ? 0 : perStrip * parts.back().end;
+  std::size_t triangles = 0;
   for (const Part& part : parts)
-    floats += part.used;
-  return floats / 9;
+    triangles += part.strips ? perStrip * (part.end - part.first) : part.used / 9;
+  return triangles;
 }
 
 std::vector<float> CoveringTriangles::Points() const {
   std::vector<float> all;
   all.reserve(9 * Count());
-  for (const Part& part : parts)
-    all.insert(all.end(), part.points.begin(), part.points.begin() + part.used);
+  // A run sent as strips: every triangle of it, in strip order.
+  std::vector<std::uint8_t> every(RoundUpTo8(columns < 2 ? 0 : columns - 1), 3);
+  std::vector<float> strip(18 * every.size());
+  for (const Part& part : parts) {
+    if (!part.strips) {
+      all.insert(all.end(), part.points.begin(), part.points.begin() + part.used);
+      continue;
+    }
+    for (std::uint32_t s = part.first; s < part.end; ++s) {
+      const Vec3* lower = grid + std::size_t{s} * columns;
+      const float* end =
+          WriteTriangles(every.data(), columns - 1, lower, lower + columns, strip.data());
+      all.insert(all.end(), strip.cbegin(), strip.cbegin() + (end - strip.data()));
+    }
+  }
   return all;
 }

@@ -65,12 +65,6 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   bool culling = true;
 
  private:
-  // Sends all triangles, one strip between each pair of neighbouring rows.
-  void DrawStrips();
-  // Sends the covering triangles; false, having sent nothing, when this pass
-  // or grid cannot be culled.
-  bool DrawCovering();
-
   CoveringTriangles covering;
   std::size_t sent = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "app/camera.h"
 #include "object_scene.h"
+#include "objects/coveringtriangles.h"
 #include "objects/surface.h"
 
 namespace {
@@ -18,6 +19,7 @@ enum class Heights {
   kNoisy,   // the same with grain: neighbours differ as in a photograph
   kSteep,   // ridges and a grid folded over itself: slivers that overlap
   kStrays,  // smooth, but a few points not finite or beyond the depth range
+  kPatchy,  // smooth, but the first quarter of the rows rough
 };
 
 // Scroll-bar positions, as the frame turns them into a camera. kCellPixels as
@@ -61,9 +63,9 @@ std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
       double x = i / last;
       const double y = r / last;
       double z = 0.45 + 0.3 * std::sin(3.1 * x) * std::cos(2.3 * y) + 0.2 * x * x;
-      if (heights == Heights::kNoisy) {
+      if (heights == Heights::kNoisy || (heights == Heights::kPatchy && r < side / 4)) {
         grain = grain * 1103515245u + 12345u;
-        z += 0.03 * ((grain >> 16) / 65535.0 - 0.5);
+        z += (heights == Heights::kNoisy ? 0.03 : 0.6) * ((grain >> 16) / 65535.0 - 0.5);
       } else if (heights == Heights::kSteep) {
         z = 0.5 + 0.48 * std::sin(2 * M_PI * (5 * x + 3 * y));
         // dx/di turns negative where the cosine is near -1: the grid folds.
@@ -170,6 +172,40 @@ TEST_F(CullingScene, SendsFewTrianglesOfALargeGridFromAfar) {
   DrawnWith(true);
   const double all = 2.0 * (kSide - 1) * (kSide - 1);
   EXPECT_LT(surface.SentTriangles(), 0.10 * all);
+}
+
+// Sends the surface's grid as the surface does, through a selection allowed
+// no more memory than the grid's own points.
+class TightSelection : public cOpenGLGraph_Data {
+ public:
+  explicit TightSelection(const cOpenGLGraph_Surface& surface) : surface(surface) {}
+  void Draw() override {
+    surface.ramp.Upload();
+    SetGlColour(surface.colour);
+    covering.Send(*CurrentWindowMapping(), surface.vertices, surface.columns, surface.rows);
+    glDisable(GL_TEXTURE_1D);
+  }
+  const cOpenGLGraph_Surface& surface;
+  CoveringTriangles covering{0};
+};
+
+// Where the rough rows keep more triangles than that memory holds, their runs
+// of strips go as strips, between runs that go as selected triangles.
+TEST_F(CullingScene, RunsThatKeepTooManyGoAsStripsInPlace) {
+  constexpr std::uint32_t kSide = 1024;
+  std::vector<Vec3> grid = Grid(kSide, Heights::kPatchy);
+  surface.SetGrid(grid.data(), kSide, kSide, false);
+  Look({4500, 5000, 1650}, kSide);
+  const QImage all = DrawnWith(false);
+  DrawnWith(true);
+  const std::size_t selected = surface.SentTriangles();
+  TightSelection tight(surface);
+  graph.preObjects.assign(1, &tight);
+  graph.Draw();
+  EXPECT_TRUE(graph.Picture() == all) << Save();
+  EXPECT_GT(tight.covering.Count(), selected) << "no run went as strips";
+  EXPECT_LT(tight.covering.Count(), 2 * std::size_t{kSide - 1} * (kSide - 1))
+      << "every run went as strips";
 }
 
 }  // namespace
