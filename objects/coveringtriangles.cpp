@@ -172,13 +172,14 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
   columns = c;
   mapping = m;
   std::size_t threads = 1;
+  wholeStrips = 0;
   try {
-    whole = false;
     threads = Prepare(r);
   } catch (const std::bad_alloc&) {
-    whole = true;
-    if (send && c >= 2 && r >= 2)
-      SendStrips(p, c, 0, r - 1);
+    parts.clear();
+    wholeStrips = (c < 2 || r < 2) ? 0 : r - 1;
+    if (send)
+      SendStrips(p, c, 0, wholeStrips);
     return;
   }
   // Whichever thread is free takes the next part; the calling thread sends
@@ -225,9 +226,9 @@ std::size_t CoveringTriangles::Prepare(std::uint32_t r) {
   const std::size_t count = std::max<std::size_t>(
       1, std::min<std::size_t>(threads == 1 ? 1 : kPartsPerThread * threads, strips));
   if (parts.size() != count) {
-    selected.reset();
+    auto flags = std::make_unique<std::atomic<bool>[]>(count);
     parts.resize(count);
-    selected = std::make_unique<std::atomic<bool>[]>(count);
+    selected = std::move(flags);
   }
   capacity = std::max(points * sizeof(Vec3), memoryFloor) / sizeof(float) / count;
   for (std::size_t k = 0; k < count; ++k) {
@@ -311,9 +312,7 @@ void CoveringTriangles::SendPart(const Part& part) const {
 
 std::size_t CoveringTriangles::Count() const {
   const std::size_t perStrip = columns < 2 ? 0 : 2 * std::size_t{columns - 1};
-  if (whole)
-    return parts.empty() ? 0 : perStrip * parts.back().end;
-  std::size_t triangles = 0;
+  std::size_t triangles = perStrip * wholeStrips;
   for (const Part& part : parts)
     triangles += part.strips ? perStrip * (part.end - part.first) : part.used / 9;
   return triangles;

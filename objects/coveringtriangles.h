@@ -84,5 +84,5 @@ class CoveringTriangles {
   std::size_t capacity = 0;  // floats a part may hold
   std::vector<Part> parts;
   std::unique_ptr<std::atomic<bool>[]> selected;  // one a part, as many as parts
-  bool whole = false;                             // Prepare failed: the whole grid goes as strips
+  std::uint32_t wholeStrips = 0;  // sent as strips, with no parts, when Prepare failed
 };
