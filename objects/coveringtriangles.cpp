@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -182,16 +183,30 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
       SendStrips(p, c, 0, wholeStrips);
     return;
   }
-  // Whichever thread is free takes the next part; the calling thread sends
-  // the parts in order, and selects more itself while the next is not ready.
-  std::atomic<std::size_t> taken{0};
-  auto selectOne = [this, &taken]() noexcept {
-    const std::size_t k = taken.fetch_add(1);
-    if (k >= parts.size())
+  // The helpers take parts from the front, the calling thread sends them in
+  // order and, while the next is not ready, selects from the back, where its
+  // work delays no part it is about to send. Low half: parts taken from the
+  // front; high half: parts left before those taken from the back.
+  std::atomic<std::uint64_t> untaken{std::uint64_t{parts.size()} << 32};
+  auto take = [&untaken](bool fromBack) noexcept -> std::optional<std::size_t> {
+    std::uint64_t now = untaken.load();
+    for (;;) {
+      const std::uint64_t front = now & 0xffffffffu;
+      const std::uint64_t back = now >> 32;
+      if (front >= back)
+        return std::nullopt;
+      const std::uint64_t next = fromBack ? ((back - 1) << 32 | front) : (back << 32 | (front + 1));
+      if (untaken.compare_exchange_weak(now, next))
+        return fromBack ? back - 1 : front;
+    }
+  };
+  auto selectOne = [this, &take](bool fromBack) noexcept {
+    const std::optional<std::size_t> k = take(fromBack);
+    if (!k)
       return false;
-    Continue(parts[k]);
-    selected[k].store(true, std::memory_order_release);
-    selected[k].notify_one();
+    Continue(parts[*k]);
+    selected[*k].store(true, std::memory_order_release);
+    selected[*k].notify_one();
     return true;
   };
   std::vector<std::jthread> helpers;
@@ -199,7 +214,7 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
     helpers.reserve(threads - 1);
     for (std::size_t i = 0; i + 1 < threads; ++i) {
       helpers.emplace_back([&selectOne] {
-        while (selectOne()) {
+        while (selectOne(false)) {
         }
       });
     }
@@ -208,7 +223,7 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
   }
   for (std::size_t k = 0; k < parts.size(); ++k) {
     while (!selected[k].load(std::memory_order_acquire)) {
-      if (!selectOne())
+      if (!selectOne(!helpers.empty()))
         selected[k].wait(false, std::memory_order_acquire);
     }
     Finish(parts[k]);
