@@ -243,7 +243,9 @@ enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField };
 
 // side x side points over the unit square, heights gentle waves across it
 // (two along x, one along y): as a smooth picture or a measured surface gives
-// them, with none of the photograph's grain.
+// them, with none of the photograph's grain. Their height is chosen so that at
+// 1024 x 1024 points Draw sends 14.7 % of the triangles in 3-D, the share of
+// the height field that the frame targets were first measured on.
 std::unique_ptr<Vec3[]> SmoothField(int side) {
   std::unique_ptr<Vec3[]> points(new Vec3[static_cast<std::size_t>(side) * side]);
   const double last = side - 1.0;
@@ -252,7 +254,7 @@ std::unique_ptr<Vec3[]> SmoothField(int side) {
       const double x = i / last;
       const double y = r / last;
       points[static_cast<std::size_t>(r) * side + i] = {
-          x, y, 0.5 + 0.3 * std::sin(4 * M_PI * x) * std::cos(2 * M_PI * y)};
+          x, y, 0.5 + 0.25 * std::sin(4 * M_PI * x) * std::cos(2 * M_PI * y)};
     }
   }
   return points;
