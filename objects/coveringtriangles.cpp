@@ -6,10 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <optional>
-#include <system_error>
-#include <thread>
 
+#include "base/parallelrows.h"
 #include "objects/gridstrips.h"
 
 namespace {
@@ -147,6 +145,9 @@ constexpr std::size_t kPointsPerThread = std::size_t{1} << 18;
 // Parts for each selecting thread: enough that the calling thread sends the
 // first parts while the others select the rest.
 constexpr std::size_t kPartsPerThread = 8;
+constexpr std::size_t kPointsPerPart = std::size_t{1} << 18;
+constexpr std::size_t kMaxParts = 16;
+
 std::size_t RoundUpTo8(std::size_t n) {
   return (n + 7) / 8 * 8;
 }
@@ -172,10 +173,9 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
   grid = p;
   columns = c;
   mapping = m;
-  std::size_t threads = 1;
   wholeStrips = 0;
   try {
-    threads = Prepare(r);
+    Prepare(r);
   } catch (const std::bad_alloc&) {
     parts.clear();
     wholeStrips = (c < 2 || r < 2) ? 0 : r - 1;
@@ -183,68 +183,28 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
       SendStrips(p, c, 0, wholeStrips);
     return;
   }
-  // The helpers take parts from the front, the calling thread sends them in
-  // order and, while the next is not ready, selects from the back, where its
-  // work delays no part it is about to send. Low half: parts taken from the
-  // front; high half: parts left before those taken from the back.
-  std::atomic<std::uint64_t> untaken{std::uint64_t{parts.size()} << 32};
-  auto take = [&untaken](bool fromBack) noexcept -> std::optional<std::size_t> {
-    std::uint64_t now = untaken.load();
-    for (;;) {
-      const std::uint64_t front = now & 0xffffffffu;
-      const std::uint64_t back = now >> 32;
-      if (front >= back)
-        return std::nullopt;
-      const std::uint64_t next = fromBack ? ((back - 1) << 32 | front) : (back << 32 | (front + 1));
-      if (untaken.compare_exchange_weak(now, next))
-        return fromBack ? back - 1 : front;
-    }
-  };
-  auto selectOne = [this, &take](bool fromBack) noexcept {
-    const std::optional<std::size_t> k = take(fromBack);
-    if (!k)
-      return false;
-    Continue(parts[*k]);
-    selected[*k].store(true, std::memory_order_release);
-    selected[*k].notify_one();
-    return true;
-  };
-  std::vector<std::jthread> helpers;
-  try {
-    helpers.reserve(threads - 1);
-    for (std::size_t i = 0; i + 1 < threads; ++i) {
-      helpers.emplace_back([&selectOne] {
-        while (selectOne(false)) {
-        }
-      });
-    }
-  } catch (const std::system_error&) {
-  } catch (const std::bad_alloc&) {
-  }
-  for (std::size_t k = 0; k < parts.size(); ++k) {
-    while (!selected[k].load(std::memory_order_acquire)) {
-      if (!selectOne(!helpers.empty()))
-        selected[k].wait(false, std::memory_order_acquire);
-    }
-    Finish(parts[k]);
+  ForEachRowBlock(parts.size(), std::size_t{c} * r / parts.size(),
+                  [this](std::size_t first, std::size_t last) {
+                    for (std::size_t k = first; k < last; ++k)
+                      Continue(parts[k]);
+                  });
+  for (Part& part : parts) {
+    Finish(part);
     if (send)
-      SendPart(parts[k]);
+      SendPart(part);
   }
-  // The helpers join here; every part is taken, so they have stopped.
 }
 
-std::size_t CoveringTriangles::Prepare(std::uint32_t r) {
+void CoveringTriangles::Prepare(std::uint32_t r) {
   const std::uint32_t strips = (columns < 2 || r < 2) ? 0 : r - 1;
   const std::size_t points = std::size_t{columns} * r;
-  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t threads = std::max<std::size_t>(1, std::min(cores, points / kPointsPerThread));
-  const std::size_t count = std::max<std::size_t>(
-      1, std::min<std::size_t>(threads == 1 ? 1 : kPartsPerThread * threads, strips));
-  if (parts.size() != count) {
-    auto flags = std::make_unique<std::atomic<bool>[]>(count);
-    parts.resize(count);
-    selected = std::move(flags);
-  }
+  // Runs of strips of at least kPointsPerPart points, so that each is worth
+  // a thread, and few of them, each sent in one call; ForEachRowBlock shares
+  // them among the cores. The parts' selections, sent one after the other,
+  // are the selection in strip order without being copied together.
+  const std::size_t count = std::clamp<std::size_t>(
+      std::min<std::size_t>(points / kPointsPerPart, kMaxParts), 1, std::max(strips, 1u));
+  parts.resize(count);
   capacity = std::max(points * sizeof(Vec3), memoryFloor) / sizeof(float) / count;
   for (std::size_t k = 0; k < count; ++k) {
     Part& part = parts[k];
@@ -253,7 +213,6 @@ std::size_t CoveringTriangles::Prepare(std::uint32_t r) {
     part.end = static_cast<std::uint32_t>(std::uint64_t{strips} * (k + 1) / count);
     part.strips = false;
     part.used = 0;
-    selected[k].store(false, std::memory_order_relaxed);
     if (part.next == part.end)
       continue;
     part.ranges.resize(std::max(part.ranges.size(), 8 * std::size_t{columns}));
@@ -261,7 +220,6 @@ std::size_t CoveringTriangles::Prepare(std::uint32_t r) {
     // The padding after the last cell must read as nothing to keep.
     std::fill(part.cells.begin() + (columns - 1), part.cells.begin() + RoundUpTo8(columns - 1), 0);
   }
-  return threads;
 }
 
 void CoveringTriangles::Continue(Part& part) const noexcept {

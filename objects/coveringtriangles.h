@@ -5,10 +5,8 @@
 // Leaving such triangles out changes no pixel, and when the grid's cells are
 // smaller than a pixel most of them are such triangles.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "base/vec3.h"
@@ -32,8 +30,8 @@ class CoveringTriangles {
   // takes them and z also as 1-D texture coordinate. The picture is the one
   // SendStrips gives.
   //
-  // Reads every point once. Large grids are selected on all cores while the
-  // calling thread sends what is ready. A run of strips whose kept triangles
+  // Reads every point once; large grids are selected on all cores. A run of
+  // strips whose kept triangles
   // would take more than its share of the memory allowed is sent as its
   // strips instead: with that many kept, the strips draw about as fast. Keeps
   // its buffers for the next call. Needs a current context; throws nothing.
@@ -62,13 +60,13 @@ class CoveringTriangles {
     std::vector<std::uint8_t> cells;   // which triangles of a strip's cells to keep
   };
 
-  // Selects every part, and sends each as soon as it and all before it are
-  // selected if send is set. Throws nothing.
+  // Selects every part, then sends them in order if send is set. Throws
+  // nothing.
   void Run(const WindowMapping& mapping, const Vec3* points, std::uint32_t columns,
            std::uint32_t rows, bool send);
-  // Splits the grid into parts and readies their buffers; how many threads
-  // may select them. Throws std::bad_alloc.
-  std::size_t Prepare(std::uint32_t rows);
+  // Splits the grid into parts and readies their buffers. Throws
+  // std::bad_alloc.
+  void Prepare(std::uint32_t rows);
   // Selects the rest of the part's strips as long as its buffer has room for
   // a whole strip. Throws nothing; any thread.
   void Continue(Part& part) const noexcept;
@@ -83,6 +81,5 @@ class CoveringTriangles {
   WindowMapping mapping{};
   std::size_t capacity = 0;  // floats a part may hold
   std::vector<Part> parts;
-  std::unique_ptr<std::atomic<bool>[]> selected;  // one a part, as many as parts
   std::uint32_t wholeStrips = 0;  // sent as strips, with no parts, when Prepare failed
 };

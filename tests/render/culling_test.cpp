@@ -19,7 +19,7 @@ enum class Heights {
   kNoisy,   // the same with grain: neighbours differ as in a photograph
   kSteep,   // ridges and a grid folded over itself: slivers that overlap
   kStrays,  // smooth, but a few points not finite or beyond the depth range
-  kPatchy,  // smooth, but the first quarter of the rows rough
+  kPatchy,  // smooth, but the second quarter of the rows rough
 };
 
 // Scroll-bar positions, as the frame turns them into a camera. kCellPixels as
@@ -63,7 +63,8 @@ std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
       double x = i / last;
       const double y = r / last;
       double z = 0.45 + 0.3 * std::sin(3.1 * x) * std::cos(2.3 * y) + 0.2 * x * x;
-      if (heights == Heights::kNoisy || (heights == Heights::kPatchy && r < side / 4)) {
+      if (heights == Heights::kNoisy ||
+          (heights == Heights::kPatchy && r >= side / 4 && r < side / 2)) {
         grain = grain * 1103515245u + 12345u;
         z += (heights == Heights::kNoisy ? 0.03 : 0.6) * ((grain >> 16) / 65535.0 - 0.5);
       } else if (heights == Heights::kSteep) {
