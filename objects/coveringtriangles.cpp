@@ -265,6 +265,13 @@ void CoveringTriangles::Finish(Part& part) noexcept {
     }
     Continue(part);
   }
+  // Where nearly every triangle is kept, the strips draw faster than the same
+  // triangles sent three points each. Measured on grids seen whole, cells
+  // about a pixel: with 94 % kept the triangles took 2 % longer than the
+  // strips, with 82 % 6 % less.
+  const std::size_t all = perStrip * (part.end - part.first);  // floats
+  if (part.used > all / 8 * 7)
+    part.strips = true;
 }
 
 void CoveringTriangles::SendPart(const Part& part) const {

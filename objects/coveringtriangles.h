@@ -31,10 +31,11 @@ class CoveringTriangles {
   // SendStrips gives.
   //
   // Reads every point once; large grids are selected on all cores. A run of
-  // strips whose kept triangles
-  // would take more than its share of the memory allowed is sent as its
-  // strips instead: with that many kept, the strips draw about as fast. Keeps
-  // its buffers for the next call. Needs a current context; throws nothing.
+  // strips that keeps more than 7/8 of its triangles, or whose kept triangles
+  // would take more than its share of the memory allowed, is sent as its
+  // strips instead: with that many kept, the strips draw about as fast or
+  // faster. Keeps its buffers for the next call. Needs a current context;
+  // throws nothing.
   void Send(const WindowMapping& mapping, const Vec3* points, std::uint32_t columns,
             std::uint32_t rows);
 
@@ -71,7 +72,8 @@ class CoveringTriangles {
   // a whole strip. Throws nothing; any thread.
   void Continue(Part& part) const noexcept;
   // Gives the part room until it is selected, or makes it a run of strips
-  // when it would take too much. Calling thread only; throws nothing.
+  // when it would take too much or keeps nearly all. Calling thread only;
+  // throws nothing.
   void Finish(Part& part) noexcept;
   void SendPart(const Part& part) const;
 
