@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <GL/gl.h>
