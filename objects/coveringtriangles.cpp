@@ -139,12 +139,8 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3*
   return out;
 }
 
-// A thread pays off for this many points or more: for fewer, starting it
-// costs more than it saves (as in ForEachRowBlock).
-constexpr std::size_t kPointsPerThread = std::size_t{1} << 18;
-// Parts for each selecting thread: enough that the calling thread sends the
-// first parts while the others select the rest.
-constexpr std::size_t kPartsPerThread = 8;
+// A run of strips is worth a thread from this many points on (as in
+// ForEachRowBlock); more runs than kMaxParts would only add calls.
 constexpr std::size_t kPointsPerPart = std::size_t{1} << 18;
 constexpr std::size_t kMaxParts = 16;
 
@@ -198,10 +194,10 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
 void CoveringTriangles::Prepare(std::uint32_t r) {
   const std::uint32_t strips = (columns < 2 || r < 2) ? 0 : r - 1;
   const std::size_t points = std::size_t{columns} * r;
-  // Runs of strips of at least kPointsPerPart points, so that each is worth
-  // a thread, and few of them, each sent in one call; ForEachRowBlock shares
-  // them among the cores. The parts' selections, sent one after the other,
-  // are the selection in strip order without being copied together.
+  // Runs of strips of at least kPointsPerPart points, each sent in one call,
+  // whatever the number of cores; ForEachRowBlock shares them among the
+  // cores. The parts' selections, sent one after the other, are the
+  // selection in strip order without being copied together.
   const std::size_t count = std::clamp<std::size_t>(
       std::min<std::size_t>(points / kPointsPerPart, kMaxParts), 1, std::max(strips, 1u));
   parts.resize(count);

@@ -30,6 +30,7 @@ void cOpenGLGraph_Surface::Clear() {
   vertices = nullptr;
   columns = 0;
   rows = 0;
+  covering = CoveringTriangles();
 }
 
 void cOpenGLGraph_Surface::Draw() {

@@ -41,8 +41,8 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // when the new table cannot be allocated.
   void SetLevels(std::uint32_t levels) { ramp.Build(levels, false); }
 
-  // Frees the grid, if any; afterwards vertices is null and columns and rows
-  // are 0. The bands stay.
+  // Frees the grid, if any, and the buffers its drawing kept; afterwards
+  // vertices is null and columns and rows are 0. The bands stay.
   void Clear();
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
