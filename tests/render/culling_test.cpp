@@ -15,7 +15,7 @@
 namespace {
 
 enum class Heights {
-  kSmooth,  // a gentle curved sheet: cells far below a pixel
+  kSmooth,  // a gently curved sheet
   kNoisy,   // the same with grain: neighbours differ as in a photograph
   kSteep,   // ridges and a grid folded over itself: slivers that overlap
   kStrays,  // smooth, but a few points not finite or beyond the depth range
