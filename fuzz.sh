@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes one parser: ./fuzz.sh TARGET SECONDS, TARGET one of bmpdecode,
-# commatext, numbertext, pointgrid. Builds the targets in build-fuzz/ with
+# commatext, imagedecode, numbertext, pointgrid. Builds the targets in build-fuzz/ with
 # clang (libFuzzer with AddressSanitizer, UndefinedBehaviorSanitizer and leak
 # detection), starts from the seeds in fuzz/corpus/TARGET and from what earlier
 # runs kept in build-fuzz/corpus/TARGET, and stops at the first crash, hang,
@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-targets=(bmpdecode commatext numbertext pointgrid)
+targets=(bmpdecode commatext imagedecode numbertext pointgrid)
 usage() {
   echo "usage: $0 TARGET SECONDS   (TARGET: ${targets[*]})" >&2
   echo "       $0 seeds | list" >&2
@@ -51,10 +51,12 @@ build_fuzz "fuzz_$target"
 corpus=build-fuzz/corpus/$target
 artifacts=build-fuzz/artifacts/$target
 mkdir -p "$corpus" "$artifacts"
-# Bitmaps need room for colour tables and RLE streams; texts are interesting
-# in their first few lines.
+# Pictures need room for colour tables, RLE streams and compressed data;
+# texts are interesting in their first few lines.
 max_len=4096
-[ "$target" = bmpdecode ] && max_len=16384
+case "$target" in
+  bmpdecode | imagedecode) max_len=16384 ;;
+esac
 
 export ASAN_OPTIONS=detect_leaks=1:symbolize=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

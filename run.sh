@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in build/ and starts the viewer.
+# Installs what is missing, builds in build/ and starts the viewer with the
+# arguments given (./run.sh [--colours] [FILE]); a relative FILE is taken
+# from the folder run.sh was called in.
 set -euo pipefail
-cd "$(dirname "$0")"
-source scripts/setup.sh
-cubiscope_install_packages
-cubiscope_build build
-exec ./build/cubiscope "$@"
+root=$(cd "$(dirname "$0")" && pwd)
+(
+  cd "$root"
+  source scripts/setup.sh
+  cubiscope_install_packages
+  cubiscope_build build
+)
+exec "$root/build/cubiscope" "$@"

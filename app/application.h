@@ -24,6 +24,13 @@ class cApplication : public QApplication {
 // empty text, stay as they are.
 QString ExceptionText(const QString& message);
 
+// In the sanitizer build: Mesa unloads its software driver (and LLVM with it)
+// when the last GL context goes, so the leak report at exit could not name
+// the frames of the driver's own one-time allocations, nor match them to the
+// suppressions of the libraries' leaks. Loaded once more here and never
+// unloaded, the driver stays to be named. Elsewhere nothing happens.
+void KeepGlDriverForLeakReports();
+
 // Releases any mouse grab, then shows the exception (see above). Anything that
 // is not one of our own errors is shown with its text where it has one.
 void ShowException(std::exception_ptr error);

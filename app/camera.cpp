@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "view/frameopengl.h"
+
 Camera CameraFromScrollBars(int theta, int height, int zoom) {
   constexpr long double kQuarterTurn = 1.570796326794895L;
   constexpr long double kPerHundredthDegree = kQuarterTurn * (1.0L / 9000.0L);
@@ -14,4 +16,11 @@ Camera CameraFromScrollBars(int theta, int height, int zoom) {
   camera.eye[1] = static_cast<double>(std::sin(phi));
   camera.eye[2] = static_cast<double>(std::sin(th) * std::cos(phi));
   return camera;
+}
+
+void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom) {
+  const Camera camera = CameraFromScrollBars(theta, height, zoom);
+  view.zoom = camera.zoom;
+  for (int i = 0; i < 3; ++i)
+    view.eye[i] = camera.eye[i];
 }

@@ -11,3 +11,8 @@ struct Camera {
 // the data x axis towards y, elevation from the XY plane towards z);
 // zoom: position, times 0.0002 the half-height.
 Camera CameraFromScrollBars(int theta, int height, int zoom);
+
+class cOpenGLChildWindow;
+
+// Gives view the camera of those bar positions (zoom and eye); draws nothing.
+void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom);

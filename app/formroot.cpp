@@ -1,5 +1,6 @@
 #include "app/formroot.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -16,6 +17,18 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   ui.setupUi(this);
   move(194, 107);
   setAcceptDrops(true);
+  // The main window's keys and menu run the Status window's handlers, as its
+  // buttons do; until that window exists they do nothing.
+  const auto forward = [this](QAction* action, void (TFormStatus::*handler)()) {
+    connect(action, &QAction::triggered, this, [handler] {
+      if (FormStatus)
+        RunHandler([handler] { (FormStatus->*handler)(); });
+    });
+  };
+  forward(ui.ActionCopy, &TFormStatus::ButtonCopyClick);
+  forward(ui.ActionSavePicture, &TFormStatus::SavePictureClick);
+  forward(ui.ActionLoad, &TFormStatus::ButtonLoadClick);
+  forward(ui.ActionLoadBMP, &TFormStatus::ButtonLoadBMPClick);
   // Lay the frame out at the window's size now, so that the first picture is
   // drawn at its final size rather than the frame's design size.
   layout()->activate();
@@ -23,7 +36,12 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
 }
 
 void TFormRoot::FormCreate() {
-  ui.FrameCubiscope1->AttachView();
+  TFrameCubiscope& frame = *ui.FrameCubiscope1;
+  if (!frame.AttachView())
+    return;
+  QWidget* picture = frame.View().window;
+  picture->setContextMenuPolicy(Qt::ActionsContextMenu);
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, frame.ui.ActionResetView});
 }
 
 void TFormRoot::closeEvent(QCloseEvent* event) {
@@ -53,13 +71,5 @@ void TFormRoot::dropEvent(QDropEvent* event) {
     return;
   event->acceptProposedAction();
   const bool shift = event->modifiers() & Qt::ShiftModifier;
-  RunHandler([&] {
-    if (!path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive)) {
-      FormStatus->OpenPointGridFile(path);
-    } else if (shift) {
-      FormStatus->OpenColourCountFile(path);
-    } else {
-      FormStatus->OpenHeightFieldFile(path);
-    }
-  });
+  RunHandler([&] { FormStatus->OpenFile(path, shift); });
 }

@@ -1,7 +1,9 @@
 #pragma once
 // TFormRoot: the main window. Its only content is the view-control frame and
-// its logic is attaching the plot view once everything exists, and loading a
-// file dropped on it through the Status window's loaders.
+// its logic is attaching the plot view once everything exists, loading a file
+// dropped on it through the Status window's loaders, and its keys and the
+// picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
+// dialogs (Ctrl+O, Ctrl+B), and the frame's Reset view.
 
 #include <QWidget>
 
@@ -20,8 +22,8 @@ class TFormRoot : public QWidget {
  protected:
   // Closing the main window ends the program, whatever else is still open.
   void closeEvent(QCloseEvent* event) override;
-  // A dropped ".bmp" loads as height field (with Shift held: as colour-count
-  // volume), any other file as point-grid text.
+  // A dropped picture, told by its content, loads as height field (with Shift
+  // held: as colour-count volume), any other file as point-grid text.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 };

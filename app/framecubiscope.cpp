@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QAction>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -10,20 +11,40 @@
 #include "app/camera.h"
 #include "view/handlerguard.h"
 
+namespace {
+// The keys step a bar as its own arrows and trough do.
+void StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step) {
+  QObject::connect(action, &QAction::triggered, bar, [bar, step] { bar->triggerAction(step); });
+}
+}  // namespace
+
 TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   ui.setupUi(this);
-  // Connected after the layout has set the positions, so that the camera stays
-  // at the view's default until the user first moves a bar.
+  startTheta = ui.ScrollBarTheta->value();
+  startHeight = ui.ScrollBarHeight->value();
+  startZoom = ui.ScrollBarZoom->value();
   for (QScrollBar* bar : {ui.ScrollBarTheta, ui.ScrollBarHeight, ui.ScrollBarZoom}) {
     connect(bar, &QScrollBar::valueChanged, this, Guarded(this, &TFrameCubiscope::ScrollBarChange));
   }
+  connect(ui.ActionResetView, &QAction::triggered, this,
+          Guarded(this, &TFrameCubiscope::ResetView));
+  StepOn(ui.ActionTurnLeft, ui.ScrollBarTheta, QAbstractSlider::SliderSingleStepSub);
+  StepOn(ui.ActionTurnRight, ui.ScrollBarTheta, QAbstractSlider::SliderSingleStepAdd);
+  StepOn(ui.ActionTiltUp, ui.ScrollBarHeight, QAbstractSlider::SliderSingleStepSub);
+  StepOn(ui.ActionTiltDown, ui.ScrollBarHeight, QAbstractSlider::SliderSingleStepAdd);
+  StepOn(ui.ActionZoomIn, ui.ScrollBarZoom, QAbstractSlider::SliderPageStepSub);
+  StepOn(ui.ActionZoomOut, ui.ScrollBarZoom, QAbstractSlider::SliderPageStepAdd);
 }
 
 bool TFrameCubiscope::AttachView() {
   if (!graph.Attach(ui.PanelDraw))
     return false;
   graph.window->installEventFilter(this);
+  // A click on the picture gives the main window's keys to it.
+  graph.window->setFocusPolicy(Qt::ClickFocus);
   FrameResize();
+  // The first picture already shows what the bars say.
+  ApplyCamera();
   graph.Draw();
   return true;
 }
@@ -40,13 +61,26 @@ void TFrameCubiscope::resizeEvent(QResizeEvent* event) {
   RunHandler([this] { FrameResize(); });
 }
 
+void TFrameCubiscope::ApplyCamera() {
+  AimView(graph, ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(),
+          ui.ScrollBarZoom->value());
+}
+
 void TFrameCubiscope::ScrollBarChange() {
-  const Camera camera = CameraFromScrollBars(
-      ui.ScrollBarTheta->value(), ui.ScrollBarHeight->value(), ui.ScrollBarZoom->value());
-  graph.zoom = camera.zoom;
-  for (int i = 0; i < 3; ++i)
-    graph.eye[i] = camera.eye[i];
+  ApplyCamera();
   graph.Draw();
+}
+
+void TFrameCubiscope::ResetView() {
+  {
+    const QSignalBlocker quietTheta(ui.ScrollBarTheta);
+    const QSignalBlocker quietHeight(ui.ScrollBarHeight);
+    const QSignalBlocker quietZoom(ui.ScrollBarZoom);
+    ui.ScrollBarTheta->setValue(startTheta);
+    ui.ScrollBarHeight->setValue(startHeight);
+    ui.ScrollBarZoom->setValue(startZoom);
+  }
+  ScrollBarChange();
 }
 
 bool TFrameCubiscope::eventFilter(QObject* watched, QEvent* event) {

@@ -2,8 +2,9 @@
 // TFrameCubiscope: the view-control frame. It puts the plot view on screen in
 // its drawing panel and steers the view's camera with three scroll bars:
 // bottom turns around the vertical axis, right tilts, left zooms. Dragging in
-// the picture and turning the wheel over it move the same bars, so that bars,
-// camera and picture never disagree.
+// the picture, turning the wheel over it and the keys of the frame's actions
+// (arrows, PageUp/PageDown, Home) move the same bars, so that bars, camera and
+// picture never disagree.
 
 #include <QWidget>
 
@@ -28,6 +29,8 @@ class TFrameCubiscope : public QWidget {
   void FrameResize();
   // Shared by the three bars: reads all three positions, whatever bar moved.
   void ScrollBarChange();
+  // Puts the three bars back to where they stood at start-up, with one redraw.
+  void ResetView();
 
   // Bar units per pixel dragged (half a degree) and per wheel notch.
   static constexpr int kDragStep = 50;
@@ -45,8 +48,12 @@ class TFrameCubiscope : public QWidget {
   bool MouseMove(const QMouseEvent& event);
   bool MouseRelease(const QMouseEvent& event);
   bool Wheel(const QWheelEvent& event);
+  // Sets the view's camera from the three bars, without drawing.
+  void ApplyCamera();
 
   cOpenGLGraph graph;
+  // The bars' positions of the layout, where Reset view puts them back.
+  int startTheta = 0, startHeight = 0, startZoom = 0;
   bool dragging = false;
   QPoint lastDragPosition;
   int wheelPending = 0;  // eighths of a degree not yet a whole notch

@@ -44,6 +44,14 @@ class cFileOpenError : public cError {
       : cError(QStringLiteral("ファイル %1 は開けません").arg(path)) {}
 };
 
+// A file that cannot be written; path is shown in full, reason as the system
+// gives it.
+class cFileWriteError : public cError {
+ public:
+  cFileWriteError(const QString& path, const QString& reason)
+      : cError(QStringLiteral("ファイル %1 に書き込めません: %2").arg(path, reason)) {}
+};
+
 // A file that ends before its structure does.
 class cReadError : public cError {
  public:

@@ -7,8 +7,11 @@
 #include <random>
 #include <stdexcept>
 
+#include <QImage>
+
 #include "formats/bmpdecode.h"
 #include "support/bmpwriter.h"
+#include "support/imagewriter.h"
 
 const std::vector<unsigned char>& PhotoBitmapFile(int side) {
   static std::map<int, std::vector<unsigned char>> files;
@@ -45,6 +48,37 @@ const RgbImage& PhotoImage(int side) {
     image = DecodeBitmap(file.data(), file.size());
   }
   return image;
+}
+
+const std::vector<unsigned char>& PhotoPngFile(int side) {
+  static std::map<int, std::vector<unsigned char>> files;
+  std::vector<unsigned char>& f = files[side];
+  if (f.empty()) {
+    const RgbImage& photo = PhotoImage(side);
+    const QImage image(photo.pixels.get(), side, side, side * 3, QImage::Format_RGB888);
+    f = WriteImage(image.convertToFormat(QImage::Format_RGB32), "png");
+  }
+  return f;
+}
+
+const std::vector<unsigned char>& HeightMapPngFile(int side) {
+  static std::map<int, std::vector<unsigned char>> files;
+  std::vector<unsigned char>& f = files[side];
+  if (f.empty()) {
+    QImage map(side, side, QImage::Format_Grayscale16);
+    const double scale = 4096.0 / side;
+    std::uint32_t grain = 12345;
+    for (int y = 0; y < side; ++y) {
+      auto* row = reinterpret_cast<std::uint16_t*>(map.scanLine(y));
+      for (int x = 0; x < side; ++x) {
+        grain = grain * 1103515245u + 12345u;
+        const double shade = std::sin(x * scale / 300.0) * std::cos(y * scale / 470.0);
+        row[x] = static_cast<std::uint16_t>(32768 + 30000 * shade + static_cast<int>(grain >> 26));
+      }
+    }
+    f = WriteImage(map, "png");
+  }
+  return f;
 }
 
 const std::string& PointGridText() {

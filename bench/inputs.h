@@ -18,6 +18,12 @@ const std::vector<unsigned char>& PhotoBitmapFile(int side);
 // That picture decoded, made once per side.
 const RgbImage& PhotoImage(int side);
 
+// The same photograph as an 8-bit RGB PNG, and a height map of the same
+// shading as a 16-bit grey PNG (smooth, with a little grain in the low bits),
+// written by Qt at its default compression.
+const std::vector<unsigned char>& PhotoPngFile(int side);
+const std::vector<unsigned char>& HeightMapPngFile(int side);
+
 // A point-grid text of 1,000,000 point lines, a blank line after every 1,000:
 // a grid of 1000 x 1000 points with numbers of one to six decimals.
 const std::string& PointGridText();

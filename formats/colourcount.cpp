@@ -10,7 +10,11 @@
 #include <immintrin.h>
 #endif
 
+#include <QImage>
+#include <QRgba64>
+
 #include "base/errors.h"
+#include "formats/imagedecode.h"
 #include "formats/memorylimit.h"
 
 namespace {
@@ -62,6 +66,27 @@ void AddColourCellsScalar(const std::uint8_t* rgb, std::size_t count, std::uint3
 }
 #endif
 
+std::vector<std::uint32_t> EmptyCells() {
+  std::vector<std::uint32_t> cells;
+  try {
+    cells.assign(kColourCells, 0);
+  } catch (const std::bad_alloc&) {
+    throw cOutOfMemory();
+  }
+  return cells;
+}
+
+// Adds one to cells[cellOf(pixel)] for every pixel of picture, read as T.
+template <class T, class CellOf>
+void AddPictureCells(const QImage& picture, std::uint32_t* cells, const CellOf& cellOf) {
+  const int width = picture.width();
+  for (int row = 0; row < picture.height(); ++row) {
+    const T* p = reinterpret_cast<const T*>(picture.constScanLine(row));
+    for (int col = 0; col < width; ++col)
+      ++cells[cellOf(p[col])];
+  }
+}
+
 }  // namespace
 
 void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* cells) {
@@ -90,12 +115,56 @@ std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {
 }
 
 std::unique_ptr<float[]> CountColours(const RgbImage& image) {
-  std::vector<std::uint32_t> cells;
-  try {
-    cells.assign(kColourCells, 0);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
+  std::vector<std::uint32_t> cells = EmptyCells();
   AddColourCells(image.pixels.get(), image.PixelCount(), cells.data());
   return ScaleColourCells(cells.data());
+}
+
+std::unique_ptr<float[]> CountColours(const QImage& picture) {
+  if (!ReadsInPlace(picture.format()) && !picture.isNull()) {
+    QImage readable = picture;
+    MakeReadableInPlace(readable);
+    return CountColours(readable);
+  }
+  std::vector<std::uint32_t> cells = EmptyCells();
+  std::uint32_t* const c = cells.data();
+  // The six high bits of a 16-bit channel are those of its high byte.
+  auto high = [](unsigned v) { return static_cast<std::uint8_t>(v >> 8); };
+  switch (picture.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+      AddPictureCells<QRgb>(picture, c, [](QRgb p) {
+        return ColourCell(static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
+                          static_cast<std::uint8_t>(qBlue(p)));
+      });
+      break;
+    case QImage::Format_Indexed8: {
+      // Indices beyond the colour table are black, as in a bitmap.
+      std::size_t byIndex[256] = {};
+      const QList<QRgb> table = picture.colorTable();
+      for (qsizetype i = 0; i < std::min<qsizetype>(table.size(), 256); ++i) {
+        byIndex[i] = ColourCell(static_cast<std::uint8_t>(qRed(table[i])),
+                                static_cast<std::uint8_t>(qGreen(table[i])),
+                                static_cast<std::uint8_t>(qBlue(table[i])));
+      }
+      AddPictureCells<std::uint8_t>(picture, c, [&](std::uint8_t i) { return byIndex[i]; });
+      break;
+    }
+    case QImage::Format_Grayscale8:
+      AddPictureCells<std::uint8_t>(picture, c, [](std::uint8_t v) { return ColourCell(v, v, v); });
+      break;
+    case QImage::Format_Grayscale16:
+      AddPictureCells<std::uint16_t>(
+          picture, c, [&](std::uint16_t v) { return ColourCell(high(v), high(v), high(v)); });
+      break;
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+      AddPictureCells<QRgba64>(picture, c, [&](QRgba64 p) {
+        return ColourCell(high(p.red()), high(p.green()), high(p.blue()));
+      });
+      break;
+    default:  // only the null image, which has no pixels
+      break;
+  }
+  return ScaleColourCells(c);
 }

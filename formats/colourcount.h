@@ -8,6 +8,8 @@
 
 #include "formats/rgbimage.h"
 
+class QImage;
+
 inline constexpr std::size_t kColourCells = 64 * 64 * 64;
 
 // The cell of a colour: the six high bits of each channel, blue varying
@@ -41,3 +43,10 @@ std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells);
 // ScaleColourCells). Ownership and errors as ScaleColourCells; an image
 // without pixels throws cInvalidOp.
 std::unique_ptr<float[]> CountColours(const RgbImage& image);
+
+// The same for a picture decoded by Qt's readers (imagedecode.h): each
+// channel's six high bits, whatever its depth; alpha is ignored. A picture in
+// a format that is not read in place (ReadsInPlace) is converted first, at the
+// cost of a copy. Ownership and errors as ScaleColourCells; the null image
+// throws cInvalidOp.
+std::unique_ptr<float[]> CountColours(const QImage& picture);

@@ -5,14 +5,41 @@
 #include <new>
 #include <vector>
 
+#include <QImage>
+#include <QRgba64>
+
 #include "base/errors.h"
 #include "base/fpcheck.h"
 #include "base/parallelrows.h"
+#include "formats/imagedecode.h"
 #include "formats/memorylimit.h"
 
-std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
-  const std::size_t width = static_cast<std::size_t>(image.width);
-  const std::size_t height = static_cast<std::size_t>(image.height);
+namespace {
+
+// The heights of every channel sum from 0 to 3 * top: z = sum / (3 * top),
+// each quotient taken at extended precision and then rounded to double,
+// exactly as a division per pixel would give it. A pixel's height is then a
+// look-up.
+std::vector<double> HeightsOfSums(int top) {
+  const long double divisor = 3.0L * top;
+  std::vector<double> zs;
+  try {
+    zs.resize(static_cast<std::size_t>(3 * top) + 1);
+  } catch (const std::bad_alloc&) {
+    throw cOutOfMemory();
+  }
+  for (int sum = 0; sum <= 3 * top; ++sum)
+    zs[static_cast<std::size_t>(sum)] =
+        CheckedToDouble(CheckedDivide(static_cast<long double>(sum), divisor));
+  return zs;
+}
+
+// The points of a width x height picture: x and y from the column and the
+// row, z from rowHeights(row)(col). rowHeights is called once a row, possibly
+// on other threads, and must not throw.
+template <class RowHeights>
+std::unique_ptr<Vec3[]> BuildGrid(std::size_t width, std::size_t height,
+                                  const RowHeights& rowHeights) {
   std::size_t count = 0;
   if (__builtin_mul_overflow(width, height, &count) || count > SIZE_MAX / sizeof(Vec3)) {
     throw cOutOfMemory();
@@ -28,14 +55,12 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   CheckedDivide(0.0L, lastColumn);
   CheckedDivide(0.0L, lastRow);
 
-  // Every x, y and z is one of a few values: divide once per column, row and
-  // channel sum, so that the pixel loop only looks them up. The quotients are
-  // taken at extended precision and then rounded to double, exactly as a
-  // division per pixel would give them. The checked divisions all happen
-  // here, so the row threads below have nothing left that can throw.
+  // Every x and y is one of a few values: divide once per column and row (the
+  // callers do the same for the heights), so that the pixel loop only looks
+  // them up. The checked divisions all happen here, so the row threads below
+  // have nothing left that can throw.
   std::vector<double> xs;
   std::vector<double> ys;
-  double zs[766];
   try {
     xs.resize(width);
     ys.resize(height);
@@ -48,21 +73,100 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   for (std::size_t row = 0; row < height; ++row) {
     ys[row] = CheckedToDouble(CheckedDivide(static_cast<long double>(row), lastRow));
   }
-  for (int sum = 0; sum <= 765; ++sum) {
-    zs[sum] = CheckedToDouble(CheckedDivide(static_cast<long double>(sum), 765.0L));
-  }
 
   // Every element is written below.
   std::unique_ptr<Vec3[]> points = NewArray<Vec3>(count);
   ForEachRowBlock(height, width, [&](std::size_t rowBegin, std::size_t rowEnd) {
-    const std::uint8_t* p = image.pixels.get() + rowBegin * width * 3;
     Vec3* out = points.get() + rowBegin * width;
     for (std::size_t row = rowBegin; row < rowEnd; ++row) {
       const double y = ys[row];
-      for (std::size_t col = 0; col < width; ++col, p += 3, ++out) {
-        *out = Vec3{xs[col], y, zs[p[0] + p[1] + p[2]]};
-      }
+      const auto z = rowHeights(row);
+      for (std::size_t col = 0; col < width; ++col, ++out)
+        *out = Vec3{xs[col], y, z(col)};
     }
   });
   return points;
+}
+
+// Row `row` of image as an array of T.
+template <class T>
+const T* Row(const QImage& image, std::size_t row) {
+  return reinterpret_cast<const T*>(image.constScanLine(static_cast<int>(row)));
+}
+
+}  // namespace
+
+std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
+  const std::size_t width = static_cast<std::size_t>(image.width);
+  const std::vector<double> zs = HeightsOfSums(255);
+  return BuildGrid(width, static_cast<std::size_t>(image.height), [&](std::size_t row) {
+    const std::uint8_t* p = image.pixels.get() + row * width * 3;
+    return [p, &zs](std::size_t col) {
+      const std::uint8_t* q = p + col * 3;
+      return zs[q[0] + q[1] + q[2]];
+    };
+  });
+}
+
+std::unique_ptr<Vec3[]> BuildHeightField(const QImage& picture) {
+  if (!ReadsInPlace(picture.format()) && !picture.isNull()) {
+    QImage readable = picture;
+    MakeReadableInPlace(readable);
+    return BuildHeightField(readable);
+  }
+  const std::size_t width = static_cast<std::size_t>(picture.width());
+  const std::size_t height = static_cast<std::size_t>(picture.height());
+  switch (picture.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32: {
+      // The same heights as a bitmap of the same colours, to the last bit.
+      const std::vector<double> zs = HeightsOfSums(255);
+      return BuildGrid(width, height, [&](std::size_t row) {
+        return [p = Row<QRgb>(picture, row), &zs](std::size_t col) {
+          return zs[static_cast<std::size_t>(qRed(p[col]) + qGreen(p[col]) + qBlue(p[col]))];
+        };
+      });
+    }
+    case QImage::Format_Indexed8: {
+      // Colours beyond the colour table are black, as in a bitmap.
+      const std::vector<double> zs = HeightsOfSums(255);
+      double byIndex[256] = {};
+      const QList<QRgb> table = picture.colorTable();
+      for (qsizetype i = 0; i < std::min<qsizetype>(table.size(), 256); ++i)
+        byIndex[i] =
+            zs[static_cast<std::size_t>(qRed(table[i]) + qGreen(table[i]) + qBlue(table[i]))];
+      return BuildGrid(width, height, [&](std::size_t row) {
+        return [p = Row<std::uint8_t>(picture, row), &byIndex](std::size_t col) {
+          return byIndex[p[col]];
+        };
+      });
+    }
+    case QImage::Format_Grayscale8: {
+      const std::vector<double> zs = HeightsOfSums(255);
+      return BuildGrid(width, height, [&](std::size_t row) {
+        return [p = Row<std::uint8_t>(picture, row), &zs](std::size_t col) {
+          return zs[3 * std::size_t{p[col]}];
+        };
+      });
+    }
+    case QImage::Format_Grayscale16: {
+      const std::vector<double> zs = HeightsOfSums(65535);
+      return BuildGrid(width, height, [&](std::size_t row) {
+        return [p = Row<std::uint16_t>(picture, row), &zs](std::size_t col) {
+          return zs[3 * std::size_t{p[col]}];
+        };
+      });
+    }
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64: {
+      const std::vector<double> zs = HeightsOfSums(65535);
+      return BuildGrid(width, height, [&](std::size_t row) {
+        return [p = Row<QRgba64>(picture, row), &zs](std::size_t col) {
+          return zs[std::size_t{p[col].red()} + p[col].green() + p[col].blue()];
+        };
+      });
+    }
+    default:  // only the null image, which has no pixels
+      return BuildGrid(0, 0, [](std::size_t) { return [](std::size_t) { return 0.0; }; });
+  }
 }

@@ -7,6 +7,8 @@
 #include "base/vec3.h"
 #include "formats/rgbimage.h"
 
+class QImage;
+
 // Builds image.width * image.height points, packed row after row from the top
 // row, each row from the left: the point of pixel (col, row) with colour
 // (R, G, B) is x = col / (width - 1), y = row / (height - 1),
@@ -21,3 +23,11 @@
 // cOutOfMemory when the array is larger than the machine's memory
 // (memorylimit.h) or cannot be allocated.
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image);
+
+// The same for a picture decoded by Qt's readers (imagedecode.h). An 8-bit
+// picture gives exactly the points of a bitmap of the same colours; 16 bits a
+// channel keep their precision: z = (R + G + B) / (3 * 65535) from the 16-bit
+// values. Alpha is ignored. A picture in a format that is not read in place
+// (ReadsInPlace) is converted first, at the cost of a copy; the null image
+// gives an empty array. Ownership and errors as above.
+std::unique_ptr<Vec3[]> BuildHeightField(const QImage& picture);

@@ -1,32 +1,75 @@
 #include "formats/loadfile.h"
 
+#include <utility>
+
+#include <QImage>
+#include <QSize>
+
 #include "formats/bmpdecode.h"
 #include "formats/colourcount.h"
-#include "formats/filebytes.h"
 #include "formats/heightfield.h"
+#include "formats/imagedecode.h"
 
 namespace {
 
-// The file's bytes go as soon as the pixels are decoded, before the much
-// larger height field is allocated: the peak of a load is then the decoded
-// picture and its height field, not the file on top of them.
-RgbImage DecodeBitmapFile(const QString& path) {
-  const FileBytes file = ReadFileBytes(path);
-  return DecodeBitmap(file.data.get(), file.size);
+bool ForOurBitmapDecoder(const FileBytes& file) {
+  const unsigned char* p = file.data.get();
+  return file.size == 0 || (p[0] == 'B' && (file.size == 1 || p[1] == 'M'));
+}
+
+QSize Size(const RgbImage& image) {
+  return {image.width, image.height};
+}
+QSize Size(const QImage& picture) {
+  return picture.size();
+}
+
+// Decodes the picture in file, frees the file's bytes and hands the picture
+// to build: the decoder of its kind and build's overload for it.
+template <class Build>
+auto BuildFromPicture(FileBytes file, std::size_t resultBytesPerPixel, const Build& build) {
+  if (ForOurBitmapDecoder(file)) {
+    const RgbImage image = DecodeBitmap(file.data.get(), file.size);
+    file = FileBytes();
+    return build(image);
+  }
+  const QImage picture = DecodeImage(file.data.get(), file.size, resultBytesPerPixel);
+  file = FileBytes();
+  return build(picture);
 }
 
 }  // namespace
 
-PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator) {
-  const FileBytes file = ReadFileBytes(path);
+bool HoldsPicture(const FileBytes& file) {
+  const unsigned char* p = file.data.get();
+  return (file.size >= 2 && p[0] == 'B' && p[1] == 'M') || ImageReaderRecognises(p, file.size);
+}
+
+PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator) {
   return ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size, separator);
 }
 
+HeightFieldGrid HeightFieldOf(FileBytes file) {
+  return BuildFromPicture(std::move(file), sizeof(Vec3), [](const auto& picture) {
+    const QSize size = Size(picture);
+    return HeightFieldGrid{BuildHeightField(picture), size.width(), size.height()};
+  });
+}
+
+std::unique_ptr<float[]> ColourCountOf(FileBytes file) {
+  // The counts take the same megabyte whatever the picture's size.
+  return BuildFromPicture(std::move(file), 0,
+                          [](const auto& picture) { return CountColours(picture); });
+}
+
+PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator) {
+  return PointGridOf(ReadFileBytes(path), separator);
+}
+
 HeightFieldGrid ReadHeightFieldFile(const QString& path) {
-  const RgbImage image = DecodeBitmapFile(path);
-  return {BuildHeightField(image), image.width, image.height};
+  return HeightFieldOf(ReadFileBytes(path));
 }
 
 std::unique_ptr<float[]> ReadColourCountFile(const QString& path) {
-  return CountColours(DecodeBitmapFile(path));
+  return ColourCountOf(ReadFileBytes(path));
 }

@@ -1,20 +1,24 @@
 #pragma once
-// What the three loads do once a file is named: read it whole and parse or
-// decode it into the array that a plot object adopts. Kept apart from the
-// windows so that every caller (the Status window's handlers, the benchmarks)
-// runs the very steps the user waits for.
+// What the loads do once a file is named: read it whole, decide by its
+// content what it holds, and parse or decode it into the array that a plot
+// object adopts. Kept apart from the windows so that every caller (the Status
+// window's handlers, drops, the command line, the benchmarks) runs the very
+// steps the user waits for.
+//
+// A picture is told by its content, never by its name: bytes that begin with
+// "BM" go to our own bitmap decoder (bmpdecode.h), and so do the empty file
+// and a lone "B", which that decoder has always answered for (an empty
+// picture, a read error); anything else goes to Qt's image readers
+// (imagedecode.h).
 
 #include <memory>
 
 #include <QString>
 
 #include "base/vec3.h"
+#include "formats/filebytes.h"
 #include "formats/numbertext.h"
 #include "formats/pointgrid.h"
-
-// Reads the point-grid text file at path (ReadPointGrid, with separator).
-// Throws what ReadFileBytes and ReadPointGrid throw.
-PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator);
 
 // A picture's height field: columns x rows points, row after row from the top
 // (BuildHeightField). The array is ready to be handed over with adopt set.
@@ -24,11 +28,28 @@ struct HeightFieldGrid {
   int rows = 0;
 };
 
-// Decodes the bitmap file at path into its height field. Throws what
-// ReadFileBytes, DecodeBitmap and BuildHeightField throw.
-HeightFieldGrid ReadHeightFieldFile(const QString& path);
+// Whether file holds a picture rather than text: it begins with "BM", or one
+// of Qt's image readers recognises its first bytes. Never throws.
+bool HoldsPicture(const FileBytes& file);
 
-// Decodes the bitmap file at path into its scaled colour counts, 64^3 cells
-// (CountColours). Throws what ReadFileBytes, DecodeBitmap and CountColours
-// throw.
+// The point grid of the text in file (ReadPointGrid, with separator). Throws
+// what ReadPointGrid throws.
+PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator);
+
+// The height field of the picture in file. The file's bytes go as soon as the
+// pixels are decoded, before the much larger height field is allocated: the
+// peak of a load is then the decoded picture and its height field, not the
+// file on top of them. Throws what DecodeBitmap or DecodeImage throw (the
+// latter cInvalidGraphic for bytes that no reader accepts) and what
+// BuildHeightField throws.
+HeightFieldGrid HeightFieldOf(FileBytes file);
+
+// The scaled colour counts of the picture in file, 64^3 cells (CountColours).
+// Throws what DecodeBitmap or DecodeImage and CountColours throw.
+std::unique_ptr<float[]> ColourCountOf(FileBytes file);
+
+// The same for the file at path, read by ReadFileBytes, which adds its own
+// errors.
+PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator);
+HeightFieldGrid ReadHeightFieldFile(const QString& path);
 std::unique_ptr<float[]> ReadColourCountFile(const QString& path);

@@ -1,5 +1,7 @@
 #include "formats/memorylimit.h"
 
+#include <algorithm>
+
 #include <unistd.h>
 
 #include "base/errors.h"
@@ -15,7 +17,23 @@ std::uint64_t PhysicalMemoryBytes() {
   return bytes;
 }
 
+namespace {
+std::uint64_t lowered = UINT64_MAX;  // ScopedMemoryLimit's, UINT64_MAX for none
+}  // namespace
+
+std::uint64_t MemoryLimitBytes() {
+  return std::min(lowered, PhysicalMemoryBytes());
+}
+
 void CheckFitsInMemory(std::uint64_t bytes) {
-  if (bytes > PhysicalMemoryBytes())
+  if (bytes > MemoryLimitBytes())
     throw cOutOfMemory();
+}
+
+ScopedMemoryLimit::ScopedMemoryLimit(std::uint64_t bytes) : previous(lowered) {
+  lowered = std::min(lowered, bytes);
+}
+
+ScopedMemoryLimit::~ScopedMemoryLimit() {
+  lowered = previous;
 }

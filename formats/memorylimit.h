@@ -17,8 +17,27 @@
 // read. Never throws.
 std::uint64_t PhysicalMemoryBytes();
 
-// Throws cOutOfMemory (errors.h) when bytes exceed the physical memory.
+// What a load may count on: the physical memory, or less while a
+// ScopedMemoryLimit lives. Never throws.
+std::uint64_t MemoryLimitBytes();
+
+// Throws cOutOfMemory (errors.h) when bytes exceed MemoryLimitBytes().
 void CheckFitsInMemory(std::uint64_t bytes);
+
+// Lowers MemoryLimitBytes() to bytes while it lives (never raises it above the
+// physical memory), for tests: a file of a few kilobytes can then claim more
+// than the limit, and a load that reaches for it is seen to be refused without
+// the test needing gigabytes. Not for use from several threads at once.
+class ScopedMemoryLimit {
+ public:
+  explicit ScopedMemoryLimit(std::uint64_t bytes);
+  ~ScopedMemoryLimit();
+  ScopedMemoryLimit(const ScopedMemoryLimit&) = delete;
+  ScopedMemoryLimit& operator=(const ScopedMemoryLimit&) = delete;
+
+ private:
+  std::uint64_t previous;
+};
 
 // A new T[n], left uninitialised for the loader to fill and hand over (the
 // plot objects free adopted arrays with delete[]). Large arrays ask for huge

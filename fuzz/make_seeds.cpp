@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/bmpwriter.h"
+#include "support/imagewriter.h"
 
 namespace {
 
@@ -108,6 +109,19 @@ void Bitmaps() {
   Write("bmpdecode", "empty.bmp", {});
 }
 
+// Every format Qt's readers load, and the headers that claim too much or
+// nothing at all.
+void Pictures() {
+  const std::vector<PictureSample> samples = PictureSamples();
+  for (const PictureSample& s : samples)
+    Write("imagedecode", s.name, s.bytes);
+  const Bytes& png = samples.front().bytes;
+  Write("imagedecode", "claims_100000_square.png", PngClaimingSize(png, 100000, 100000));
+  Write("imagedecode", "zero_width.png", PngClaimingSize(png, 0, 16));
+  Write("imagedecode", "zero_size.gif", WriteGif(Picture{}));
+  Write("imagedecode", "one_row.gif", WriteGif(PatternPicture(7, 1, {{1, 2, 3}, {200, 0, 9}})));
+}
+
 void Texts() {
   const char* grids[] = {
       "0,0,0.1\n0.5,0,0.3\n1,0,0.1\n\n0,1,0.2\n0.5,1,0.6\n1,1,0.2\n",
@@ -202,6 +216,7 @@ int main(int argc, char** argv) {
   }
   root = argv[1];
   Bitmaps();
+  Pictures();
   Texts();
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "input/formstatus.h"
 
-#include <memory>
-
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
@@ -12,7 +11,9 @@
 #include "formats/pointtext.h"
 #include "input/decimalsymbol.h"
 #include "scene/graph.h"
+#include "scene/startscene.h"
 #include "view/handlerguard.h"
+#include "view/picturefile.h"
 
 TFormStatus* FormStatus = nullptr;
 
@@ -68,6 +69,11 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
           Guarded(this, &TFormStatus::ButtonLoadBMPClick));
   connect(ui.ButtonLoadBMP2, &QPushButton::clicked, this,
           Guarded(this, &TFormStatus::ButtonLoadBMP2Click));
+  connect(ui.ActionSavePicture, &QAction::triggered, this,
+          Guarded(this, &TFormStatus::SavePictureClick));
+  connect(ui.ActionLoad, &QAction::triggered, this, Guarded(this, &TFormStatus::ButtonLoadClick));
+  connect(ui.ActionLoadBMP, &QAction::triggered, this,
+          Guarded(this, &TFormStatus::ButtonLoadBMPClick));
 
   FormCreate();
 }
@@ -77,19 +83,9 @@ TFormStatus::~TFormStatus() {
 }
 
 void TFormStatus::FormCreate() {
-  // Eight points on a straight line from the origin in the direction
-  // (1, 0.25, 0.5); the line adopts the array.
-  auto points = std::make_unique<Vec3[]>(8);
-  for (int i = 0; i < 8; ++i) {
-    points[i] = Vec3{i * 0.125, i * 0.03125, i * 0.0625};
-    SetRowCommaText(i + 1, PointToText(points[i]));
-  }
-  line.SetVertices(points.release(), 8, true);
-  graph.preObjects.push_back(&line);
-  surface.SetLevels(8);
-  graph.preObjects.push_back(&surface);
-  volume.SetLevels(8);
-  graph.postObjects.push_back(&volume);
+  FillStartScene(graph, line, surface, volume);
+  for (std::uint32_t i = 0; i < line.count; ++i)
+    SetRowCommaText(static_cast<int>(i) + 1, PointToText(line.vertices[i]));
 }
 
 QString TFormStatus::Cell(int column, int row) const {
@@ -135,9 +131,9 @@ void TFormStatus::ChangeState() {
     SetRowCommaText(row, PointToText(point));
   }
 
-  graph.planeX.origin.x = static_cast<double>(ui.TrackBarX->value() * 0.001L);
-  graph.planeY.origin.y = static_cast<double>(ui.TrackBarY->value() * 0.001L);
-  graph.planeZ.origin.z = static_cast<double>(ui.TrackBarZ->value() * 0.001L);
+  graph.planeX.origin.x = PlanePosition(ui.TrackBarX->value());
+  graph.planeY.origin.y = PlanePosition(ui.TrackBarY->value());
+  graph.planeZ.origin.z = PlanePosition(ui.TrackBarZ->value());
 
   QApplication::processEvents();
   graph.Draw();
@@ -150,6 +146,11 @@ void TFormStatus::UpDownLevelClick() {
 
 void TFormStatus::ButtonCopyClick() {
   graph.CopyToClipboard();
+}
+
+void TFormStatus::SavePictureClick() {
+  if (const std::optional<QString> path = SaveDialog.Execute(this))
+    WritePictureFile(graph.Picture(), *path);
 }
 
 bool TFormStatus::InTable(const QWidget* widget) const {

@@ -5,11 +5,13 @@
 // display switches, the plane sliders, the grey-band spinner, Copy and the
 // loaders.
 
+#include <functional>
 #include <string_view>
 
 #include <QWidget>
 
 #include "input/opendialog.h"
+#include "input/savedialog.h"
 #include "objects/line.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
@@ -37,22 +39,27 @@ class TFormStatus : public QWidget {
   void UpDownLevelClick();
   void ButtonCopyClick();
   // Loaders: each shows OpenDialog, reads the chosen file and replaces the
-  // data of one object (text file -> surface, bitmap -> surface as height
-  // field, bitmap -> volume as colour counts). Cancel and every error leave the
-  // object as it was; the view is redrawn in every case. Errors are thrown for
-  // the display (file not opened, bad bitmap, index error, overflow, invalid
-  // operation for a bitmap with a single row or column, out of memory).
+  // data of one object (text file -> surface, picture -> surface as height
+  // field, picture -> volume as colour counts; a picture of any format that
+  // loads, told by its content). Cancel and every error leave the object as
+  // it was; the view is redrawn in every case. Errors are thrown for the
+  // display (file not opened, bad picture, index error, overflow, invalid
+  // operation for a picture with a single row or column, out of memory).
   void ButtonLoadClick();
   void ButtonLoadBMPClick();
   void ButtonLoadBMP2Click();
+  // Asks for a file name (SaveDialog) and writes the picture there, as PNG,
+  // JPEG or BMP by the name's suffix. Cancel does nothing. Throws
+  // cFileWriteError when the file cannot be written; no part of it is left.
+  void SavePictureClick();
 
-  // The loaders' work after the dialog, for a path chosen elsewhere (a file
-  // dropped on the main window): the same errors, clean-up and redraw, with a
-  // busy cursor while the file is read and converted. The dialog's remembered
-  // name and filter stay as they are.
-  void OpenPointGridFile(const QString& path);
-  void OpenHeightFieldFile(const QString& path);
-  void OpenColourCountFile(const QString& path);
+  // A file named elsewhere (a drop, the command line), told by its content:
+  // a picture as height field or, with colours, as colour-count volume;
+  // anything else as point-grid text (LoadFileByContent). The same errors,
+  // clean-up and redraw as the loaders, with a busy cursor while the file is
+  // read and converted. The dialog's remembered name and filter stay as they
+  // are.
+  void OpenFile(const QString& path, bool colours);
 
   // The text of cell (column, row); row 0 is the empty header row, points
   // start at row 1. Outside the table: empty.
@@ -64,6 +71,7 @@ class TFormStatus : public QWidget {
 
   Ui::TFormStatus ui;
   TOpenDialog OpenDialog;
+  TSaveDialog SaveDialog;
   // Declared in this order so that they are destroyed volume first, line last.
   cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;
@@ -79,6 +87,9 @@ class TFormStatus : public QWidget {
   bool InTable(const QWidget* widget) const;
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
+  // Runs load, which reads a file and hands its data to an object, with a
+  // busy cursor, and redraws the view however it ends.
+  void Load(const std::function<void()>& load);
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;

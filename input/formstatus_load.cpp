@@ -57,34 +57,26 @@ bool TFormStatus::ChooseFile() {
 
 void TFormStatus::ButtonLoadClick() {
   if (ChooseFile())
-    OpenPointGridFile(OpenDialog.FileName);
+    Load([&] { LoadPointGridFile(OpenDialog.FileName, RegionalDecimalSeparator(), surface); });
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
   OpenDialog.FilterIndex = 3;
   if (ChooseFile())
-    OpenHeightFieldFile(OpenDialog.FileName);
+    Load([&] { LoadHeightFieldFile(OpenDialog.FileName, surface); });
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
   if (ChooseFile())
-    OpenColourCountFile(OpenDialog.FileName);
+    Load([&] { LoadColourCountFile(OpenDialog.FileName, volume); });
 }
 
-void TFormStatus::OpenPointGridFile(const QString& path) {
+void TFormStatus::OpenFile(const QString& path, bool colours) {
+  Load([&] { LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume); });
+}
+
+void TFormStatus::Load(const std::function<void()>& load) {
   const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
-  LoadPointGridFile(path, RegionalDecimalSeparator(), surface);
-}
-
-void TFormStatus::OpenHeightFieldFile(const QString& path) {
-  const BusyCursor busy;
-  const RedrawOnExit redraw(graph);
-  LoadHeightFieldFile(path, surface);
-}
-
-void TFormStatus::OpenColourCountFile(const QString& path) {
-  const BusyCursor busy;
-  const RedrawOnExit redraw(graph);
-  LoadColourCountFile(path, volume);
+  load();
 }

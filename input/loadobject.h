@@ -15,10 +15,18 @@ class cOpenGLGraph_Surface;
 void LoadPointGridFile(const QString& path, DecimalSeparator separator,
                        cOpenGLGraph_Surface& surface);
 
-// Gives the height field of the bitmap file at path to surface as a grid of
+// Gives the height field of the picture file at path to surface as a grid of
 // width x height points. Throws what ReadHeightFieldFile throws.
 void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
 
-// Gives the scaled colour counts of the bitmap file at path to volume as a
+// Gives the scaled colour counts of the picture file at path to volume as a
 // 64 x 64 x 64 field. Throws what ReadColourCountFile throws.
 void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
+
+// Loads the file at path by what it holds (HoldsPicture), for a file named
+// outside the dialog: a picture as height field into surface or, with
+// colours, as colour counts into volume; anything else as point-grid text
+// into surface. The file is read once. Throws what ReadFileBytes throws, then
+// what HeightFieldOf, ColourCountOf or PointGridOf throws.
+void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
+                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);

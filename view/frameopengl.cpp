@@ -64,6 +64,11 @@ bool cOpenGLChildWindow::Attach(QWidget* parentWindow) {
   return true;
 }
 
+bool cOpenGLChildWindow::AttachOffscreen() {
+  Release();
+  return InitContext();
+}
+
 bool cOpenGLChildWindow::InitContext() {
   auto surface = std::make_unique<QOffscreenSurface>();
   surface->setFormat(PixelFormat());
@@ -86,10 +91,12 @@ bool cOpenGLChildWindow::InitContext() {
 }
 
 void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
-  if (!window)
+  if (!window && !glContext)
     return;
-  window->setGeometry(x, y, w, h);
-  window->update();
+  if (window) {
+    window->setGeometry(x, y, w, h);
+    window->update();
+  }
   width = w > 0 ? w : 0;
   height = h > 0 ? h : 0;
   if (width == 0 || height == 0) {
@@ -153,6 +160,7 @@ void cOpenGLChildWindow::EndFrame() {
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
     picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
   }
+  ++framesPresented;
   if (window)
     window->repaint();
 }

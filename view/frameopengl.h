@@ -33,11 +33,17 @@ class cOpenGLChildWindow {
   // (owned by that parent), the context and its surface, and registers the
   // view. On failure undoes everything and returns false.
   bool Attach(QWidget* parentWindow);
+  // Releases whatever the view held and creates the context and its surface
+  // without any window, for pictures that go to a file: Resize then sizes the
+  // bitmap alone, and nothing is registered or painted. On failure nothing is
+  // held and the result is false.
+  bool AttachOffscreen();
 
   // Places the child window at (x, y) with size w x h and gives the view a
   // bitmap of that size; the new bitmap is black until the next Draw. A size
   // of zero in either direction keeps the previous aspect and viewport and
-  // leaves the view with an empty picture until the next real size.
+  // leaves the view with an empty picture until the next real size. Does
+  // nothing while the view is attached to neither a window nor off-screen.
   void Resize(int x, int y, int w, int h);
 
   // Makes the context current (an empty message box when the platform refuses),
@@ -60,6 +66,8 @@ class cOpenGLChildWindow {
 
   // The picture as last presented: width x height pixels, opaque.
   const QImage& Picture() const { return picture; }
+  // How many frames EndFrame has presented since the view was made.
+  std::uint64_t FramesPresented() const { return framesPresented; }
 
   QWidget* window = nullptr;
   std::unique_ptr<QOffscreenSurface> memoryDC;
@@ -79,4 +87,5 @@ class cOpenGLChildWindow {
 
  private:
   QImage picture;
+  std::uint64_t framesPresented = 0;
 };

@@ -3,16 +3,15 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include "app/camera.h"
 #include "app/formroot.h"
 #include "input/formstatus.h"
 #include "support/bmpwriter.h"
+#include "support/dropfile.h"
 #include "view/messagebox.h"
 
 namespace {
@@ -41,13 +40,7 @@ class Habits : public testing::Test {
   }
 
   void Drop(const QString& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::NoButton, modifiers);
-    QApplication::sendEvent(&root, &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::NoButton, modifiers);
-    QApplication::sendEvent(&root, &drop);
+    ASSERT_TRUE(DropFile(root, path, modifiers));
   }
 
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {

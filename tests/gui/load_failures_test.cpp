@@ -14,7 +14,9 @@
 #include "formats/bmpdecode.h"
 #include "formats/memorylimit.h"
 #include "formats/pointgrid.h"
+#include "support/allocations.h"
 #include "support/bmpwriter.h"
+#include "support/imagewriter.h"
 
 namespace {
 
@@ -29,7 +31,13 @@ enum class Setup {
   kRemovedAfterChoice,  // bytes written, removed while the dialog closes
   kGarbageAfterChoice,  // bytes written, overwritten while the dialog closes
   kLargerThanMemory,    // a sparse file one byte larger than memory
+  kLowMemory,           // bytes written, loaded with the memory limit lowered to
+                        // kLowMemory, which no allocation may reach
 };
+
+// Enough for every small file here and its height field; far less than the
+// pictures that the hostile headers claim.
+constexpr std::uint64_t kLowMemory = std::uint64_t{8} << 20;
 
 struct FailingLoad {
   const char* button;  // object name
@@ -108,6 +116,7 @@ class FailingLoads : public Loaders, public testing::WithParamInterface<FailingL
         EXPECT_TRUE(QFile::resize(path, static_cast<qint64>(PhysicalMemoryBytes() + 1)));
         break;
       case Setup::kFile:
+      case Setup::kLowMemory:
         Write(path, f.bytes);
         break;
     }
@@ -130,7 +139,17 @@ TEST_P(FailingLoads, ShowOneMessageAfterTheRedrawAndKeepDataAndPicture) {
   auto* button = status.findChild<QPushButton*>(QString::fromLatin1(f.button));
   ASSERT_NE(button, nullptr);
   const PlotState before = Snapshot();
-  Click(button, path, 3);
+  if (f.setup == Setup::kLowMemory) {
+    const ScopedMemoryLimit low(kLowMemory);
+    StartWatchingAllocations();
+    Click(button, path, 3);
+    const std::size_t largest = LargestAllocationWatched();
+    EXPECT_LT(largest, kLowMemory);
+    // Reading the file allocates: the watch works where it can see.
+    EXPECT_EQ(largest > 0, SeesAllocations());
+  } else {
+    Click(button, path, 3);
+  }
   std::string expected = f.message;
   if (const auto at = expected.find("%s"); at != std::string::npos)
     expected.replace(at, 2, path.toStdString());
@@ -157,6 +176,46 @@ std::vector<FailingLoad> FileFailures(const char* button, const char* extension,
       {button, name("garbled"), Setup::kGarbageAfterChoice, valid, garbageMessage},
       {button, name("huge"), Setup::kLargerThanMemory, valid, kOutOfMemory},
   };
+}
+
+// Pictures for Qt's readers that claim more than they hold, hold nothing, or
+// hold noise after a valid signature. Loaded with little memory to spare.
+std::vector<FailingLoad> HostilePictures(const char* button) {
+  const char* kInvalid = "ビットマップイメージが不正です.";
+  const std::vector<PictureSample> samples = PictureSamples();
+  const std::vector<unsigned char>& png = samples.front().bytes;
+  std::vector<FailingLoad> rows = {
+      {button, "claims_100000_square.png", Setup::kLowMemory,
+       Bytes(PngClaimingSize(png, 100000, 100000)), kOutOfMemory},
+      // Allowed by the pixel cap, not by the lowered memory: refused from the
+      // header, before the reader would find the data missing.
+      {button, "claims_3000_square.png", Setup::kLowMemory, Bytes(PngClaimingSize(png, 3000, 3000)),
+       kOutOfMemory},
+      {button, "zero_width.png", Setup::kLowMemory, Bytes(PngClaimingSize(png, 0, 16)), kInvalid},
+      {button, "zero_size.gif", Setup::kLowMemory, Bytes(WriteGif(Picture{})), kInvalid},
+  };
+  // Each format's signature, then noise.
+  const struct {
+    const char* name;
+    std::size_t signature;
+  } formats[] = {{"png_rgb8.png", 8},
+                 {"jpeg.jpg", 3},
+                 {"gif.gif", 6},
+                 {"tiff_rgb8.tif", 4},
+                 {"webp.webp", 16}};
+  std::uint32_t noise = 2463534242u;
+  for (const auto& f : formats) {
+    const auto sample = std::find_if(samples.begin(), samples.end(),
+                                     [&](const PictureSample& s) { return s.name == f.name; });
+    std::string bytes = Bytes(sample->bytes).substr(0, f.signature);
+    for (int i = 0; i < 2000; ++i) {
+      noise ^= noise << 13, noise ^= noise >> 17, noise ^= noise << 5;
+      bytes.push_back(static_cast<char>(noise >> 24));
+    }
+    rows.push_back(
+        {button, std::string("noise_after_") + f.name, Setup::kLowMemory, bytes, kInvalid});
+  }
+  return rows;
 }
 
 std::vector<FailingLoad> AllFailures() {
@@ -190,6 +249,8 @@ std::vector<FailingLoad> AllFailures() {
       {"ButtonLoadBMP2", "empty.bmp", Setup::kFile, "", "不正な浮動小数点数演算命令."},
       {"ButtonLoadBMP2", "too_many_pixels.bmp", Setup::kFile, TooManyPixels(), kOutOfMemory},
   });
+  add(HostilePictures("ButtonLoadBMP"));
+  add(HostilePictures("ButtonLoadBMP2"));
   return rows;
 }
 
@@ -260,6 +321,49 @@ TEST_P(TruncatedFiles, LoadWhollyOrFailAndKeepEverything) {
 
 INSTANTIATE_TEST_SUITE_P(Loaders, TruncatedFiles,
                          testing::Values("ButtonLoad", "ButtonLoadBMP", "ButtonLoadBMP2"));
+
+// A picture of every format cut at several lengths, both loads: each either
+// takes the whole picture (a reader may fill what is missing, as JPEG's
+// does) or fails as an invalid picture, keeping everything; with little
+// memory to spare, nothing larger is allocated.
+class TruncatedPictures : public Loaders, public testing::WithParamInterface<PictureSample> {};
+
+TEST_P(TruncatedPictures, LoadWhollyOrFailAndKeepEverything) {
+  const std::string whole = Bytes(GetParam().bytes);
+  int failures = 0;
+  for (QPushButton* button : {status.ui.ButtonLoadBMP, status.ui.ButtonLoadBMP2}) {
+    for (const std::size_t length : {std::size_t{1}, whole.size() / 8, whole.size() / 3,
+                                     whole.size() / 2, whole.size() * 7 / 8, whole.size() - 1}) {
+      SCOPED_TRACE(button->objectName().toStdString() + ", length " + std::to_string(length));
+      const QString path = Write("cut", whole.substr(0, length));
+      messages.clear();
+      PutKnownData();
+      const PlotState before = Snapshot();
+      {
+        const ScopedMemoryLimit low(kLowMemory);
+        StartWatchingAllocations();
+        Click(button, path, 3);
+        EXPECT_LT(LargestAllocationWatched(), kLowMemory);
+      }
+      if (messages.empty()) {
+        if (button == status.ui.ButtonLoadBMP) {
+          EXPECT_EQ(status.surface.columns, static_cast<std::uint32_t>(kSampleWidth));
+          EXPECT_EQ(status.surface.rows, static_cast<std::uint32_t>(kSampleHeight));
+        } else {
+          EXPECT_NE(status.volume.data, before.field);
+        }
+        continue;
+      }
+      ++failures;
+      EXPECT_EQ(messages, std::vector<std::string>{"ビットマップイメージが不正です."});
+      ExpectUnchanged(before);
+    }
+  }
+  EXPECT_GT(failures, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, TruncatedPictures, testing::ValuesIn(PictureSamples()),
+                         [](const auto& info) { return info.param.Stem(); });
 
 // Failures that come after arrays were allocated (points, file bytes, decoded
 // pixels, colour counts), a hundred in a row: the data stays, and in the

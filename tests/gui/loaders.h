@@ -19,6 +19,7 @@
 
 #include "app/formroot.h"
 #include "input/formstatus.h"
+#include "support/dropfile.h"
 #include "view/messagebox.h"
 
 // What a load may change: the two objects' data and the picture.
@@ -45,7 +46,10 @@ class Loaders : public testing::Test {
         onChoose();
       return answer;
     });
-    // Data the loaders must either replace or leave alone.
+    PutKnownData();
+  }
+  // Data the loaders must either replace or leave alone.
+  void PutKnownData() {
     auto* points = new Vec3[4]{{0, 0, 0}, {1, 0, 0}, {0, 1, 1}, {1, 1, 1}};
     status.surface.SetGrid(points, 2, 2, true);
     auto* field = new float[4 * 4 * 4];
@@ -72,6 +76,11 @@ class Loaders : public testing::Test {
   }
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
     return Write(name, std::string(bytes.begin(), bytes.end()));
+  }
+
+  // Drops the file at path on the main window, as the desktop would.
+  void Drop(const QString& path, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    EXPECT_TRUE(DropFile(root, path, modifiers));
   }
 
   // Chooses path in the dialog (or cancels with nullopt) and clicks the button.

@@ -1,0 +1,250 @@
+#include "app/commandline.h"
+
+#include <cmath>
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr char kFile[] = "FILE";
+constexpr char kFileDescription[] = "A picture or a point-grid text file.";
+
+// The usage lines name the program as installed, whatever path it was
+// started by: the text is also the source of the manual page.
+QStringList Synopsis() {
+  return {QStringLiteral("cubiscope [--colours FILE] [FILE]"),
+          QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE]")};
+}
+
+QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
+  return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
+                            QString::fromLatin1(value));
+}
+
+// Every option, its description and the usage text come from here.
+struct Parser {
+  QCommandLineParser parser;
+  QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                          QStringLiteral("Show this help and exit.")};
+  QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Show the name and version and exit.")};
+  QCommandLineOption colours = ValueOption(
+      "colours", "FILE",
+      "Load the picture FILE as the volume of its colour counts, as a file dropped with Shift "
+      "held is loaded (a text file goes to the surface).");
+  QCommandLineOption output = ValueOption(
+      "output", "PICTURE",
+      "Draw the picture to the file PICTURE (PNG; JPEG or BMP when the name ends in .jpg, "
+      ".jpeg or .bmp) without showing any window, and exit: 0 when it is written, 1 when a "
+      "file cannot be loaded or written (the message goes to standard error). Needs an X "
+      "display for OpenGL, for example under xvfb-run -a. The options below are picture "
+      "options, for --output only; left out, each keeps the program's start value.");
+  QCommandLineOption size = ValueOption(
+      "size", "WxH", "Size of the picture in pixels, 1 to 8192 each (default 640x480).");
+  QCommandLineOption turn = ValueOption(
+      "turn", "DEG",
+      "Turn of the camera around the vertical axis in degrees, -90 to 180 in steps of 0.01 "
+      "(default 45).");
+  QCommandLineOption tilt =
+      ValueOption("tilt", "DEG",
+                  "Height of the camera above the XY plane in degrees, -80 to 80 in steps of 0.01 "
+                  "(default 50).");
+  QCommandLineOption zoom = ValueOption(
+      "zoom", "N",
+      "Half the height of the region seen, in data units, 0.0002 to 2.0002 in steps of 0.0002 "
+      "(default 1.0002).");
+  QCommandLineOption bands = ValueOption(
+      "bands", "N", "Grey bands of the surface: 1, 2, 4, 8, 16, 32, 64 or 128 (default 8).");
+  QCommandLineOption show = ValueOption(
+      "show", "LIST",
+      "What the line and the surface are drawn as, comma-separated: 3d, xy, yz, zx (the "
+      "flattened projections onto the cube's faces); empty for neither (default 3d).");
+  QCommandLineOption planes = ValueOption(
+      "planes", "X,Y,Z",
+      "Places of the x, y and z grid planes in data units, 0 to 1 in steps of 0.001 (default "
+      "0,0,0).");
+
+  Parser() {
+    parser.setApplicationDescription(QStringLiteral(
+        "A viewer of three-dimensional data in the unit cube.\n"
+        "\n"
+        "FILE is loaded as if it had been dropped on the main window: a picture (BMP,\n"
+        "PNG, JPEG, GIF, TIFF, WebP or another format that Qt's image plugins read,\n"
+        "told by its content, not its name) as a height field, its brightness becoming\n"
+        "the height; any other file as point-grid text: one x, y, z point a line,\n"
+        "separated by commas or blanks, a blank line after each row of points."));
+    parser.addOptions(Options());
+    parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
+  }
+
+  // In the order --help lists them.
+  QList<QCommandLineOption> Options() const {
+    return {help, version, colours, output, size, turn, tilt, zoom, bands, show, planes};
+  }
+
+  // QCommandLineParser's own usage line names the program from the
+  // application object, which does not exist yet when the arguments are read.
+  QString Usage() const {
+    const QString text = parser.helpText();
+    return QStringLiteral("Usage: ") + Synopsis().join(QStringLiteral("\n       ")) +
+           text.mid(text.indexOf(QLatin1Char('\n')));
+  }
+};
+
+// A wrong value of an option: what the user is told.
+struct BadValue {
+  QString text;
+};
+
+QString Absolute(const QString& path) {
+  return QFileInfo(path).absoluteFilePath();
+}
+
+// text as a number of units (value / unit, rounded) within [lowest, highest]
+// units; the range is told in the option's own terms.
+int Units(const QString& name, const QString& text, double unit, int lowest, int highest) {
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  const double units = ok ? std::round(value / unit) : 0.0;
+  if (!ok || !(units >= lowest && units <= highest)) {
+    throw BadValue{QStringLiteral("Option '%1': %2 is not a number from %3 to %4.")
+                       .arg(name, text, QString::number(lowest * unit, 'g', 6),
+                            QString::number(highest * unit, 'g', 6))};
+  }
+  return static_cast<int>(units);
+}
+
+QSize SizeOf(const QString& text) {
+  static const QRegularExpression form(
+      QStringLiteral("^\\s*(\\d{1,5})\\s*[x×X]\\s*(\\d{1,5})\\s*$"));
+  const QRegularExpressionMatch m = form.match(text);
+  const int w = m.hasMatch() ? m.captured(1).toInt() : 0;
+  const int h = m.hasMatch() ? m.captured(2).toInt() : 0;
+  if (w < 1 || w > 8192 || h < 1 || h > 8192) {
+    throw BadValue{
+        QStringLiteral("Option 'size': %1 is not a size WxH of 1 to 8192 pixels each.").arg(text)};
+  }
+  return QSize(w, h);
+}
+
+int BandsOf(const QString& text) {
+  bool ok = false;
+  const int n = text.trimmed().toInt(&ok);
+  if (!ok || n < 1 || n > 128 || (n & (n - 1)) != 0)
+    throw BadValue{
+        QStringLiteral("Option 'bands': %1 is not 1, 2, 4, 8, 16, 32, 64 or 128.").arg(text)};
+  return n;
+}
+
+void ShowOf(const QString& text, bool (&show)[4]) {
+  static const QString kinds[4] = {QStringLiteral("3d"), QStringLiteral("xy"), QStringLiteral("yz"),
+                                   QStringLiteral("zx")};
+  for (bool& s : show)
+    s = false;
+  for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    int k = 0;
+    while (k < 4 && kinds[k].compare(item.trimmed(), Qt::CaseInsensitive) != 0)
+      ++k;
+    if (k == 4) {
+      throw BadValue{
+          QStringLiteral("Option 'show': %1 is not one of 3d, xy, yz, zx.").arg(item.trimmed())};
+    }
+    show[k] = true;
+  }
+}
+
+void PlanesOf(const QString& text, int (&planes)[3]) {
+  const QStringList items = text.split(QLatin1Char(','));
+  if (items.size() != 3)
+    throw BadValue{QStringLiteral("Option 'planes': %1 is not three places X,Y,Z.").arg(text)};
+  for (int i = 0; i < 3; ++i)
+    planes[i] = Units(QStringLiteral("planes"), items[i], 0.001, 0, 1000);
+}
+
+// The picture options of parser's command line, into request. Throws BadValue.
+void ReadPicture(const Parser& p, PictureRequest& request) {
+  const QCommandLineParser& parser = p.parser;
+  if (parser.isSet(p.size))
+    request.size = SizeOf(parser.value(p.size));
+  if (parser.isSet(p.turn))
+    request.theta = Units(QStringLiteral("turn"), parser.value(p.turn), 0.01, -9000, 18000);
+  if (parser.isSet(p.tilt))
+    request.height = Units(QStringLiteral("tilt"), parser.value(p.tilt), 0.01, -8000, 8000);
+  if (parser.isSet(p.zoom))
+    request.zoom = Units(QStringLiteral("zoom"), parser.value(p.zoom), 0.0002, 1, 10001);
+  if (parser.isSet(p.bands))
+    request.bands = BandsOf(parser.value(p.bands));
+  if (parser.isSet(p.show))
+    ShowOf(parser.value(p.show), request.show);
+  if (parser.isSet(p.planes))
+    PlanesOf(parser.value(p.planes), request.planes);
+}
+
+}  // namespace
+
+QStringList ArgumentsOf(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.append(QString::fromLocal8Bit(argv[i]));
+  return arguments;
+}
+
+CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
+  Parser p;
+  CommandLineOutcome outcome;
+  try {
+    if (!p.parser.parse(arguments))
+      throw BadValue{p.parser.errorText()};
+    if (p.parser.isSet(p.help)) {
+      outcome.exitCode = 0;
+      outcome.text = p.Usage();
+      return outcome;
+    }
+    if (p.parser.isSet(p.version)) {
+      outcome.exitCode = 0;
+      outcome.text = QStringLiteral("cubiscope " CUBISCOPE_VERSION "\n");
+      return outcome;
+    }
+    if (p.parser.positionalArguments().size() > 1)
+      throw BadValue{QStringLiteral("Only one FILE can be named.")};
+    const bool output = p.parser.isSet(p.output);
+    for (const QCommandLineOption* o :
+         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes}) {
+      if (!output && p.parser.isSet(*o)) {
+        throw BadValue{
+            QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};
+      }
+    }
+    ReadPicture(p, outcome.options.picture);
+    if (output)
+      outcome.options.output = Absolute(p.parser.value(p.output));
+  } catch (const BadValue& bad) {
+    outcome = CommandLineOutcome();
+    outcome.exitCode = 2;
+    outcome.text = bad.text + QLatin1Char('\n') + p.Usage();
+    return outcome;
+  }
+  if (p.parser.isSet(p.colours))
+    outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
+  if (!p.parser.positionalArguments().isEmpty())
+    outcome.options.file = Absolute(p.parser.positionalArguments().constFirst());
+  return outcome;
+}
+
+QString UsageText() {
+  return Parser().Usage();
+}
+
+UsageParts UsageOf() {
+  const Parser p;
+  UsageParts parts;
+  parts.synopsis = Synopsis();
+  parts.description = p.parser.applicationDescription();
+  parts.options = p.Options();
+  parts.argument = QLatin1String(kFile);
+  parts.argumentDescription = QLatin1String(kFileDescription);
+  return parts;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The command line:
+//   cubiscope [--colours FILE] [FILE]
+//   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
+//             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE]
+//   cubiscope --help | --version
+// The options and the usage text are defined in one place, commandline.cpp,
+// and read without a window or a display, so that --help works anywhere.
+// The manual page is written from the same texts.
+
+#include <optional>
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "app/picturerequest.h"
+
+// What the command line asks for.
+struct CommandLine {
+  QString file;         // absolute path; empty when none was named
+  QString coloursFile;  // --colours, absolute: loaded as a file dropped with Shift
+  // --output, absolute: draw the picture to this file and exit without any
+  // window. Empty: start the windows.
+  QString output;
+  // What --output draws; its files are file and coloursFile.
+  PictureRequest picture;
+};
+
+// What reading the arguments came to: options to start with, or a text to
+// print and an exit status instead of starting.
+struct CommandLineOutcome {
+  CommandLine options;
+  // Set when the program should not start: 0 after --help or --version (text
+  // goes to standard output), 2 for a wrong command line (text goes to standard
+  // error).
+  std::optional<int> exitCode;
+  QString text;
+};
+
+// argv[0 .. argc) as text, the way the application object would read them.
+QStringList ArgumentsOf(int argc, char** argv);
+
+// Reads arguments (the program's name first, as in argv). Relative file names
+// are made absolute against the current folder. A picture option without
+// --output, or a value out of its range, is a wrong command line. Never throws.
+CommandLineOutcome ReadCommandLine(const QStringList& arguments);
+
+// The usage text that --help prints.
+QString UsageText();
+
+// The texts of the usage, one by one, for the manual page.
+struct UsageParts {
+  QStringList synopsis;               // the usage lines, each beginning with the program's name
+  QString description;                // paragraphs separated by an empty line
+  QList<QCommandLineOption> options;  // in the order --help lists them
+  QString argument;                   // the name of the one positional argument
+  QString argumentDescription;
+};
+UsageParts UsageOf();

@@ -1,0 +1,24 @@
+#include "app/windows.h"
+
+Windows::~Windows() {
+  if (root && FormRoot == root.get())
+    FormRoot = nullptr;
+  root.reset();
+  if (status && FormStatus == status.get())
+    FormStatus = nullptr;
+  status.reset();
+}
+
+Windows OpenWindows() {
+  Windows windows;
+  windows.root = std::make_unique<TFormRoot>();
+  FormRoot = windows.root.get();
+  windows.root->show();
+  cOpenGLGraph& graph = windows.root->ui.FrameCubiscope1->View();
+  windows.status = std::make_unique<TFormStatus>(graph);
+  FormStatus = windows.status.get();
+  windows.status->show();
+  // The Status window's objects joined the view after its first picture.
+  graph.Draw();
+  return windows;
+}

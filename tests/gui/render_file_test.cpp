@@ -1,0 +1,256 @@
+// Pictures rendered straight to a file (cubiscope --output): the options as
+// read, the program's exit statuses and messages, and the picture against
+// what the windows show for the same settings.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <fstream>
+
+#include <QDir>
+#include <QLayout>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/camera.h"
+#include "app/commandline.h"
+#include "app/renderfile.h"
+#include "app/windows.h"
+#include "support/bmpwriter.h"
+#include "support/projection.h"
+
+namespace {
+
+bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
+  return a.size == b.size && a.theta == b.theta && a.height == b.height && a.zoom == b.zoom &&
+         a.bands == b.bands && std::equal(a.show, a.show + 4, b.show) &&
+         std::equal(a.planes, a.planes + 3, b.planes);
+}
+
+PictureRequest With(const std::function<void(PictureRequest&)>& change) {
+  PictureRequest r;
+  change(r);
+  return r;
+}
+
+TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
+  const struct {
+    QStringList options;
+    std::optional<PictureRequest> want;  // nothing: refused with status 2
+  } rows[] = {
+      {{}, PictureRequest()},
+      {{"--size", "300x200"}, With([](auto& r) {
+         r.size = {300, 200};
+       })},
+      {{"--size", "7×3"}, With([](auto& r) {
+         r.size = {7, 3};
+       })},
+      {{"--turn", "-30.25"}, With([](auto& r) { r.theta = -3025; })},
+      {{"--tilt", "80"}, With([](auto& r) { r.height = 8000; })},
+      {{"--zoom", "0.5"}, With([](auto& r) { r.zoom = 2500; })},
+      {{"--bands", "128"}, With([](auto& r) { r.bands = 128; })},
+      {{"--show", "XY,3d,zx"}, With([](auto& r) { r.show[1] = r.show[3] = true; })},
+      {{"--show", ""}, With([](auto& r) { r.show[0] = false; })},
+      {{"--planes", "0.25,0.5,1"},
+       With([](auto& r) { r.planes[0] = 250, r.planes[1] = 500, r.planes[2] = 1000; })},
+      {{"--size", "-3x4"}, std::nullopt},
+      {{"--size", "0x10"}, std::nullopt},
+      {{"--size", "9000x10"}, std::nullopt},
+      {{"--bands", "0"}, std::nullopt},
+      {{"--bands", "3"}, std::nullopt},
+      {{"--tilt", "500"}, std::nullopt},
+      {{"--turn", "east"}, std::nullopt},
+      {{"--zoom", "0"}, std::nullopt},
+      {{"--show", "3d,side"}, std::nullopt},
+      {{"--planes", "0.5,0.5"}, std::nullopt},
+      {{"--planes", "0,0,1.5"}, std::nullopt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.options.join(' ').toStdString());
+    const CommandLineOutcome outcome =
+        ReadCommandLine(QStringList{"cubiscope", "--output", "p.png"} + row.options);
+    if (!row.want) {
+      EXPECT_EQ(outcome.exitCode, 2);
+      EXPECT_TRUE(outcome.text.endsWith(UsageText()));
+      continue;
+    }
+    ASSERT_FALSE(outcome.exitCode) << outcome.text.toStdString();
+    EXPECT_EQ(outcome.options.output, QDir::current().absoluteFilePath(QStringLiteral("p.png")));
+    EXPECT_TRUE(SameRequest(outcome.options.picture, *row.want));
+  }
+}
+
+// A height field that curves, so that every camera sees it, and a picture of
+// a few colours for the volume.
+class RenderFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    Picture heights{64, 48, {}};
+    for (int row = 0; row < heights.height; ++row) {
+      for (int col = 0; col < heights.width; ++col) {
+        const double x = col / 63.0;
+        const auto v = static_cast<std::uint8_t>(255 * x * x * (0.5 + row / 94.0));
+        heights.pixels.push_back({v, v, v});
+      }
+    }
+    data = Write("heights.bmp", WriteBmp(heights, {}));
+    colours =
+        Write("colours.bmp",
+              WriteBmp(PatternPicture(20, 10, {{250, 10, 10}, {10, 250, 10}, {40, 40, 240}}), {}));
+  }
+
+  QString Write(const char* name, const std::vector<unsigned char>& bytes) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    std::ofstream(path.toStdString(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+
+  // Runs the program, without a display if so asked; returns its exit
+  // status and keeps what it printed.
+  int Run(const QStringList& arguments, bool display = true) {
+    QProcess program;
+    if (!display) {
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.remove(QStringLiteral("DISPLAY"));
+      program.setProcessEnvironment(environment);
+    }
+    program.start(QStringLiteral(CUBISCOPE_PROGRAM), arguments);
+    EXPECT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    printed = QString::fromLocal8Bit(program.readAllStandardError());
+    return program.exitCode();
+  }
+
+  // The picture the windows show after a user set their controls as request
+  // says and loaded its files as drops.
+  static QImage WindowPicture(const PictureRequest& request) {
+    const Windows windows = OpenWindows();
+    TFrameCubiscope& frame = *windows.root->ui.FrameCubiscope1;
+    TFormStatus& status = *windows.status;
+    windows.root->resize(request.size);
+    windows.root->layout()->activate();
+    frame.ui.ScrollBarTheta->setValue(request.theta);
+    frame.ui.ScrollBarHeight->setValue(request.height);
+    frame.ui.ScrollBarZoom->setValue(request.zoom);
+    QCheckBox* boxes[4] = {status.ui.CheckBoxDisp3D, status.ui.CheckBoxDispXY,
+                           status.ui.CheckBoxDispYZ, status.ui.CheckBoxDispZX};
+    for (int k = 0; k < 4; ++k)
+      boxes[k]->setChecked(request.show[k]);
+    status.ui.TrackBarX->setValue(request.planes[0]);
+    status.ui.TrackBarY->setValue(request.planes[1]);
+    status.ui.TrackBarZ->setValue(request.planes[2]);
+    status.ChangeState();
+    status.ui.UpDownLevel->setValue(std::countr_zero(static_cast<unsigned>(request.bands)) + 1);
+    if (!request.coloursFile.isEmpty())
+      status.OpenFile(request.coloursFile, true);
+    if (!request.dataFile.isEmpty())
+      status.OpenFile(request.dataFile, false);
+    EXPECT_EQ(frame.View().Picture().size(), request.size);
+    return frame.View().Picture();
+  }
+
+  QTemporaryDir dir;
+  QString data, colours;
+  QString printed;
+};
+
+TEST_F(RenderFile, WithoutOptionsDrawsTheProgramsFirstPicture) {
+  const QImage first = OpenWindows().root->ui.FrameCubiscope1->View().Picture();
+  const QString path = dir.filePath(QStringLiteral("first.png"));
+  ASSERT_EQ(Run({QStringLiteral("--output"), path}), 0) << printed.toStdString();
+  const QImage written = QImage(path).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(written, first);
+  // Where the planes are seen alone, their green over the clear colour.
+  cOpenGLChildWindow camera;
+  AimView(camera, 4500, 5000, 5001);
+  camera.width = 640, camera.height = 480, camera.aspect = 640.0 / 480.0;
+  EXPECT_TRUE(ColourNear(written.pixel(ProjectDataPoint(camera, {0.85, 0.15, 0.0})), 26, 56, 36));
+}
+
+// Every option alone and all together: the file holds, pixel for pixel, what
+// the windows show for the same settings.
+TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
+  const struct {
+    QStringList options;
+    std::function<void(PictureRequest&)> change;
+  } rows[] = {
+      {{"--size", "200x150"},
+       [](auto& r) {
+         r.size = {200, 150};
+       }},
+      {{"--turn", "-30.25"}, [](auto& r) { r.theta = -3025; }},
+      {{"--tilt", "-12"}, [](auto& r) { r.height = -1200; }},
+      {{"--zoom", "0.6"}, [](auto& r) { r.zoom = 3000; }},
+      {{"--bands", "2"}, [](auto& r) { r.bands = 2; }},
+      {{"--show", "xy,yz,zx"},
+       [](auto& r) { r.show[0] = false, r.show[1] = r.show[2] = r.show[3] = true; }},
+      {{"--planes", "0.2,0.5,0.7"},
+       [](auto& r) { r.planes[0] = 200, r.planes[1] = 500, r.planes[2] = 700; }},
+      {{"--colours", "colours.bmp"}, [](auto&) {}},
+      {{"--size", "320x240", "--turn", "100", "--tilt", "30", "--zoom", "0.8", "--bands", "32",
+        "--show", "3d,zx", "--planes", "0.1,0.9,0.3", "--colours", "colours.bmp"},
+       [](auto& r) {
+         r.size = {320, 240}, r.theta = 10000, r.height = 3000, r.zoom = 4000, r.bands = 32;
+         r.show[3] = true;
+         r.planes[0] = 100, r.planes[1] = 900, r.planes[2] = 300;
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.options.join(' ').toStdString());
+    PictureRequest request = With(row.change);
+    request.dataFile = data;
+    QStringList options = row.options;
+    if (const auto at = options.indexOf(QStringLiteral("colours.bmp")); at >= 0) {
+      options[at] = colours;
+      request.coloursFile = colours;
+    }
+    const QString path = dir.filePath(QStringLiteral("picture.png"));
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), path} + options + QStringList{data}), 0)
+        << printed.toStdString();
+    const QImage written = QImage(path).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = WindowPicture(request);
+    EXPECT_EQ(written, shown);
+    if (written != shown) {
+      SaveForInspection(written, QStringLiteral("render_file_written"));
+      SaveForInspection(shown, QStringLiteral("render_file_shown"));
+    }
+  }
+}
+
+TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+  const QString missing = dir.filePath(QStringLiteral("gone.csv"));
+  const QString broken = Write("broken.bmp", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40});
+  const QString folder = dir.filePath(QStringLiteral("folder"));
+  const QString out = dir.filePath(QStringLiteral("out.png"));
+  const struct {
+    QStringList arguments;
+    int status;
+    QString printedStart;
+    bool display = true;
+  } rows[] = {
+      {{"--output", out, missing}, 1, QStringLiteral("ファイル %1 は開けません.\n").arg(missing)},
+      {{"--output", out, broken}, 1, QStringLiteral("ストリームからの読み込みエラー.\n")},
+      {{"--output", out, "--colours", data, folder},
+       1,
+       QStringLiteral("ファイル %1 は開けません.\n").arg(folder)},
+      {{"--output", folder}, 1, QStringLiteral("ファイル %1 に書き込めません: ").arg(folder)},
+      {{"--output", out, "--bands", "0"}, 2, QStringLiteral("Option 'bands': 0 is not")},
+      {{"--output", out}, 1, QStringLiteral("OpenGL のコンテキストを作成できません.\n"), false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments.join(' ').toStdString());
+    EXPECT_EQ(Run(row.arguments, row.display), row.status);
+    // Qt may warn about the environment first; the message is a line of its own.
+    EXPECT_TRUE(printed.startsWith(row.printedStart) ||
+                printed.contains(QLatin1Char('\n') + row.printedStart))
+        << printed.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,38 @@
+#include "view/picturefile.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include "base/errors.h"
+
+namespace {
+
+QByteArray FormatOf(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+    return "jpeg";
+  if (suffix == QLatin1String("bmp"))
+    return "bmp";
+  return "png";
+}
+
+}  // namespace
+
+void WritePictureFile(const QImage& picture, const QString& path) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly))
+    throw cFileWriteError(path, file.errorString());
+  QImageWriter writer(&file, FormatOf(path));
+  if (writer.format() == "jpeg")
+    writer.setQuality(95);
+  if (!writer.write(picture)) {
+    // An error of the device (a full disk) says more than the encoder's.
+    const QString reason =
+        file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    file.cancelWriting();
+    throw cFileWriteError(path, reason);
+  }
+  if (!file.commit())
+    throw cFileWriteError(path, file.errorString());
+}
