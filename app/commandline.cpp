@@ -9,11 +9,15 @@
 
 namespace {
 
-// The usage line names the program as installed, whatever path it was
+constexpr char kFile[] = "FILE";
+constexpr char kFileDescription[] = "A picture or a point-grid text file.";
+
+// The usage lines name the program as installed, whatever path it was
 // started by: the text is also the source of the manual page.
-constexpr char kUsageLine[] =
-    "Usage: cubiscope [--colours FILE] [FILE]\n"
-    "       cubiscope --output PICTURE [picture options] [--colours FILE] [FILE]";
+QStringList Synopsis() {
+  return {QStringLiteral("cubiscope [--colours FILE] [FILE]"),
+          QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE]")};
+}
 
 QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
   return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
@@ -25,6 +29,8 @@ struct Parser {
   QCommandLineParser parser;
   QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                           QStringLiteral("Show this help and exit.")};
+  QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                             QStringLiteral("Show the name and version and exit.")};
   QCommandLineOption colours = ValueOption(
       "colours", "FILE",
       "Load the picture FILE as the volume of its colour counts, as a file dropped with Shift "
@@ -70,16 +76,21 @@ struct Parser {
         "told by its content, not its name) as a height field, its brightness becoming\n"
         "the height; any other file as point-grid text: one x, y, z point a line,\n"
         "separated by commas or blanks, a blank line after each row of points."));
-    parser.addOptions({help, colours, output, size, turn, tilt, zoom, bands, show, planes});
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A picture or a point-grid text file."));
+    parser.addOptions(Options());
+    parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
+  }
+
+  // In the order --help lists them.
+  QList<QCommandLineOption> Options() const {
+    return {help, version, colours, output, size, turn, tilt, zoom, bands, show, planes};
   }
 
   // QCommandLineParser's own usage line names the program from the
   // application object, which does not exist yet when the arguments are read.
   QString Usage() const {
     const QString text = parser.helpText();
-    return QLatin1String(kUsageLine) + text.mid(text.indexOf(QLatin1Char('\n')));
+    return QStringLiteral("Usage: ") + Synopsis().join(QStringLiteral("\n       ")) +
+           text.mid(text.indexOf(QLatin1Char('\n')));
   }
 };
 
@@ -192,6 +203,11 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       outcome.text = p.Usage();
       return outcome;
     }
+    if (p.parser.isSet(p.version)) {
+      outcome.exitCode = 0;
+      outcome.text = QStringLiteral("cubiscope " CUBISCOPE_VERSION "\n");
+      return outcome;
+    }
     if (p.parser.positionalArguments().size() > 1)
       throw BadValue{QStringLiteral("Only one FILE can be named.")};
     const bool output = p.parser.isSet(p.output);
@@ -220,4 +236,15 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
 
 QString UsageText() {
   return Parser().Usage();
+}
+
+UsageParts UsageOf() {
+  const Parser p;
+  UsageParts parts;
+  parts.synopsis = Synopsis();
+  parts.description = p.parser.applicationDescription();
+  parts.options = p.Options();
+  parts.argument = QLatin1String(kFile);
+  parts.argumentDescription = QLatin1String(kFileDescription);
+  return parts;
 }

@@ -3,11 +3,15 @@
 //   cubiscope [--colours FILE] [FILE]
 //   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
 //             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE]
+//   cubiscope --help | --version
 // The options and the usage text are defined in one place, commandline.cpp,
 // and read without a window or a display, so that --help works anywhere.
+// The manual page is written from the same texts.
 
 #include <optional>
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,8 +32,8 @@ struct CommandLine {
 // print and an exit status instead of starting.
 struct CommandLineOutcome {
   CommandLine options;
-  // Set when the program should not start: 0 after --help (text goes to
-  // standard output), 2 for a wrong command line (text goes to standard
+  // Set when the program should not start: 0 after --help or --version (text
+  // goes to standard output), 2 for a wrong command line (text goes to standard
   // error).
   std::optional<int> exitCode;
   QString text;
@@ -45,3 +49,13 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints.
 QString UsageText();
+
+// The texts of the usage, one by one, for the manual page.
+struct UsageParts {
+  QStringList synopsis;               // the usage lines, each beginning with the program's name
+  QString description;                // paragraphs separated by an empty line
+  QList<QCommandLineOption> options;  // in the order --help lists them
+  QString argument;                   // the name of the one positional argument
+  QString argumentDescription;
+};
+UsageParts UsageOf();

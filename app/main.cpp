@@ -9,8 +9,8 @@
 
 int main(int argc, char** argv) {
   KeepGlDriverForLeakReports();
-  // Read before the application object exists: --help and a wrong command
-  // line need no display.
+  // Read before the application object exists: --help, --version and a wrong
+  // command line need no display.
   const CommandLineOutcome outcome = ReadCommandLine(ArgumentsOf(argc, argv));
   if (outcome.exitCode) {
     std::fputs(outcome.text.toLocal8Bit().constData(), *outcome.exitCode == 0 ? stdout : stderr);

@@ -1,10 +1,19 @@
 // Frames of the plot view at the size of a 640 x 480 main window's view, each
-// beside its floor: the same triangles with the same state, submitted by the
-// leanest OpenGL 1.1 path (client-side float arrays, one glDrawArrays per
-// strip) with no scene logic around them. x_floor is Draw over the floor; both
-// frames include the clear and the read-back of the picture, and must give the
-// same pixels, which each benchmark checks before it times anything.
+// beside its floors: the same picture with the same state, submitted by the
+// leanest OpenGL 1.1 path (client-side float arrays) with no scene logic
+// around it. The floor "all" sends every triangle of the scene, the surface's
+// strips one glDrawArrays each; the floor "kept" sends of the surface only
+// the triangles that Draw sends, selected once before timing, so that Draw
+// over it is the cost of the selection; and "pass" reads every point once, the
+// least that selection can cost. All frames include the clear and the
+// read-back of the picture, and must give the same pixels, which each
+// benchmark checks before it times anything.
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <GL/gl.h>
@@ -13,10 +22,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "base/parallelrows.h"
 #include "formats/colourcount.h"
 #include "formats/heightfield.h"
 #include "input/formstatus.h"
 #include "inputs.h"
+#include "objects/coveringtriangles.h"
+#include "objects/windowmapping.h"
 #include "paired.h"
 #include "scene/graph.h"
 
@@ -24,7 +36,7 @@ namespace {
 
 constexpr int kViewWidth = 608;
 constexpr int kViewHeight = 446;
-constexpr int kSceneSide = 1024;
+constexpr int kVolumeSide = 1024;  // of the photograph whose colours are counted
 
 // One batch of vertices in draw order, with a texture coordinate each where
 // the object has them.
@@ -36,6 +48,11 @@ struct Vertices {
     xyz.push_back(static_cast<float>(y));
     xyz.push_back(static_cast<float>(z));
   }
+  void AddTextured(const Vec3& p) {
+    Add(p.x, p.y, p.z);
+    s.push_back(static_cast<float>(p.z));
+  }
+  GLsizei Count() const { return static_cast<GLsizei>(xyz.size() / 3); }
   void Point() const { glVertexPointer(3, GL_FLOAT, 0, xyz.data()); }
   void PointTextured() const {
     glVertexPointer(3, GL_FLOAT, 0, xyz.data());
@@ -48,6 +65,9 @@ void DrawStrips(GLsizei stripLength, GLsizei strips) {
     glDrawArrays(GL_TRIANGLE_STRIP, k * stripLength, stripLength);
 }
 
+constexpr GLdouble kAxisSwap[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
+constexpr GLdouble kScales[4][3] = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 1}};
+
 // The scene's geometry taken out of its objects once, and drawn as a flat
 // sequence: the floor of any way of drawing the same picture.
 class FloorFrame {
@@ -56,13 +76,14 @@ class FloorFrame {
       : graph(graph), line(status.line), surface(status.surface), volume(status.volume) {
     for (std::uint32_t i = 0; i < line.count; ++i)
       lineVertices.Add(line.vertices[i].x, line.vertices[i].y, line.vertices[i].z);
+    if (surface.vertices && surface.rows > 1) {
+      surfaceVertices.xyz.reserve(std::size_t{6} * surface.columns * (surface.rows - 1));
+      surfaceVertices.s.reserve(std::size_t{2} * surface.columns * (surface.rows - 1));
+    }
     for (std::uint32_t r = 1; r < surface.rows; ++r) {
       for (std::uint32_t i = 0; i < surface.columns; ++i) {
-        for (const Vec3& p : {surface.vertices[(r - 1) * surface.columns + i],
-                              surface.vertices[r * surface.columns + i]}) {
-          surfaceVertices.Add(p.x, p.y, p.z);
-          surfaceVertices.s.push_back(static_cast<float>(p.z));
-        }
+        surfaceVertices.AddTextured(surface.vertices[std::size_t{r - 1} * surface.columns + i]);
+        surfaceVertices.AddTextured(surface.vertices[std::size_t{r} * surface.columns + i]);
       }
     }
     const std::size_t slice = std::size_t{volume.nx} * volume.ny;
@@ -100,24 +121,53 @@ class FloorFrame {
     }
   }
 
-  void Draw() {
-    static constexpr GLdouble kAxisSwap[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-    static constexpr GLdouble kScales[4][3] = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 1}};
+  // Selects, in each pass of the surface, the triangles that Draw sends, with
+  // the scene's matrices, and keeps them as separate triangles. Returns the
+  // fraction of the surface's triangles kept over all its passes.
+  double SelectKept() {
+    std::size_t sent = 0;
+    std::size_t all = 0;
+    graph.BeginFrame();
+    glPushMatrix();
+    glMultMatrixd(kAxisSwap);
+    glTranslated(-0.5, -0.5, -0.5);
+    for (int pass = 0; pass < 4; ++pass) {
+      keptVertices[pass] = Vertices{};
+      if (!SurfaceOn(pass) || !surface.vertices)
+        continue;
+      glPushMatrix();
+      glScaled(kScales[pass][0], kScales[pass][1], kScales[pass][2]);
+      if (const std::optional<WindowMapping> mapping = CurrentWindowMapping()) {
+        CoveringTriangles covering;
+        covering.Select(*mapping, surface.vertices, surface.columns, surface.rows);
+        keptVertices[pass].xyz = covering.Points();
+        for (std::size_t k = 2; k < keptVertices[pass].xyz.size(); k += 3)
+          keptVertices[pass].s.push_back(keptVertices[pass].xyz[k]);
+        sent += covering.Count();
+        all += std::size_t{2} * (surface.columns - 1) * (surface.rows - 1);
+      }
+      glPopMatrix();
+    }
+    glPopMatrix();
+    graph.EndFrame();
+    return all == 0 ? 1.0 : static_cast<double>(sent) / all;
+  }
+
+  // kept: the surface's triangles as SelectKept left them, else its strips.
+  void Draw(bool kept) {
     graph.BeginFrame();
     glPushMatrix();
     glMultMatrixd(kAxisSwap);
     glTranslated(-0.5, -0.5, -0.5);
     glEnableClientState(GL_VERTEX_ARRAY);
     const bool lineOn[4] = {line.dispXY != 0, line.dispYZ != 0, line.dispZX != 0, line.disp3D != 0};
-    const bool surfaceOn[4] = {surface.dispXY != 0, surface.dispYZ != 0, surface.dispZX != 0,
-                               surface.disp3D != 0};
     for (int pass = 0; pass < 4; ++pass) {
       glPushMatrix();
       glScaled(kScales[pass][0], kScales[pass][1], kScales[pass][2]);
       if (lineOn[pass])
         DrawLine();
-      if (surfaceOn[pass])
-        DrawSurface();
+      if (SurfaceOn(pass))
+        DrawSurface(kept ? &keptVertices[pass] : nullptr);
       glPopMatrix();
     }
     for (const auto& [plane, v] : planes)
@@ -130,6 +180,10 @@ class FloorFrame {
   }
 
  private:
+  bool SurfaceOn(int pass) const {
+    const std::uint8_t on[4] = {surface.dispXY, surface.dispYZ, surface.dispZX, surface.disp3D};
+    return on[pass] != 0;
+  }
   void DrawLine() {
     if (!line.vertices)
       return;
@@ -137,14 +191,18 @@ class FloorFrame {
     lineVertices.Point();
     glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(line.count));
   }
-  void DrawSurface() {
+  // triangles: separate triangles to send instead of the strips.
+  void DrawSurface(const Vertices* triangles) {
     if (!surface.vertices)
       return;
     surface.ramp.Upload();
     SetGlColour(surface.colour);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    surfaceVertices.PointTextured();
-    if (surface.rows > 1) {
+    if (triangles) {
+      triangles->PointTextured();
+      glDrawArrays(GL_TRIANGLES, 0, triangles->Count());
+    } else if (surface.rows > 1) {
+      surfaceVertices.PointTextured();
       DrawStrips(static_cast<GLsizei>(2 * surface.columns), static_cast<GLsizei>(surface.rows - 1));
     }
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -181,38 +239,63 @@ class FloorFrame {
   const cOpenGLGraph_Solid& volume;
   Vertices lineVertices;
   Vertices surfaceVertices;
+  std::array<Vertices, 4> keptVertices;
   Vertices volumeVertices;
   std::vector<std::pair<const cOpenGLGraph_Grid*, Vertices>> planes;
 };
 
-enum class Scene { kStartUp, kVolume, kHeightField3D, kHeightFieldAllPasses };
+enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField };
+
+// side x side points over the unit square, heights gentle waves across it
+// (two along x, one along y): as a smooth picture or a measured surface gives
+// them, with none of the photograph's grain. Their height is chosen so that at
+// 1024 x 1024 points Draw sends 14.7 % of the triangles in 3-D, the share of
+// the height field that the frame targets were first measured on.
+std::unique_ptr<Vec3[]> SmoothField(int side) {
+  std::unique_ptr<Vec3[]> points(new Vec3[static_cast<std::size_t>(side) * side]);
+  const double last = side - 1.0;
+  for (int r = 0; r < side; ++r) {
+    for (int i = 0; i < side; ++i) {
+      const double x = i / last;
+      const double y = r / last;
+      points[static_cast<std::size_t>(r) * side + i] = {
+          x, y, 0.5 + 0.25 * std::sin(4 * M_PI * x) * std::cos(2 * M_PI * y)};
+    }
+  }
+  return points;
+}
 
 // The program's own start-up: the view at its default camera, then the Status
 // window, which puts the point line, the empty surface and the empty volume
-// into the view's lists. The loaded scenes add what the loaders would.
+// into the view's lists. The loaded scenes add what the loaders would: the
+// volume, or a height field of side x side points from the photograph or
+// from SmoothField, with line and surface in all four passes if allPasses.
 struct SceneView {
-  explicit SceneView(Scene scene) {
+  SceneView(Scene scene, int side, bool allPasses) {
     panel.resize(kViewWidth, kViewHeight);
     if (!graph.Attach(&panel))
       return;
     graph.Resize(0, 0, kViewWidth, kViewHeight);
     status = std::make_unique<TFormStatus>(graph);
+    cOpenGLGraph_Surface& surface = status->surface;
     switch (scene) {
       case Scene::kStartUp:
         break;
       case Scene::kVolume:
-        status->volume.SetVolume(CountColours(PhotoImage(kSceneSide)).release(), 64, 64, 64, true);
+        status->volume.SetVolume(CountColours(PhotoImage(kVolumeSide)).release(), 64, 64, 64, true);
         break;
-      case Scene::kHeightFieldAllPasses:
-        for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&status->line),
-                                          static_cast<cOpenGLGraph_Data*>(&status->surface)}) {
-          object->dispXY = object->dispYZ = object->dispZX = 1;
-        }
-        [[fallthrough]];
-      case Scene::kHeightField3D:
-        status->surface.SetGrid(BuildHeightField(PhotoImage(kSceneSide)).release(), kSceneSide,
-                                kSceneSide, true);
+      case Scene::kHeightField:
+        surface.SetGrid(BuildHeightField(PhotoImage(side)).release(), side, side, true);
         break;
+      case Scene::kSmoothField:
+        surface.SetGrid(SmoothField(side).release(), side, side, true);
+        break;
+    }
+    if (allPasses) {
+      for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&status->line),
+                                        static_cast<cOpenGLGraph_Data*>(&surface)}) {
+        object->dispXY = object->dispYZ = object->dispZX = 1;
+      }
     }
   }
 
@@ -221,19 +304,44 @@ struct SceneView {
   std::unique_ptr<TFormStatus> status;  // goes first: the view's lists point into it
 };
 
-void BM_Frame(benchmark::State& state, Scene scene) {
-  SceneView view(scene);
+// Reads every coordinate of the surface's points once, on as many threads as
+// the selection: the least that a pass over the points costs.
+std::uint64_t PassOverPoints(const cOpenGLGraph_Surface& surface) {
+  std::atomic<std::uint64_t> total{0};
+  const std::size_t rowWords = std::size_t{3} * surface.columns;
+  ForEachRowBlock(surface.rows, rowWords, [&](std::size_t first, std::size_t last) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(surface.vertices);
+    std::uint64_t sum = 0;
+    for (std::size_t i = first * rowWords; i < last * rowWords; ++i) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes + 8 * i, 8);
+      sum += word;
+    }
+    total += sum;
+  });
+  return total;
+}
+
+void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses) {
+  SceneView view(scene, side, allPasses);
   if (!view.status) {
     state.SkipWithError("no OpenGL context");
     return;
   }
   FloorFrame floor(view.graph, *view.status);
+  const bool culled = view.status->surface.vertices != nullptr;
+  const double keptShare = floor.SelectKept();
   view.graph.Draw();
   const QImage drawn = view.graph.Picture();
-  floor.Draw();
-  if (view.graph.Picture() != drawn) {
-    state.SkipWithError("the floor's pixels differ from Draw's");
-    return;
+  for (bool kept : {false, true}) {
+    if (kept && !culled)
+      continue;
+    floor.Draw(kept);
+    if (view.graph.Picture() != drawn) {
+      state.SkipWithError(kept ? "the kept floor's pixels differ from Draw's"
+                               : "the floor's pixels differ from Draw's");
+      return;
+    }
   }
   Paired paired;
   // Each goes first every other time, so that neither always meets the
@@ -242,20 +350,40 @@ void BM_Frame(benchmark::State& state, Scene scene) {
   for (auto _ : state) {
     if (drawFirst)
       paired.Measure([&] { view.graph.Draw(); });
-    paired.Reference(state, "floor", [&] { floor.Draw(); });
+    paired.Reference(state, "all", [&] { floor.Draw(false); });
+    if (culled) {
+      paired.Reference(state, "kept", [&] { floor.Draw(true); });
+      paired.Reference(state, "pass",
+                       [&] { benchmark::DoNotOptimize(PassOverPoints(view.status->surface)); });
+    }
     if (!drawFirst)
       paired.Measure([&] { view.graph.Draw(); });
     drawFirst = !drawFirst;
   }
   paired.Report(state);
+  if (culled)
+    state.counters["kept_pct"] = 100.0 * keptShare;
 }
 
-BENCHMARK_CAPTURE(BM_Frame, StartUp, Scene::kStartUp)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, Volume64, Scene::kVolume)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, HeightField3D, Scene::kHeightField3D)
+BENCHMARK_CAPTURE(BM_Frame, StartUp, Scene::kStartUp, 0, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, HeightFieldAllPasses, Scene::kHeightFieldAllPasses)
+BENCHMARK_CAPTURE(BM_Frame, Volume64, Scene::kVolume, 0, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, HeightField3D, Scene::kHeightField, 1024, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, HeightFieldAllPasses, Scene::kHeightField, 1024, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_1024, Scene::kSmoothField, 1024, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, SmoothFieldAllPasses_2048, Scene::kSmoothField, 2048, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_4096, Scene::kSmoothField, 4096, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

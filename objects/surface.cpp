@@ -4,19 +4,10 @@
 
 #include <cassert>
 #include <cstddef>
+#include <optional>
 
 #include "objects/adoptorcopy.h"
-
-namespace {
-
-// The point with its height as texture coordinate, the coordinate first.
-inline void TexturedVertex(const Vec3& p) {
-  const auto z = static_cast<GLfloat>(p.z);
-  glTexCoord1f(z);
-  glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), z);
-}
-
-}  // namespace
+#include "objects/gridstrips.h"
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
   Clear();
@@ -39,6 +30,7 @@ void cOpenGLGraph_Surface::Clear() {
   vertices = nullptr;
   columns = 0;
   rows = 0;
+  covering = CoveringTriangles();
 }
 
 void cOpenGLGraph_Surface::Draw() {
@@ -46,19 +38,15 @@ void cOpenGLGraph_Surface::Draw() {
     return;
   ramp.Upload();
   SetGlColour(colour);
-  // The renderer holds vertex attributes in single precision: its double entry
-  // points round each value to float and call the float ones, a second dispatch
-  // per call that costs about a third of submitting a large grid. Rounding here
-  // hands it the very same floats (a render test compares the pictures).
-  for (std::uint32_t r = 1; r < rows; ++r) {
-    const Vec3* lower = vertices + std::size_t{r - 1} * columns;
-    const Vec3* upper = lower + columns;
-    glBegin(GL_TRIANGLE_STRIP);
-    for (std::uint32_t i = 0; i < columns; ++i) {
-      TexturedVertex(lower[i]);
-      TexturedVertex(upper[i]);
-    }
-    glEnd();
+  const std::optional<WindowMapping> mapping =
+      culling ? CurrentWindowMapping() : std::optional<WindowMapping>{};
+  if (mapping) {
+    covering.Send(*mapping, vertices, columns, rows);
+    sent = covering.Count();
+  } else {
+    const std::uint32_t strips = (columns < 2 || rows < 2) ? 0 : rows - 1;
+    SendStrips(vertices, columns, 0, strips);
+    sent = std::size_t{2} * (columns - 1) * strips;
   }
   glDisable(GL_TEXTURE_1D);
 }

@@ -6,10 +6,12 @@
 // flattened passes the bands stay, because the coordinate is the point's own
 // z and not its flattened position.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "base/vec3.h"
 #include "objects/colour.h"
+#include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
 
@@ -39,18 +41,30 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // when the new table cannot be allocated.
   void SetLevels(std::uint32_t levels) { ramp.Build(levels, false); }
 
-  // Frees the grid, if any; afterwards vertices is null and columns and rows
-  // are 0. The bands stay.
+  // Frees the grid, if any, and the buffers its drawing kept; afterwards
+  // vertices is null and columns and rows are 0. The bands stay.
   void Clear();
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
   // strips in colour modulated by the bands, and switches 1-D texturing off
-  // again. Blending stays off; the view's depth test applies.
+  // again. Blending stays off; the view's depth test applies. With culling
+  // set, only the strips' triangles that can cover a pixel centre in the
+  // current pass are sent (CoveringTriangles), which gives the same picture.
   void Draw() override;
+
+  // The number of triangles the last Draw sent to the renderer.
+  std::size_t SentTriangles() const { return sent; }
 
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
   Vec3* vertices = nullptr;  // owned; at least columns * rows points while non-null
   Colour colour{1.0, 1.0, 1.0, 1.0};
   GreyRamp ramp;  // one opaque white entry until SetLevels
+  // Clear: every triangle of the strips is sent, as the tests' and the
+  // benchmarks' reference picture.
+  bool culling = true;
+
+ private:
+  CoveringTriangles covering;
+  std::size_t sent = 0;
 };

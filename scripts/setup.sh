@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing
 # ones), then configures and builds in the given build folder. Sourced by
-# run.sh, test.sh and fuzz.sh; quick when nothing changed.
+# run.sh, test.sh, fuzz.sh and package.sh; quick when nothing changed.
 set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-ipafont-gothic locales desktop-file-utils
+  xvfb xauth fonts-ipafont-gothic locales desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev
 )
+
+# What ./package.sh needs besides: Debian's package tools, lintian and man.
+PACKAGING_PACKAGES=(dpkg-dev lintian man-db)
 
 # Runs a command as root: directly when we are root, else through sudo.
 cubiscope_as_root() {
@@ -21,9 +24,10 @@ cubiscope_as_root() {
   fi
 }
 
-cubiscope_install_packages() {
+# cubiscope_install_missing PACKAGE...
+cubiscope_install_missing() {
   local missing=()
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi
@@ -32,6 +36,14 @@ cubiscope_install_packages() {
   echo "Installing: ${missing[*]}"
   cubiscope_as_root apt-get update -qq
   cubiscope_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+}
+
+cubiscope_install_packages() {
+  cubiscope_install_missing "${PACKAGES[@]}"
+}
+
+cubiscope_install_packaging_tools() {
+  cubiscope_install_missing "${PACKAGING_PACKAGES[@]}"
 }
 
 # Tests check that number text ignores a German process locale; make sure

@@ -138,13 +138,17 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
 }
 
 // The built program: the usage on standard output and status 0 for --help,
-// on standard error and status 2 for a wrong command line; neither needs a
-// display.
+// the name and the project's version for --version, the usage on standard
+// error and status 2 for a wrong command line; none needs a display.
 TEST(CommandLine, TheProgramPrintsTheUsageAndExits) {
   const struct {
     QStringList arguments;
     int exitCode;
-  } rows[] = {{{"--help"}, 0}, {{"--bogus"}, 2}, {{"a.png", "b.png"}, 2}};
+    QString out = QString();  // for status 0
+  } rows[] = {{{"--help"}, 0, UsageText()},
+              {{"-v"}, 0, QStringLiteral("cubiscope " CUBISCOPE_VERSION "\n")},
+              {{"--bogus"}, 2},
+              {{"a.png", "b.png"}, 2}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.arguments.join(' ').toStdString());
     QProcess program;
@@ -158,7 +162,7 @@ TEST(CommandLine, TheProgramPrintsTheUsageAndExits) {
     const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(program.readAllStandardError());
     if (r.exitCode == 0) {
-      EXPECT_EQ(out, UsageText());
+      EXPECT_EQ(out, r.out);
       EXPECT_TRUE(err.isEmpty()) << err.toStdString();
     } else {
       // The error first, then the usage.

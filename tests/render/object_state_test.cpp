@@ -1,5 +1,5 @@
-// The drawing contract of plot objects: each Draw leaves texturing and
-// blending off and the matrices alone and raises no GL error; objects with
+// The drawing contract of plot objects: each Draw leaves texturing, blending
+// and client arrays off and the matrices alone and raises no GL error; objects with
 // nothing to show leave the picture alone, and an empty line or surface
 // issues no call at all.
 #include <GL/gl.h>
@@ -15,6 +15,7 @@ struct GlState {
   GLint matrixMode = 0, modelViewDepth = 0, projectionDepth = 0, depthFunc = 0;
   GLdouble modelView[16] = {};
   GLboolean texture1D = 0, blend = 0, depthTest = 0, depthWrite = 0;
+  GLboolean vertexArray = 0, texCoordArray = 0;
   bool operator==(const GlState&) const = default;
 
   static GlState Read() {
@@ -28,13 +29,16 @@ struct GlState {
     s.blend = glIsEnabled(GL_BLEND);
     s.depthTest = glIsEnabled(GL_DEPTH_TEST);
     glGetBooleanv(GL_DEPTH_WRITEMASK, &s.depthWrite);
+    s.vertexArray = glIsEnabled(GL_VERTEX_ARRAY);
+    s.texCoordArray = glIsEnabled(GL_TEXTURE_COORD_ARRAY);
     return s;
   }
 };
 void PrintTo(const GlState& s, std::ostream* os) {
   *os << "mode " << s.matrixMode << ", stacks " << s.modelViewDepth << "/" << s.projectionDepth
       << ", texture " << int(s.texture1D) << ", blend " << int(s.blend) << ", depth "
-      << int(s.depthTest) << "/" << int(s.depthWrite) << "/" << s.depthFunc;
+      << int(s.depthTest) << "/" << int(s.depthWrite) << "/" << s.depthFunc << ", arrays "
+      << int(s.vertexArray) << "/" << int(s.texCoordArray);
 }
 
 GLint TextureWidth() {
