@@ -30,9 +30,11 @@ QWidget* To(QWidget* widget) {
   return boxShown ? modalStandIn : widget;
 }
 
-// What the event loop does between two events from the window system.
-void BetweenEvents() {
-  if (!quickStep)
+// What the event loop does between two events from the window system:
+// between the press and the release of a quick click or key stroke, which
+// come in one batch, nothing.
+void BetweenEvents(bool sameStroke = false) {
+  if (!sameStroke || !quickStep)
     QCoreApplication::processEvents();
 }
 
@@ -186,7 +188,7 @@ void Drag(QWidget* widget, Qt::MouseButton button, QPoint from,
 
 void Click(QWidget* widget, QPoint at, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
   QTest::mousePress(To(widget), button, modifiers, at);
-  BetweenEvents();
+  BetweenEvents(true);
   QTest::mouseRelease(To(widget), button, modifiers, at);
   BetweenEvents();
 }
@@ -209,7 +211,7 @@ void Key(QWidget* window, int key, Qt::KeyboardModifiers modifiers) {
   if (!target || target->window() != window)
     target = window;
   QTest::keyPress(To(target), static_cast<Qt::Key>(key), modifiers);
-  BetweenEvents();
+  BetweenEvents(true);
   // The release goes where the keys go by then.
   if (QApplication::focusWidget() && QApplication::focusWidget()->window() == window)
     target = QApplication::focusWidget();

@@ -19,13 +19,13 @@ class QWidget;
 
 namespace input {
 
-// Starts the input of a step. quick: the events of one click or key stroke
-// come in one batch, as the window system delivers a fast click, so that
-// what they post runs after all of them; otherwise the loop runs between
-// any two events. standIn: where the events go once a message box has been
-// shown (BoxShown): a real box is modal and takes the rest of the step's
-// input, so the events still go out, and the user's buttons and keys end up
-// released, but not to the program's widgets.
+// Starts the input of a step. quick: the press and release of a click or a
+// key stroke come in one batch, as the window system delivers a fast click,
+// so that what the press posts runs after the release; otherwise the loop
+// runs between any two events. standIn: where the events go once a message
+// box has been shown (BoxShown): a real box is modal and takes the rest of
+// the step's input, so the events still go out, and the user's buttons and
+// keys end up released, but not to the program's widgets.
 void StartStep(bool quick, QWidget* standIn);
 // A message box has been shown in this step.
 void BoxShown();
