@@ -107,7 +107,7 @@ void TFormStatus::SetRowCommaText(int row, std::string_view text) {
 }
 
 void TFormStatus::ChangeState() {
-  ++changeStates;
+  tableExitPending = false;  // the table is read here
   const auto byte = [](const QCheckBox* box) -> std::uint8_t { return box->isChecked() ? 1 : 0; };
   for (cOpenGLGraph_Data* object :
        {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
@@ -146,6 +146,7 @@ void TFormStatus::UpDownLevelClick() {
 }
 
 void TFormStatus::ButtonCopyClick() {
+  TableExitFirst();
   graph.CopyToClipboard();
 }
 
@@ -165,17 +166,17 @@ void TFormStatus::FocusChanged(QWidget* old, QWidget* now) {
     return;
   // Queued, so that an error it raises ends this handler alone and does not
   // unwind through the toolkit's focus change. The click that moved the
-  // focus often runs ChangeState itself (a switch, a slider) before the
-  // queue does; the table has then been read, and reading it again would
-  // only repeat that run's error in a second message box.
-  const std::uint64_t changesBefore = changeStates;
+  // focus often reads the table before the queue runs: a switch or a slider
+  // runs ChangeState itself, a button the exit first (TableExitFirst);
+  // reading it again would only repeat that run's error in a second box.
+  tableExitPending = true;
   QMetaObject::invokeMethod(
-      this,
-      [this, changesBefore] {
-        if (changeStates == changesBefore)
-          RunHandler([this] { ChangeState(); });
-      },
-      Qt::QueuedConnection);
+      this, [this] { RunHandler([this] { TableExitFirst(); }); }, Qt::QueuedConnection);
+}
+
+void TFormStatus::TableExitFirst() {
+  if (tableExitPending)
+    ChangeState();
 }
 
 void TFormStatus::changeEvent(QEvent* event) {

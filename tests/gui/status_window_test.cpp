@@ -1,6 +1,8 @@
 // The Status window, driven through its real controls.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
@@ -237,6 +239,53 @@ TEST_F(StatusWindow, LeavingTheTableByAClickOnASwitchReadsItOnce) {
     EXPECT_EQ(messages.size(), row.messages) << row.text;
   }
   SetMessageBoxHook(previous);
+}
+
+// A quick click on a button that leaves the table (press and release come
+// together, before the table's exit has run) acts as a slower one does: the
+// table is read first, and a number too large shows its one message and ends
+// the click, so that no dialog opens over it and nothing is copied.
+TEST_F(StatusWindow, LeavingTheTableByAClickOnAButtonReadsItFirst) {
+  std::vector<QString> messages;
+  const MessageBoxHook previousBox =
+      SetMessageBoxHook([&messages](const MessageBoxRequest& r) { messages.push_back(r.text); });
+  int dialogs = 0;
+  const TOpenDialog::Chooser previousOpen = TOpenDialog::SetChooser([&dialogs](const TOpenDialog&) {
+    ++dialogs;
+    return std::optional<TOpenDialog::Choice>();
+  });
+  status.show();
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  struct Row {
+    QPushButton* button;
+    const char* text;
+    bool acts;  // a dialog opens, the picture is copied
+    double x;   // the first point's x afterwards
+  };
+  const Row rows[] = {
+      {status.ui.ButtonLoadBMP, "0.5", true, 0.5},
+      {status.ui.ButtonLoadBMP, "1e400", false, 0.5},
+      {status.ui.ButtonCopy, "0.25", true, 0.25},
+      {status.ui.ButtonCopy, "-2e308", false, 0.25},
+  };
+  for (const Row& row : rows) {
+    const std::string name = row.button->objectName().toStdString() + " " + row.text;
+    messages.clear();
+    dialogs = 0;
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTableWidget* grid = status.ui.StringGridData;
+    grid->setFocus();
+    grid->item(0, 0)->setText(QString::fromLatin1(row.text));
+    QTest::mouseClick(row.button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.size(), row.acts ? 0u : 1u) << name;
+    const bool copied = !QGuiApplication::clipboard()->image().isNull();
+    EXPECT_EQ(dialogs + (copied ? 1 : 0), row.acts ? 1 : 0) << name;
+    EXPECT_EQ(status.line.vertices[0].x, row.x) << name << ": the table was read";
+  }
+  TOpenDialog::SetChooser(previousOpen);
+  SetMessageBoxHook(previousBox);
 }
 
 TEST_F(StatusWindow, ClosingTheMainWindowEndsTheProgramWithStatusOpen) {
