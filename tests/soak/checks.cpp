@@ -81,21 +81,22 @@ class Checker {
   void Fail(std::string fault) { faults.push_back(std::move(fault)); }
 
   void Messages() {
-    std::vector<QString> expected;
+    std::vector<QString> expected = step.messages;
     for (const LoadOutcome& load : step.loads) {
       if (load.failed)
         expected.push_back(load.message);
     }
     const std::vector<QString>& shown = world.messages;
-    if (!step.loads.empty() && shown != expected) {
-      std::string text = "the loads' messages: " + std::to_string(shown.size()) + " shown";
+    const bool exact = !step.loads.empty() || !step.messages.empty();
+    if (exact && shown != expected) {
+      std::string text = "the messages: " + std::to_string(shown.size()) + " shown";
       for (const QString& m : shown)
         text += " " + Text(m);
       text += ", " + std::to_string(expected.size()) + " expected";
       for (const QString& m : expected)
         text += " " + Text(m);
       Fail(text);
-    } else if (step.loads.empty() && shown.size() > 1) {
+    } else if (!exact && shown.size() > 1) {
       std::string text = std::to_string(shown.size()) + " message boxes:";
       for (const QString& m : shown)
         text += " " + Text(m);
@@ -211,9 +212,7 @@ class Checker {
   // a number too large to take shows its point as the window writes it.
   void Table() {
     TFormStatus& status = world.status;
-    const QWidget* focus = status.focusWidget();
-    if (focus &&
-        (focus == status.ui.StringGridData || status.ui.StringGridData->isAncestorOf(focus)))
+    if (TableHasFocus(status))
       return;
     const std::optional<QPoint> tooLarge = CellTooLarge(status);
     for (std::uint32_t i = 0; i < status.line.count; ++i) {
@@ -294,6 +293,12 @@ std::optional<QPoint> CellTooLarge(const TFormStatus& status) {
     }
   }
   return std::nullopt;
+}
+
+bool TableHasFocus(const TFormStatus& status) {
+  const QWidget* focus = status.focusWidget();
+  return focus &&
+         (focus == status.ui.StringGridData || status.ui.StringGridData->isAncestorOf(focus));
 }
 
 Before TakeBefore(SoakWorld& world, const Step& step) {

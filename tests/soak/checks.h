@@ -2,7 +2,9 @@
 // The invariants, checked after every action:
 // - no error was left at a handler's boundary after its event was processed;
 // - at most one message box, exactly one for each load that failed, with the
-//   failure's text; the dialogs the action must show, and no others;
+//   failure's text, and those the step expects besides (a click that leaves
+//   the table with a number too large); the dialogs the action must show,
+//   and no others;
 // - after a failed load or a cancelled dialog the surface's points, the
 //   volume's field and the picture are byte for byte as before, redrawn;
 //   after a successful load they equal what the readers give for the file;
@@ -36,6 +38,10 @@ class TFormStatus;
 // (column, row) where reading the table stops with an error. Nothing when
 // every cell can be read.
 std::optional<QPoint> CellTooLarge(const TFormStatus& status);
+
+// The point table or its cell editor has the Status window's focus (the
+// window's, whether or not the window is active).
+bool TableHasFocus(const TFormStatus& status);
 
 // A plot object's data: where it lives, its sizes, and a digest of its bytes.
 struct DataState {

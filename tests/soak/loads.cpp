@@ -7,7 +7,9 @@
 
 #include "app/commandline.h"
 #include "app/entry.h"
+#include "base/errors.h"
 #include "catalogue.h"
+#include "checks.h"
 #include "input.h"
 #include "support/dropfile.h"
 #include "world.h"
@@ -54,30 +56,37 @@ void ExpectCopy(Step& step) {
 
 void ClickButton(SoakWorld& world, Step& step) {
   TFormStatus& status = world.status;
-  QPushButton* button = nullptr;
-  switch (world.random.Weighted({3, 3, 4, 3})) {
-    case 0:
-      button = status.ui.ButtonCopy;
-      ExpectCopy(step);
-      break;
-    case 1:  // hidden, and still taking a click
-      button = status.ui.ButtonLoad;
-      ExpectDialogLoad(world, step, Reader::PointGrid, 0);
-      break;
-    case 2:
-      button = status.ui.ButtonLoadBMP;
-      ExpectDialogLoad(world, step, Reader::HeightField, 3);
-      break;
-    default:  // hidden too
-      button = status.ui.ButtonLoadBMP2;
-      ExpectDialogLoad(world, step, Reader::ColourCount, 0);
-      break;
-  }
-  step.description = "click " + NameOf(button) + step.description;
+  // Load and LoadBMP2 are hidden, and still take a click.
+  QPushButton* const buttons[] = {status.ui.ButtonCopy, status.ui.ButtonLoad,
+                                  status.ui.ButtonLoadBMP, status.ui.ButtonLoadBMP2};
+  const std::size_t which = world.random.Weighted({3, 3, 4, 3});
+  QPushButton* button = buttons[which];
+  step.description = "click " + NameOf(button);
   step.perform = [button](SoakWorld& w) {
     ActivateFor(w, &w.status);
     input::Click(button, button->rect().center());
   };
+  // A visible button takes the focus: a click that leaves the table reads it
+  // first, and a number too large there ends the click with its message.
+  if (button->isVisible() && TableHasFocus(status) && CellTooLarge(status)) {
+    step.messages.push_back(ShownText(std::make_exception_ptr(cOverflow())));
+    step.description += ", leaving the table with a number too large";
+    return;
+  }
+  switch (which) {
+    case 0:
+      ExpectCopy(step);
+      break;
+    case 1:
+      ExpectDialogLoad(world, step, Reader::PointGrid, 0);
+      break;
+    case 2:
+      ExpectDialogLoad(world, step, Reader::HeightField, 3);
+      break;
+    default:
+      ExpectDialogLoad(world, step, Reader::ColourCount, 0);
+      break;
+  }
 }
 
 void DropOnMain(SoakWorld& world, Step& step) {

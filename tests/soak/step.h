@@ -25,6 +25,8 @@ struct Step {
 
   // The loads the action makes, in order, each with its outcome.
   std::vector<LoadOutcome> loads;
+  // The message boxes it must show before its loads' failures, by their text.
+  std::vector<QString> messages;
   // The open dialogs it shows, by the filter entry each must open with (0:
   // any). A cancelled dialog only redraws.
   std::vector<int> dialogs;
