@@ -79,7 +79,13 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
 }
 
 TFormStatus::~TFormStatus() {
+  // No handler may run from here on: the members go first, and the controls
+  // only later with the base class, which hides the window and so takes the
+  // focus from a control (a box with an edit then reports it finished); the
+  // main window's view may be gone already.
   disconnect(focusConnection);
+  for (const QObject* control : findChildren<QObject*>())
+    disconnect(control, nullptr, this, nullptr);
 }
 
 void TFormStatus::FormCreate() {

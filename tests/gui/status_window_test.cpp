@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "app/formroot.h"
+#include "app/windows.h"
 #include "base/errors.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
@@ -294,6 +295,26 @@ TEST_F(StatusWindow, ClosingTheMainWindowEndsTheProgramWithStatusOpen) {
   QTimer::singleShot(0, &root, [this] { root.close(); });
   // exec returns only because closing the main window quits.
   EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+// Ending the program while a control of the Status window has the focus and
+// an edit: the windows go, the main window with its view first, and the
+// control loses the focus on the way, but no handler of the window runs any
+// more (its members and the view it draws through are gone).
+TEST(StatusWindowClosing, RunsNoHandlerOfTheControlLosingTheFocus) {
+  std::optional<Windows> windows = OpenWindows();
+  TFormStatus& status = *windows->status;
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  QLineEdit* level = status.ui.EditLevel;
+  level->setFocus();
+  QTest::keyClick(level, Qt::Key_5);
+  int levelChanges = 0;
+  QObject watcher;
+  QObject::connect(status.ui.UpDownLevel, &QSpinBox::valueChanged, &watcher,
+                   [&levelChanges] { ++levelChanges; });
+  windows.reset();
+  EXPECT_EQ(levelChanges, 0);
 }
 
 }  // namespace
