@@ -178,12 +178,12 @@ void cOpenGLChildWindow::EndFrame() {
     lastFullFrame = std::chrono::steady_clock::now() - frameStart;
   // Whatever its detail, the frame shows every change made before it.
   changed = false;
-  if (holdBack) {
-    heldFrame = true;
+  if (deferPresent) {
+    unshownFrame = true;
     presentTimer.start();
     return;
   }
-  heldFrame = false;
+  unshownFrame = false;
   Present();
 }
 
@@ -212,7 +212,7 @@ void cOpenGLChildWindow::Release() {
   // Nothing is left to draw into.
   for (QTimer* timer : {&previewTimer, &settleTimer, &presentTimer})
     timer->stop();
-  changed = held = heldFrame = false;
+  changed = held = unshownFrame = false;
   if (glContext) {
     // The frame buffer object is a GL resource: free it while its context is
     // current, then the context, then the surface.

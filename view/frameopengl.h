@@ -73,7 +73,8 @@ class cOpenGLChildWindow {
   // shading.
   void BeginFrame();
   // Pops the matrix pushed by BeginFrame, reads the frame back into Picture()
-  // and repaints the window from it.
+  // and repaints the window from it; a full picture drawn by Settle is
+  // repainted only once the events that waited meanwhile have run.
   void EndFrame();
   // Renders and presents the whole picture; the base presents a cleared one.
   virtual void Draw();
@@ -102,12 +103,14 @@ class cOpenGLChildWindow {
   // forgets the window (which belongs to its parent). Safe to call repeatedly.
   void Release();
 
-  // The picture as last presented: width x height pixels, opaque.
+  // The picture as last drawn: width x height pixels, opaque.
   const QImage& Picture() const { return picture; }
   // Nothing left for the timers: the full picture of the current state is
   // presented, and no input is held. Whoever drives the view with events can
   // process them until this holds.
-  bool AtRest() const { return !changed && !held && !heldFrame && pictureDetail == Detail::kFull; }
+  bool AtRest() const {
+    return !changed && !held && !unshownFrame && pictureDetail == Detail::kFull;
+  }
   // The detail Picture() was drawn in.
   Detail PictureDetail() const { return pictureDetail; }
   // How many frames have been presented since the view was made, previews
@@ -159,12 +162,12 @@ class cOpenGLChildWindow {
   std::chrono::steady_clock::time_point frameStart;
   Duration lastFullFrame{};
 
-  bool changed = false;     // a change the picture does not show yet
-  bool held = false;        // held input under way, until Settle
-  bool holdBack = false;    // EndFrame leaves the frame to PresentSettled
-  bool heldFrame = false;   // a full frame read back and not presented yet
-  bool previewing = false;  // DrawPreview runs
-  QTimer previewTimer;      // zero delay: once the waiting events have run
+  bool changed = false;       // a change the picture does not show yet
+  bool held = false;          // held input under way, until Settle
+  bool deferPresent = false;  // EndFrame leaves the frame to PresentSettled
+  bool unshownFrame = false;  // a full frame read back and not presented yet
+  bool previewing = false;    // DrawPreview runs
+  QTimer previewTimer;        // zero delay: once the waiting events have run
   QTimer settleTimer;
   QTimer presentTimer;  // zero delay
 };

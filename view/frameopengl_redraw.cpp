@@ -51,19 +51,19 @@ void cOpenGLChildWindow::DrawSettled() {
   if (held || (!changed && pictureDetail == Detail::kFull))
     return;
   previewTimer.stop();
-  const QScopedValueRollback holding(holdBack, true);
+  const QScopedValueRollback holding(deferPresent, true);
   Draw();
 }
 
 void cOpenGLChildWindow::PresentSettled() {
-  if (!heldFrame)
+  if (!unshownFrame)
     return;
   // Input that came while the full frame was drawn has waited until now; if
   // it changes the picture, the frame is stale and its preview comes next.
   QCoreApplication::processEvents();
-  if (!heldFrame)
+  if (!unshownFrame)
     return;  // another frame was presented meanwhile
-  heldFrame = false;
+  unshownFrame = false;
   if (!changed)
     Present();
 }
