@@ -1,5 +1,5 @@
-// The sample a preview draws of a grid: its step within the budget, and its
-// lines, which always reach the grid's last one and never repeat it.
+// The sample a preview draws of a grid: its lines always reach the grid's
+// last one and never repeat it (a repeated line would draw empty strips).
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,29 +7,6 @@
 #include "objects/gridsample.h"
 
 namespace {
-
-struct StepCase {
-  std::uint32_t cellsA, cellsB, layers;
-  std::size_t budget;
-  std::uint32_t step;
-};
-
-TEST(PreviewStep, IsTheSmallestWithinTheBudget) {
-  const StepCase cases[] = {
-      {4095, 4095, 1, 0, 1},       // no budget: the full grid
-      {63, 63, 1, 33896, 1},       // fits whole
-      {511, 511, 1, 33896, 4},     // 128² cells, 32,768 triangles
-      {4095, 4095, 1, 33896, 32},  // 128² cells again
-      {63, 63, 64, 33896, 4},      // the volume: 16² cells in each of 64 slices
-      {63, 63, 64, 11250, 7},      // 9² cells a slice, 10,368 triangles
-      {4095, 1, 1, 100, 82},       // one row of cells: 50 cells
-      {1000, 10, 1, 1, 1000},      // below one cell: one cell, the most there is
-  };
-  for (const StepCase& c : cases) {
-    EXPECT_EQ(PreviewStep(c.cellsA, c.cellsB, c.layers, c.budget), c.step)
-        << c.cellsA << " x " << c.cellsB << " x " << c.layers << " in " << c.budget;
-  }
-}
 
 TEST(SampleGrid, KeepsEveryStepthLineAndTheLastOnce) {
   struct Case {
