@@ -4,19 +4,13 @@
 
 #include <QAction>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
 #include "app/camera.h"
 #include "view/handlerguard.h"
-
-namespace {
-// The keys step a bar as its own arrows and trough do.
-void StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step) {
-  QObject::connect(action, &QAction::triggered, bar, [bar, step] { bar->triggerAction(step); });
-}
-}  // namespace
 
 TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   ui.setupUi(this);
@@ -25,6 +19,7 @@ TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   startZoom = ui.ScrollBarZoom->value();
   for (QScrollBar* bar : {ui.ScrollBarTheta, ui.ScrollBarHeight, ui.ScrollBarZoom}) {
     connect(bar, &QScrollBar::valueChanged, this, Guarded(this, &TFrameCubiscope::ScrollBarChange));
+    connect(bar, &QScrollBar::sliderReleased, this, [this] { graph.Settle(); });
   }
   connect(ui.ActionResetView, &QAction::triggered, this,
           Guarded(this, &TFrameCubiscope::ResetView));
@@ -66,9 +61,25 @@ void TFrameCubiscope::ApplyCamera() {
           ui.ScrollBarZoom->value());
 }
 
+void TFrameCubiscope::StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step) {
+  // The keys step a bar as its own arrows and trough do, but come in bursts.
+  connect(action, &QAction::triggered, bar, [this, bar, step] {
+    const QScopedValueRollback burst(stepping, true);
+    bar->triggerAction(step);
+  });
+}
+
+cOpenGLChildWindow::Input TFrameCubiscope::CurrentInput() const {
+  if (dragging || ui.ScrollBarTheta->isSliderDown() || ui.ScrollBarHeight->isSliderDown() ||
+      ui.ScrollBarZoom->isSliderDown()) {
+    return cOpenGLChildWindow::Input::kHeld;
+  }
+  return stepping ? cOpenGLChildWindow::Input::kBurst : cOpenGLChildWindow::Input::kAtOnce;
+}
+
 void TFrameCubiscope::ScrollBarChange() {
   ApplyCamera();
-  graph.Draw();
+  graph.Redraw(CurrentInput());
 }
 
 void TFrameCubiscope::ResetView() {
@@ -136,6 +147,7 @@ bool TFrameCubiscope::MouseRelease(const QMouseEvent& event) {
   if (event.button() != Qt::LeftButton || !dragging)
     return false;
   dragging = false;
+  graph.Settle();
   return true;
 }
 
@@ -146,7 +158,9 @@ bool TFrameCubiscope::Wheel(const QWheelEvent& event) {
   const int notches = wheelPending / 120;
   wheelPending -= notches * 120;
   QScrollBar* zoom = ui.ScrollBarZoom;
-  if (notches != 0)
+  if (notches != 0) {
+    const QScopedValueRollback burst(stepping, true);
     zoom->setValue(zoom->value() - notches * zoom->singleStep() * kWheelStep);
+  }
   return true;
 }

@@ -4,8 +4,11 @@
 // bottom turns around the vertical axis, right tilts, left zooms. Dragging in
 // the picture, turning the wheel over it and the keys of the frame's actions
 // (arrows, PageUp/PageDown, Home) move the same bars, so that bars, camera and
-// picture never disagree.
+// picture never disagree. While a thumb is held, a drag is under way or wheel
+// notches and keys come in quick succession, a slow scene previews (the
+// view's Redraw) and shows the full picture when the input stops.
 
+#include <QAbstractSlider>
 #include <QWidget>
 
 #include "scene/graph.h"
@@ -27,7 +30,8 @@ class TFrameCubiscope : public QWidget {
 
   // Handlers.
   void FrameResize();
-  // Shared by the three bars: reads all three positions, whatever bar moved.
+  // Shared by the three bars: reads all three positions, whatever bar moved,
+  // and redraws as the input that moved it asks (CurrentInput).
   void ScrollBarChange();
   // Puts the three bars back to where they stood at start-up, with one redraw.
   void ResetView();
@@ -50,11 +54,16 @@ class TFrameCubiscope : public QWidget {
   bool Wheel(const QWheelEvent& event);
   // Sets the view's camera from the three bars, without drawing.
   void ApplyCamera();
+  void StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step);
+  // Held: a thumb or the picture is being dragged; a burst: a wheel notch or
+  // key moves a bar; else a click on a bar's arrow or trough, or Reset view.
+  cOpenGLChildWindow::Input CurrentInput() const;
 
   cOpenGLGraph graph;
   // The bars' positions of the layout, where Reset view puts them back.
   int startTheta = 0, startHeight = 0, startZoom = 0;
   bool dragging = false;
   QPoint lastDragPosition;
-  int wheelPending = 0;  // eighths of a degree not yet a whole notch
+  int wheelPending = 0;   // eighths of a degree not yet a whole notch
+  bool stepping = false;  // a wheel notch or key is moving a bar
 };

@@ -10,7 +10,6 @@
 // benchmark checks before it times anything.
 #include <array>
 #include <atomic>
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -18,25 +17,17 @@
 
 #include <GL/gl.h>
 
-#include <QWidget>
-
 #include <benchmark/benchmark.h>
 
 #include "base/parallelrows.h"
-#include "formats/colourcount.h"
-#include "formats/heightfield.h"
 #include "input/formstatus.h"
-#include "inputs.h"
 #include "objects/coveringtriangles.h"
 #include "objects/windowmapping.h"
 #include "paired.h"
 #include "scene/graph.h"
+#include "sceneview.h"
 
 namespace {
-
-constexpr int kViewWidth = 608;
-constexpr int kViewHeight = 446;
-constexpr int kVolumeSide = 1024;  // of the photograph whose colours are counted
 
 // One batch of vertices in draw order, with a texture coordinate each where
 // the object has them.
@@ -242,66 +233,6 @@ class FloorFrame {
   std::array<Vertices, 4> keptVertices;
   Vertices volumeVertices;
   std::vector<std::pair<const cOpenGLGraph_Grid*, Vertices>> planes;
-};
-
-enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField };
-
-// side x side points over the unit square, heights gentle waves across it
-// (two along x, one along y): as a smooth picture or a measured surface gives
-// them, with none of the photograph's grain. Their height is chosen so that at
-// 1024 x 1024 points Draw sends 14.7 % of the triangles in 3-D, the share of
-// the height field that the frame targets were first measured on.
-std::unique_ptr<Vec3[]> SmoothField(int side) {
-  std::unique_ptr<Vec3[]> points(new Vec3[static_cast<std::size_t>(side) * side]);
-  const double last = side - 1.0;
-  for (int r = 0; r < side; ++r) {
-    for (int i = 0; i < side; ++i) {
-      const double x = i / last;
-      const double y = r / last;
-      points[static_cast<std::size_t>(r) * side + i] = {
-          x, y, 0.5 + 0.25 * std::sin(4 * M_PI * x) * std::cos(2 * M_PI * y)};
-    }
-  }
-  return points;
-}
-
-// The program's own start-up: the view at its default camera, then the Status
-// window, which puts the point line, the empty surface and the empty volume
-// into the view's lists. The loaded scenes add what the loaders would: the
-// volume, or a height field of side x side points from the photograph or
-// from SmoothField, with line and surface in all four passes if allPasses.
-struct SceneView {
-  SceneView(Scene scene, int side, bool allPasses) {
-    panel.resize(kViewWidth, kViewHeight);
-    if (!graph.Attach(&panel))
-      return;
-    graph.Resize(0, 0, kViewWidth, kViewHeight);
-    status = std::make_unique<TFormStatus>(graph);
-    cOpenGLGraph_Surface& surface = status->surface;
-    switch (scene) {
-      case Scene::kStartUp:
-        break;
-      case Scene::kVolume:
-        status->volume.SetVolume(CountColours(PhotoImage(kVolumeSide)).release(), 64, 64, 64, true);
-        break;
-      case Scene::kHeightField:
-        surface.SetGrid(BuildHeightField(PhotoImage(side)).release(), side, side, true);
-        break;
-      case Scene::kSmoothField:
-        surface.SetGrid(SmoothField(side).release(), side, side, true);
-        break;
-    }
-    if (allPasses) {
-      for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&status->line),
-                                        static_cast<cOpenGLGraph_Data*>(&surface)}) {
-        object->dispXY = object->dispYZ = object->dispZX = 1;
-      }
-    }
-  }
-
-  QWidget panel;
-  cOpenGLGraph graph;
-  std::unique_ptr<TFormStatus> status;  // goes first: the view's lists point into it
 };
 
 // Reads every coordinate of the surface's points once, on as many threads as

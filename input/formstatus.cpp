@@ -49,6 +49,7 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
   }
   for (QSlider* slider : {ui.TrackBarX, ui.TrackBarY, ui.TrackBarZ}) {
     connect(slider, &QSlider::valueChanged, this, Guarded(this, &TFormStatus::ChangeState));
+    connect(slider, &QSlider::sliderReleased, this, [this] { this->graph.Settle(); });
   }
   focusConnection =
       connect(qApp, &QApplication::focusChanged, this, Guarded(this, &TFormStatus::FocusChanged));
@@ -143,7 +144,10 @@ void TFormStatus::ChangeState() {
   graph.planeZ.origin.z = PlanePosition(ui.TrackBarZ->value());
 
   QApplication::processEvents();
-  graph.Draw();
+  // A held handle previews a slow scene until it is released.
+  const bool held =
+      ui.TrackBarX->isSliderDown() || ui.TrackBarY->isSliderDown() || ui.TrackBarZ->isSliderDown();
+  graph.Redraw(held ? cOpenGLChildWindow::Input::kHeld : cOpenGLChildWindow::Input::kAtOnce);
 }
 
 void TFormStatus::UpDownLevelClick() {
@@ -158,7 +162,7 @@ void TFormStatus::ButtonCopyClick() {
 
 void TFormStatus::SavePictureClick() {
   if (const std::optional<QString> path = SaveDialog.Execute(this))
-    WritePictureFile(graph.Picture(), *path);
+    WritePictureFile(graph.FullPicture(), *path);
 }
 
 bool TFormStatus::InTable(const QWidget* widget) const {

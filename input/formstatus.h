@@ -33,7 +33,8 @@ class TFormStatus : public QWidget {
   void FormCreate();
   // Shared by the switches, the sliders and the table losing the focus: copies
   // the switches into line and surface, re-reads every row into the line and
-  // rewrites it, moves the planes, lets pending events run, redraws.
+  // rewrites it, moves the planes, lets pending events run, redraws (while a
+  // plane slider's handle is held, as held input: the view may preview).
   // Throws cOverflow for a number beyond the double range; the rows read
   // before it stay taken, nothing after it happens.
   void ChangeState();

@@ -7,7 +7,14 @@
 // Drawing contract: Draw runs with the view's context current and the view's
 // model-view matrix in place. It must not push, pop or change matrices nor the
 // matrix mode, and must switch off again whatever it switched on.
+//
+// Detail: the scene sets previewTriangles before every Draw. While it is 0,
+// Draw draws the exact picture. Otherwise the user is moving the picture and
+// Draw may draw a preview instead: an object whose pass would send more
+// triangles than that reduces its own grid to about as many, keeping its
+// extent and its look; an object that fits draws exactly as ever.
 
+#include <cstddef>
 #include <cstdint>
 
 class cOpenGLGraph_Data {
@@ -24,6 +31,9 @@ class cOpenGLGraph_Data {
   std::uint8_t dispXY = 0;
   std::uint8_t dispYZ = 0;
   std::uint8_t dispZX = 0;
+
+  // Written by the scene; see Detail above.
+  std::size_t previewTriangles = 0;
 
  protected:
   cOpenGLGraph_Data(const cOpenGLGraph_Data&) = default;

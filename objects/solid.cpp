@@ -7,6 +7,7 @@
 #include <new>
 
 #include "objects/adoptorcopy.h"
+#include "objects/gridsample.h"
 
 cOpenGLGraph_Solid::~cOpenGLGraph_Solid() {
   Clear();
@@ -67,21 +68,30 @@ void cOpenGLGraph_Solid::Draw() {
   glEnable(GL_BLEND);
   SetGlColour(colour);
 
+  // A preview keeps every slice, so that the haze builds up through as many
+  // layers as in the full picture, and draws fewer cells in each.
+  const std::uint32_t step =
+      nx < 2 || ny < 2 ? 1 : PreviewStep(nx - 1, ny - 1, nz, previewTriangles);
+  const std::uint32_t columns = SampledCount(nx, step);
+  const std::uint32_t rows = SampledCount(ny, step);
   const std::size_t sliceSize = std::size_t{nx} * ny;
   for (std::uint32_t k = 0; k < nz; ++k) {
     const float height = axisZ[k];
     const float* slice = data + k * sliceSize;
-    for (std::uint32_t j = 1; j < ny; ++j) {
-      const float* lower = slice + std::size_t{j - 1} * nx;
-      const float* upper = lower + nx;
+    for (std::uint32_t t = 1; t < rows; ++t) {
+      const std::uint32_t j0 = SampledLine(t - 1, step, ny);
+      const std::uint32_t j1 = SampledLine(t, step, ny);
+      const float* lower = slice + std::size_t{j0} * nx;
+      const float* upper = slice + std::size_t{j1} * nx;
       glBegin(GL_TRIANGLE_STRIP);
       // The values are floats already; the double entry point would only
       // widen each and narrow it again on a second dispatch.
-      for (std::uint32_t i = 0; i < nx; ++i) {
+      for (std::uint32_t u = 0; u < columns; ++u) {
+        const std::uint32_t i = SampledLine(u, step, nx);
         glTexCoord1f(lower[i]);
-        glVertex3f(axisX[i], axisY[j - 1], height);
+        glVertex3f(axisX[i], axisY[j0], height);
         glTexCoord1f(upper[i]);
-        glVertex3f(axisX[i], axisY[j], height);
+        glVertex3f(axisX[i], axisY[j1], height);
       }
       glEnd();
     }

@@ -54,7 +54,9 @@ class cOpenGLGraph_Solid : public cOpenGLGraph_Data {
 
   // Loads the ramp, switches blending on, draws the slices in increasing z,
   // the strips of each slice in increasing y, and switches blending and 1-D
-  // texturing off again. An empty volume does all but the slices.
+  // texturing off again. An empty volume does all but the slices. A preview
+  // (previewTriangles set and exceeded) draws every slice with every step-th
+  // row and column of its cells, the last ones included.
   void Draw() override;
 
   float* axisX = nullptr;  // owned; nx entries

@@ -4,9 +4,11 @@
 
 #include <cassert>
 #include <cstddef>
+#include <new>
 #include <optional>
 
 #include "objects/adoptorcopy.h"
+#include "objects/gridsample.h"
 #include "objects/gridstrips.h"
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
@@ -31,22 +33,42 @@ void cOpenGLGraph_Surface::Clear() {
   columns = 0;
   rows = 0;
   covering = CoveringTriangles();
+  sample = std::vector<Vec3>();
+  sampleCovering = CoveringTriangles();
 }
 
 void cOpenGLGraph_Surface::Draw() {
   if (!vertices)
     return;
+  const std::uint32_t step =
+      columns < 2 || rows < 2 ? 1 : PreviewStep(columns - 1, rows - 1, 1, previewTriangles);
+  if (step > 1) {
+    std::uint32_t c = 0;
+    std::uint32_t r = 0;
+    try {
+      SampleGrid(vertices, columns, rows, step, sample, c, r);
+      DrawGrid(sample.data(), c, r, sampleCovering);
+      return;
+    } catch (const std::bad_alloc&) {
+      // Too little memory for a sample: the whole grid is slower, not wrong.
+    }
+  }
+  DrawGrid(vertices, columns, rows, covering);
+}
+
+void cOpenGLGraph_Surface::DrawGrid(const Vec3* points, std::uint32_t c, std::uint32_t r,
+                                    CoveringTriangles& selection) {
   ramp.Upload();
   SetGlColour(colour);
   const std::optional<WindowMapping> mapping =
       culling ? CurrentWindowMapping() : std::optional<WindowMapping>{};
   if (mapping) {
-    covering.Send(*mapping, vertices, columns, rows);
-    sent = covering.Count();
+    selection.Send(*mapping, points, c, r);
+    sent = selection.Count();
   } else {
-    const std::uint32_t strips = (columns < 2 || rows < 2) ? 0 : rows - 1;
-    SendStrips(vertices, columns, 0, strips);
-    sent = std::size_t{2} * (columns - 1) * strips;
+    const std::uint32_t strips = (c < 2 || r < 2) ? 0 : r - 1;
+    SendStrips(points, c, 0, strips);
+    sent = std::size_t{2} * (c - 1) * strips;
   }
   glDisable(GL_TEXTURE_1D);
 }

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/vec3.h"
 #include "objects/colour.h"
@@ -50,6 +51,11 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // again. Blending stays off; the view's depth test applies. With culling
   // set, only the strips' triangles that can cover a pixel centre in the
   // current pass are sent (CoveringTriangles), which gives the same picture.
+  // A preview (previewTriangles set and exceeded) draws the same way every
+  // step-th row and column of the grid, the last ones included, so that the
+  // preview reaches the grid's corners and shows its bands where the full
+  // picture has them. Throws nothing: a sample that cannot be allocated
+  // draws the whole grid.
   void Draw() override;
 
   // The number of triangles the last Draw sent to the renderer.
@@ -65,6 +71,12 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   bool culling = true;
 
  private:
+  void DrawGrid(const Vec3* points, std::uint32_t c, std::uint32_t r, CoveringTriangles& selection);
+
   CoveringTriangles covering;
+  // The last preview's sample of the grid and its selection, apart from the
+  // full grid's so that neither regrows the other's buffers at every switch.
+  std::vector<Vec3> sample;
+  CoveringTriangles sampleCovering;
   std::size_t sent = 0;
 };

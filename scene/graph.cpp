@@ -2,6 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cstddef>
+
 namespace {
 
 // Columns (1,0,0,0), (0,0,1,0), (0,1,0,0), (0,0,0,1): data (x, y, z) becomes
@@ -20,6 +23,11 @@ constexpr Pass kPasses[] = {
     {1, 0, 1, &cOpenGLGraph_Data::dispZX},
     {1, 1, 1, &cOpenGLGraph_Data::disp3D},
 };
+
+// A preview gives each object about one triangle per this many pixels of the
+// view in each pass: cells of a few pixels, where a reduced grid still shows
+// the shape and its bands, at the cost of a small scene whatever the data.
+constexpr std::size_t kPixelsPerPreviewTriangle = 8;
 
 }  // namespace
 
@@ -48,7 +56,21 @@ void cOpenGLGraph::DrawPasses(const std::vector<cOpenGLGraph_Data*>& objects) {
   }
 }
 
+std::size_t cOpenGLGraph::PreviewTriangles() const {
+  if (detail != Detail::kPreview)
+    return 0;
+  const std::size_t pixels =
+      std::size_t{static_cast<std::uint32_t>(width)} * static_cast<std::uint32_t>(height);
+  // Never 0, which would ask for the full picture.
+  return std::max<std::size_t>(pixels / kPixelsPerPreviewTriangle, 1);
+}
+
 void cOpenGLGraph::Draw() {
+  const std::size_t budget = PreviewTriangles();
+  for (const std::vector<cOpenGLGraph_Data*>* list : {&preObjects, &postObjects}) {
+    for (cOpenGLGraph_Data* object : *list)
+      object->previewTriangles = budget;
+  }
   BeginFrame();
   glPushMatrix();
   glMultMatrixd(kAxisSwap);

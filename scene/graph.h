@@ -5,6 +5,7 @@
 // is drawn in four passes: flattened onto the XY, YZ and ZX faces of the cube,
 // then in full 3-D, according to each object's switches.
 
+#include <cstddef>
 #include <vector>
 
 #include "objects/graphdata.h"
@@ -17,7 +18,13 @@ class cOpenGLGraph : public cOpenGLChildWindow {
   // No destructor of its own: the base's releases the GL resources, and the
   // listed objects belong to their owner.
 
+  // Draws the picture in the view's detail: a preview hands each object a
+  // budget of triangles per pass from the view's size (PreviewTriangles).
   void Draw() override;
+
+  // The budget of triangles per pass that the objects get in the view's
+  // detail: 0 for the full picture.
+  std::size_t PreviewTriangles() const;
 
   cOpenGLGraph_Grid planeZ;  // XY directions at height origin.z
   cOpenGLGraph_Grid planeX;  // YZ directions at origin.x

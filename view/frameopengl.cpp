@@ -10,6 +10,7 @@
 
 #include <GL/glu.h>
 
+#include "view/handlerguard.h"
 #include "view/messagebox.h"
 #include "view/openglchildwindow.h"
 #include "view/viewregistry.h"
@@ -40,7 +41,18 @@ QImage BlackPicture(int w, int h) {
 
 }  // namespace
 
-cOpenGLChildWindow::cOpenGLChildWindow() = default;
+cOpenGLChildWindow::cOpenGLChildWindow() {
+  for (QTimer* timer : {&previewTimer, &settleTimer, &presentTimer})
+    timer->setSingleShot(true);
+  previewTimer.setInterval(0);
+  presentTimer.setInterval(0);
+  QObject::connect(&previewTimer, &QTimer::timeout, &previewTimer,
+                   [this] { RunHandler([this] { DrawPreview(); }); });
+  QObject::connect(&settleTimer, &QTimer::timeout, &settleTimer,
+                   [this] { RunHandler([this] { DrawSettled(); }); });
+  QObject::connect(&presentTimer, &QTimer::timeout, &presentTimer,
+                   [this] { RunHandler([this] { PresentSettled(); }); });
+}
 
 cOpenGLChildWindow::~cOpenGLChildWindow() {
   Release();
@@ -122,6 +134,7 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
 }
 
 void cOpenGLChildWindow::BeginFrame() {
+  frameStart = std::chrono::steady_clock::now();
   bool current = true;
   if (glContext) {
     current = glContext->makeCurrent(memoryDC.get());
@@ -160,7 +173,24 @@ void cOpenGLChildWindow::EndFrame() {
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
     picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
   }
+  pictureDetail = detail;
+  if (detail == Detail::kFull)
+    lastFullFrame = std::chrono::steady_clock::now() - frameStart;
+  // Whatever its detail, the frame shows every change made before it.
+  changed = false;
+  if (deferPresent) {
+    unshownFrame = true;
+    presentTimer.start();
+    return;
+  }
+  unshownFrame = false;
+  Present();
+}
+
+void cOpenGLChildWindow::Present() {
   ++framesPresented;
+  if (pictureDetail == Detail::kPreview)
+    ++previewsPresented;
   if (window)
     window->repaint();
 }
@@ -174,11 +204,15 @@ bool cOpenGLChildWindow::CopyToClipboard() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard)
     return false;
-  clipboard->setImage(picture.copy());
+  clipboard->setImage(FullPicture().copy());
   return true;
 }
 
 void cOpenGLChildWindow::Release() {
+  // Nothing is left to draw into.
+  for (QTimer* timer : {&previewTimer, &settleTimer, &presentTimer})
+    timer->stop();
+  changed = held = unshownFrame = false;
   if (glContext) {
     // The frame buffer object is a GL resource: free it while its context is
     // current, then the context, then the surface.

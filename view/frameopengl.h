@@ -7,11 +7,20 @@
 // OpenGL 1.1 and GLU work in it) on an offscreen surface, drawing into a frame
 // buffer object; EndFrame reads the frame back into Picture(), which the window
 // paints and the clipboard receives.
+//
+// Redrawing while the user moves the picture: a view whose full frames are
+// slow draws previews (its Detail, which the derived view passes to what it
+// draws) as long as the input goes on, each once the events already waiting
+// have run, and the full picture by itself when the input stops. The timers
+// are the event loop's, so that whoever processes events until idle ends on
+// the full picture.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
 #include <QImage>
+#include <QTimer>
 
 class QOffscreenSurface;
 class QOpenGLContext;
@@ -20,6 +29,18 @@ class QWidget;
 
 class cOpenGLChildWindow {
  public:
+  // The exact picture, or a reduced one drawn while the user moves it.
+  enum class Detail { kFull, kPreview };
+  // How a change reached the view, which decides how soon and in what detail
+  // the picture follows.
+  enum class Input {
+    kAtOnce,  // a click, a switch, an edit, a load: the full picture at once
+    kHeld,    // a held thumb or handle, a drag: previews until Settle
+    kBurst,   // a wheel notch, a key: previews, the full picture settleDelay
+              // after the last one
+  };
+  using Duration = std::chrono::steady_clock::duration;
+
   cOpenGLChildWindow();
   // Releases the GL resources and removes any registry entry that still points
   // here, so that a child window outliving its view never reaches freed memory.
@@ -52,22 +73,53 @@ class cOpenGLChildWindow {
   // shading.
   void BeginFrame();
   // Pops the matrix pushed by BeginFrame, reads the frame back into Picture()
-  // and repaints the window from it.
+  // and repaints the window from it; a full picture drawn by Settle is
+  // repainted only once the events that waited meanwhile have run.
   void EndFrame();
   // Renders and presents the whole picture; the base presents a cleared one.
   virtual void Draw();
 
-  // Puts an independent copy of the picture on the clipboard.
+  // Redraws after a change. Draws the full picture at once, unless input is
+  // held or a burst and the last full frame took longer than frameBudget:
+  // then it only asks for a preview, drawn once the events already waiting
+  // have run (so that many changes in a row draw one preview, of the newest
+  // state), and for a burst the full picture settleDelay after the last one.
+  // Throws what Draw throws.
+  void Redraw(Input input);
+  // The held input ended (a button released): unless the full picture of the
+  // current state is shown, it follows by itself once the events already
+  // waiting have run. A full picture that input makes stale while it is drawn
+  // is not shown; the preview of that input comes next.
+  void Settle();
+  // The full picture of the current state, drawn first when the picture is a
+  // preview or older than the last change (Copy and Save use it). Throws what
+  // Draw throws.
+  const QImage& FullPicture();
+
+  // Puts an independent copy of the full picture on the clipboard.
   bool CopyToClipboard();
 
   // Frees context, bitmap and surface, in reverse order of creation, and
   // forgets the window (which belongs to its parent). Safe to call repeatedly.
   void Release();
 
-  // The picture as last presented: width x height pixels, opaque.
+  // The picture as last drawn: width x height pixels, opaque.
   const QImage& Picture() const { return picture; }
-  // How many frames EndFrame has presented since the view was made.
+  // Nothing left for the timers: the full picture of the current state is
+  // presented, and no input is held. Whoever drives the view with events can
+  // process them until this holds.
+  bool AtRest() const {
+    return !changed && !held && !unshownFrame && pictureDetail == Detail::kFull;
+  }
+  // The detail Picture() was drawn in.
+  Detail PictureDetail() const { return pictureDetail; }
+  // How many frames have been presented since the view was made, previews
+  // included, and how many of them were previews.
   std::uint64_t FramesPresented() const { return framesPresented; }
+  std::uint64_t PreviewsPresented() const { return previewsPresented; }
+  // How long the last full frame took, from BeginFrame to the picture read
+  // back; zero before the first.
+  Duration LastFullFrame() const { return lastFullFrame; }
 
   QWidget* window = nullptr;
   std::unique_ptr<QOffscreenSurface> memoryDC;
@@ -81,11 +133,41 @@ class cOpenGLChildWindow {
   double centre[3] = {0.0, 0.0, 0.0};
   double up[3] = {0.0, 1.0, 0.0};
   double clearColour[4] = {0.1, 0.1, 0.2, 0.0};
+  // What the next Draw renders; Redraw sets it for its previews only.
+  Detail detail = Detail::kFull;
+  // Previews are drawn only after a full frame that took longer than this:
+  // a scene that draws at 25 frames a second never sees one. Tests set it
+  // to zero to see previews whatever the scene's cost.
+  Duration frameBudget = std::chrono::milliseconds(40);
+  // After the last wheel notch or key, the full picture waits this long for
+  // another.
+  std::chrono::milliseconds settleDelay{200};
 
  protected:
   bool InitContext();
 
  private:
+  bool PreviewsWanted() const { return lastFullFrame > frameBudget; }
+  // The timers' handlers.
+  void DrawPreview();
+  void DrawSettled();
+  void PresentSettled();
+  // Shows the picture read back last.
+  void Present();
+
   QImage picture;
+  Detail pictureDetail = Detail::kFull;
   std::uint64_t framesPresented = 0;
+  std::uint64_t previewsPresented = 0;
+  std::chrono::steady_clock::time_point frameStart;
+  Duration lastFullFrame{};
+
+  bool changed = false;       // a change the picture does not show yet
+  bool held = false;          // held input under way, until Settle
+  bool deferPresent = false;  // EndFrame leaves the frame to PresentSettled
+  bool unshownFrame = false;  // a full frame read back and not presented yet
+  bool previewing = false;    // DrawPreview runs
+  QTimer previewTimer;        // zero delay: once the waiting events have run
+  QTimer settleTimer;
+  QTimer presentTimer;  // zero delay
 };

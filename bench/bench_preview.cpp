@@ -1,0 +1,118 @@
+// Previews beside the full frames of the same scenes, and the latency a user
+// feels: from a scroll bar's change to the picture on screen.
+#include <cstdint>
+
+#include <QCoreApplication>
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+#include "app/framecubiscope.h"
+#include "paired.h"
+#include "sceneview.h"
+
+namespace {
+
+using Detail = cOpenGLChildWindow::Detail;
+
+void DrawIn(cOpenGLGraph& graph, Detail detail) {
+  graph.detail = detail;
+  graph.Draw();
+  graph.detail = Detail::kFull;
+}
+
+// The preview against the full frame, each going first every other time.
+void BM_Preview(benchmark::State& state, Scene scene, int side, bool allPasses) {
+  SceneView view(scene, side, allPasses);
+  if (!view.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  DrawIn(view.graph, Detail::kFull);
+  const QImage full = view.graph.Picture();
+  DrawIn(view.graph, Detail::kPreview);
+  if (view.graph.Picture() == full) {
+    state.SkipWithError("the preview is the full picture");
+    return;
+  }
+  Paired paired;
+  bool previewFirst = true;
+  for (auto _ : state) {
+    if (previewFirst)
+      paired.Measure([&] { DrawIn(view.graph, Detail::kPreview); });
+    paired.Reference(state, "full", [&] { DrawIn(view.graph, Detail::kFull); });
+    if (!previewFirst)
+      paired.Measure([&] { DrawIn(view.graph, Detail::kPreview); });
+    previewFirst = !previewFirst;
+  }
+  paired.Report(state);
+  view.graph.detail = Detail::kPreview;
+  state.counters["budget_triangles"] = static_cast<double>(view.graph.PreviewTriangles());
+}
+
+BENCHMARK_CAPTURE(BM_Preview, HeightFieldAllPasses_512, Scene::kHeightField, 512, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Preview, HeightFieldAllPasses_2048, Scene::kHeightField, 2048, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Preview, HeightFieldAllPasses_4096, Scene::kHeightField, 4096, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Preview, Volume64, Scene::kVolume, 0, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The main window's frame, shown, with the Status window's objects and the
+// 4096² height field of the photograph in four passes.
+struct ShownFrame {
+  ShownFrame() {
+    frame.resize(640, 480);
+    frame.show();
+    if (!frame.AttachView())
+      return;
+    status = std::make_unique<TFormStatus>(frame.View());
+    LoadScene(*status, Scene::kHeightField, 4096, true);
+    frame.View().Draw();
+  }
+  TFrameCubiscope frame;
+  std::unique_ptr<TFormStatus> status;
+};
+
+// From a change of the bottom bar to the picture presented in the window:
+// while its thumb is held (a preview, once the waiting events have run), and
+// for a click in its trough (the full picture at once). The frame budget is
+// the program's own: the full frame of this scene is far above it.
+void BM_ScrollLatency(benchmark::State& state) {
+  ShownFrame shown;
+  if (!shown.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  cOpenGLGraph& graph = shown.frame.View();
+  QScrollBar* bar = shown.frame.ui.ScrollBarTheta;
+  const auto change = [&](bool held) {
+    const std::uint64_t before = graph.FramesPresented();
+    bar->setSliderDown(held);
+    bar->setValue(bar->value() == 4500 ? 4600 : 4500);
+    while (graph.FramesPresented() == before)
+      QCoreApplication::processEvents();
+  };
+  change(false);
+  change(true);
+  if (graph.PictureDetail() != Detail::kPreview) {
+    state.SkipWithError("a held thumb drew no preview");
+    return;
+  }
+  Paired paired;
+  for (auto _ : state) {
+    paired.Measure([&] { change(true); });
+    paired.Reference(state, "full", [&] { change(false); });
+  }
+  bar->setSliderDown(false);
+  paired.Report(state);
+}
+
+BENCHMARK(BM_ScrollLatency)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

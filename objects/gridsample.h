@@ -1,0 +1,34 @@
+#pragma once
+// A preview of a grid: every step-th of its lines in each direction, the last
+// line always among them, so that the sample keeps the grid's full extent.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "base/vec3.h"
+
+// The smallest step at which layers stacked grids of cellsA x cellsB cells,
+// two triangles a cell, take at most budget triangles once every step-th line
+// is kept; 1 when budget is 0 or the grids fit it whole. Never more than the
+// larger cell count, where each layer is down to one cell.
+std::uint32_t PreviewStep(std::uint32_t cellsA, std::uint32_t cellsB, std::uint32_t layers,
+                          std::size_t budget);
+
+// How many of n lines a sample with step keeps.
+inline std::uint32_t SampledCount(std::uint32_t n, std::uint32_t step) {
+  return n < 2 ? n : (n - 2) / step + 2;
+}
+
+// The grid line that is line t of the sample.
+inline std::uint32_t SampledLine(std::uint32_t t, std::uint32_t step, std::uint32_t n) {
+  const std::uint64_t line = std::uint64_t{t} * step;
+  return line < n - 1 ? static_cast<std::uint32_t>(line) : n - 1;
+}
+
+// Copies the sample with step of the grid of columns x rows points (point
+// (r, i) at points[r * columns + i]) into out, row after row, and sets
+// sampledColumns and sampledRows. out keeps its memory for the next call.
+// Throws std::bad_alloc, out then unchanged.
+void SampleGrid(const Vec3* points, std::uint32_t columns, std::uint32_t rows, std::uint32_t step,
+                std::vector<Vec3>& out, std::uint32_t& sampledColumns, std::uint32_t& sampledRows);
