@@ -8,6 +8,7 @@
 #include <cstring>
 
 #if defined(CUBISCOPE_SANITIZE)
+#include <dlfcn.h>
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -80,6 +81,16 @@ void StartRecentActions(std::uint64_t seed) {
     sigaction(kSignals[i], &action, &previous[i]);
 #if defined(CUBISCOPE_SANITIZE)
   __sanitizer_set_death_callback(PrintOnce);
+  // GCC links the runtime of the undefined-behaviour checks apart from that
+  // of the address and leak checks, each with a death callback of its own;
+  // the name above reaches the first, the second is found in its library.
+  if (void* ubsan = dlopen("libubsan.so.1", RTLD_NOW | RTLD_NOLOAD)) {
+    using SetDeathCallback = void (*)(void (*)());
+    if (auto set =
+            reinterpret_cast<SetDeathCallback>(dlsym(ubsan, "__sanitizer_set_death_callback")))
+      set(PrintOnce);
+    dlclose(ubsan);
+  }
 #endif
 }
 
