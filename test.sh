@@ -56,15 +56,7 @@ for run in "${runs[@]}"; do
     run_suite build
     continue
   fi
-  # Every report ends the test program with an error. Leaks that are the
-  # libraries' own (Qt's threads, drivers) are listed in tests/lsan.supp.
-  # intercept_tls_get_addr=0: GCC 12's runtime takes a block of dynamic TLS
-  # for an old glibc's header whenever it happens to start 16 bytes into a
-  # page, and the leak check's tracer then crashes at exit after a test has
-  # passed (about one test program in twenty under load, at random).
-  export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=1:intercept_tls_get_addr=0
-  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
-  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  cubiscope_sanitizer_options
   run_suite build-asan -DCUBISCOPE_SANITIZE=ON -DCUBISCOPE_BENCH=OFF
   unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
 done

@@ -7,17 +7,61 @@
 #include <new>
 #include <string>
 
+#include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include "base/errors.h"
 #include "view/handlerguard.h"
 #include "view/messagebox.h"
 
+namespace {
+
+// The widget that took the press of the mouse button still held, and that
+// button: the widget gets the release, and it is where a press mode lives (a
+// bar repeating its page step, a drag in the picture).
+QPointer<QWidget> pressedWidget;
+Qt::MouseButton pressedButton = Qt::NoButton;
+
+void NotePress(QObject* receiver, const QEvent* event) {
+  const QEvent::Type type = event->type();
+  if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+       type != QEvent::MouseButtonRelease) ||
+      !event->spontaneous() || !receiver->isWidgetType())
+    return;
+  const auto* mouse = static_cast<const QMouseEvent*>(event);
+  if (type != QEvent::MouseButtonRelease) {
+    pressedWidget = static_cast<QWidget*>(receiver);
+    pressedButton = mouse->button();
+  } else if (mouse->buttons() == Qt::NoButton) {
+    pressedWidget.clear();
+  }
+}
+
+// A message box takes the mouse, and the release of the button still held
+// would never reach the widget that took its press: that widget would go on
+// in its press mode under the box (a bar stepping on and on, each step with
+// an error and a box of its own). It gets its release now, outside itself,
+// so that it ends that mode without acting on it (a button does not click).
+void EndPress() {
+  const QPointer<QWidget> widget = pressedWidget;
+  pressedWidget.clear();
+  if (!widget)
+    return;
+  const QPointF outside(-1, -1);
+  QMouseEvent release(QEvent::MouseButtonRelease, outside, widget->mapToGlobal(outside),
+                      pressedButton, Qt::NoButton, QGuiApplication::keyboardModifiers());
+  QCoreApplication::sendEvent(widget, &release);
+}
+
+}  // namespace
+
 cApplication::cApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(kApplicationTitle);
 }
 
 bool cApplication::notify(QObject* receiver, QEvent* event) {
+  NotePress(receiver, event);
   bool handled = false;
   try {
     handled = QApplication::notify(receiver, event);
@@ -54,6 +98,7 @@ void ShowText(const QString& message) {
 void ShowException(std::exception_ptr error) {
   if (QWidget* grabber = QWidget::mouseGrabber())
     grabber->releaseMouse();
+  EndPress();
   try {
     std::rethrow_exception(error);
   } catch (const cAbort&) {

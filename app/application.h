@@ -31,6 +31,8 @@ QString ExceptionText(const QString& message);
 // unloaded, the driver stays to be named. Elsewhere nothing happens.
 void KeepGlDriverForLeakReports();
 
-// Releases any mouse grab, then shows the exception (see above). Anything that
-// is not one of our own errors is shown with its text where it has one.
+// Releases any mouse grab and ends the press of a mouse button still held
+// (the widget that took it gets a release outside itself), then shows the
+// exception (see above). Anything that is not one of our own errors is shown
+// with its text where it has one.
 void ShowException(std::exception_ptr error);

@@ -80,7 +80,13 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
 }
 
 TFormStatus::~TFormStatus() {
+  // No handler may run from here on: the members go first, and the controls
+  // only later with the base class, which hides the window and so takes the
+  // focus from a control (a box with an edit then reports it finished); the
+  // main window's view may be gone already.
   disconnect(focusConnection);
+  for (const QObject* control : findChildren<QObject*>())
+    disconnect(control, nullptr, this, nullptr);
 }
 
 void TFormStatus::FormCreate() {
@@ -108,6 +114,7 @@ void TFormStatus::SetRowCommaText(int row, std::string_view text) {
 }
 
 void TFormStatus::ChangeState() {
+  tableExitPending = false;  // the table is read here
   const auto byte = [](const QCheckBox* box) -> std::uint8_t { return box->isChecked() ? 1 : 0; };
   for (cOpenGLGraph_Data* object :
        {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
@@ -149,6 +156,7 @@ void TFormStatus::UpDownLevelClick() {
 }
 
 void TFormStatus::ButtonCopyClick() {
+  TableExitFirst();
   graph.CopyToClipboard();
 }
 
@@ -167,9 +175,18 @@ void TFormStatus::FocusChanged(QWidget* old, QWidget* now) {
   if (!InTable(old) || !now || InTable(now) || now->window() != this)
     return;
   // Queued, so that an error it raises ends this handler alone and does not
-  // unwind through the toolkit's focus change.
+  // unwind through the toolkit's focus change. The click that moved the
+  // focus often reads the table before the queue runs: a switch or a slider
+  // runs ChangeState itself, a button the exit first (TableExitFirst);
+  // reading it again would only repeat that run's error in a second box.
+  tableExitPending = true;
   QMetaObject::invokeMethod(
-      this, [this] { RunHandler([this] { ChangeState(); }); }, Qt::QueuedConnection);
+      this, [this] { RunHandler([this] { TableExitFirst(); }); }, Qt::QueuedConnection);
+}
+
+void TFormStatus::TableExitFirst() {
+  if (tableExitPending)
+    ChangeState();
 }
 
 void TFormStatus::changeEvent(QEvent* event) {

@@ -5,6 +5,7 @@
 // display switches, the plane sliders, the grey-band spinner, Copy and the
 // loaders.
 
+#include <cstdint>
 #include <functional>
 #include <string_view>
 
@@ -38,6 +39,8 @@ class TFormStatus : public QWidget {
   // before it stay taken, nothing after it happens.
   void ChangeState();
   void UpDownLevelClick();
+  // Copy and the loaders first read the table when the click that got here
+  // has just left it (TableExitFirst); its error then ends them.
   void ButtonCopyClick();
   // Loaders: each shows OpenDialog, reads the chosen file and replaces the
   // data of one object (text file -> surface, picture -> surface as height
@@ -85,6 +88,11 @@ class TFormStatus : public QWidget {
   // The table's exit: the focus went from the table (or its cell editor) to
   // something outside it.
   void FocusChanged(QWidget* old, QWidget* now);
+  // Runs the table's exit if it is still to come: a quick click on a button
+  // (press and release in one batch) reaches the button before the queued
+  // exit has run, and the button must act after the exit, as after a slower
+  // click; an error of the exit ends the click.
+  void TableExitFirst();
   bool InTable(const QWidget* widget) const;
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
@@ -94,6 +102,8 @@ class TFormStatus : public QWidget {
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;
+  // The table has been left and not read since (FocusChanged).
+  bool tableExitPending = false;
 };
 
 // The Status window while the program runs (set by the entry function).

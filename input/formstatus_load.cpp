@@ -56,17 +56,20 @@ bool TFormStatus::ChooseFile() {
 }
 
 void TFormStatus::ButtonLoadClick() {
+  TableExitFirst();
   if (ChooseFile())
     Load([&] { LoadPointGridFile(OpenDialog.FileName, RegionalDecimalSeparator(), surface); });
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
+  TableExitFirst();
   OpenDialog.FilterIndex = 3;
   if (ChooseFile())
     Load([&] { LoadHeightFieldFile(OpenDialog.FileName, surface); });
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
+  TableExitFirst();
   if (ChooseFile())
     Load([&] { LoadColourCountFile(OpenDialog.FileName, volume); });
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include "app/application.h"
@@ -105,6 +106,40 @@ TEST_F(Guard, CleanUpOfTheHandlerRunsBeforeTheBox) {
     throw cInvalidOp();
   });
   EXPECT_EQ(order, (std::vector<std::string>{"clean-up", "box"}));
+}
+
+// A box takes the mouse: the widget that took the press of a button still
+// held gets its release before the box, outside itself. A bar whose page
+// step failed stops repeating it (each repeat would fail and show a box of
+// its own); a button pressed when an error came from elsewhere does not
+// click.
+TEST_F(Guard, EndsThePressOfAMouseButtonStillHeld) {
+  struct Bar : QScrollBar {
+    using QScrollBar::QScrollBar;
+    using QScrollBar::repeatAction;
+  } bar(Qt::Horizontal);
+  bar.setRange(0, 100);
+  bar.resize(200, 16);
+  bar.show();
+  QObject::connect(&bar, &QScrollBar::valueChanged, [] { RunHandler([] { throw cOverflow(); }); });
+  QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(120, 8));  // the trough after the thumb
+  EXPECT_EQ(shown.size(), 1u);
+  EXPECT_EQ(bar.repeatAction(), QAbstractSlider::SliderNoAction);
+  QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(120, 8));
+
+  QPushButton button;
+  button.resize(50, 20);
+  button.show();
+  int clicks = 0;
+  QObject::connect(&button, &QPushButton::clicked, [&clicks] { ++clicks; });
+  QTest::mousePress(&button, Qt::LeftButton);
+  QMetaObject::invokeMethod(
+      &button, [] { RunHandler([] { throw cInvalidOp(); }); }, Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(shown.size(), 2u);
+  EXPECT_FALSE(button.isDown());
+  QTest::mouseRelease(&button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 0);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The Status window, driven through its real controls.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLocale>
@@ -8,9 +10,11 @@
 #include <QTimer>
 
 #include "app/formroot.h"
+#include "app/windows.h"
 #include "base/errors.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
+#include "view/messagebox.h"
 
 namespace {
 
@@ -210,12 +214,107 @@ TEST_F(StatusWindow, LeavingTheTableAppliesItsEditsMovingWithinItDoesNot) {
   EXPECT_EQ(status.Cell(0, 1), QStringLiteral("0.500000"));
 }
 
+// A click on a switch both leaves the table and runs the shared handler: the
+// table is read once, so a number too large shows one message, not two.
+TEST_F(StatusWindow, LeavingTheTableByAClickOnASwitchReadsItOnce) {
+  std::vector<QString> messages;
+  const MessageBoxHook previous =
+      SetMessageBoxHook([&messages](const MessageBoxRequest& r) { messages.push_back(r.text); });
+  status.show();
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  struct Row {
+    const char* text;
+    std::uint64_t redraws;
+    std::size_t messages;
+  };
+  for (const Row& row : {Row{"0.5", 1, 0}, Row{"1e400", 0, 1}}) {
+    messages.clear();
+    QTableWidget* grid = status.ui.StringGridData;
+    grid->setFocus();
+    grid->item(0, 0)->setText(QString::fromLatin1(row.text));
+    const std::uint64_t frames = graph.FramesPresented();
+    QTest::mouseClick(status.ui.CheckBoxDispXY, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(graph.FramesPresented(), frames + row.redraws) << row.text;
+    EXPECT_EQ(messages.size(), row.messages) << row.text;
+  }
+  SetMessageBoxHook(previous);
+}
+
+// A quick click on a button that leaves the table (press and release come
+// together, before the table's exit has run) acts as a slower one does: the
+// table is read first, and a number too large shows its one message and ends
+// the click, so that no dialog opens over it and nothing is copied.
+TEST_F(StatusWindow, LeavingTheTableByAClickOnAButtonReadsItFirst) {
+  std::vector<QString> messages;
+  const MessageBoxHook previousBox =
+      SetMessageBoxHook([&messages](const MessageBoxRequest& r) { messages.push_back(r.text); });
+  int dialogs = 0;
+  const TOpenDialog::Chooser previousOpen = TOpenDialog::SetChooser([&dialogs](const TOpenDialog&) {
+    ++dialogs;
+    return std::optional<TOpenDialog::Choice>();
+  });
+  status.show();
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  struct Row {
+    QPushButton* button;
+    const char* text;
+    bool acts;  // a dialog opens, the picture is copied
+    double x;   // the first point's x afterwards
+  };
+  const Row rows[] = {
+      {status.ui.ButtonLoadBMP, "0.5", true, 0.5},
+      {status.ui.ButtonLoadBMP, "1e400", false, 0.5},
+      {status.ui.ButtonCopy, "0.25", true, 0.25},
+      {status.ui.ButtonCopy, "-2e308", false, 0.25},
+  };
+  for (const Row& row : rows) {
+    const std::string name = row.button->objectName().toStdString() + " " + row.text;
+    messages.clear();
+    dialogs = 0;
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    QTableWidget* grid = status.ui.StringGridData;
+    grid->setFocus();
+    grid->item(0, 0)->setText(QString::fromLatin1(row.text));
+    QTest::mouseClick(row.button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.size(), row.acts ? 0u : 1u) << name;
+    const bool copied = !QGuiApplication::clipboard()->image().isNull();
+    EXPECT_EQ(dialogs + (copied ? 1 : 0), row.acts ? 1 : 0) << name;
+    EXPECT_EQ(status.line.vertices[0].x, row.x) << name << ": the table was read";
+  }
+  TOpenDialog::SetChooser(previousOpen);
+  SetMessageBoxHook(previousBox);
+}
+
 TEST_F(StatusWindow, ClosingTheMainWindowEndsTheProgramWithStatusOpen) {
   root.show();
   status.show();
   QTimer::singleShot(0, &root, [this] { root.close(); });
   // exec returns only because closing the main window quits.
   EXPECT_EQ(QCoreApplication::exec(), 0);
+}
+
+// Ending the program while a control of the Status window has the focus and
+// an edit: the windows go, the main window with its view first, and the
+// control loses the focus on the way, but no handler of the window runs any
+// more (its members and the view it draws through are gone).
+TEST(StatusWindowClosing, RunsNoHandlerOfTheControlLosingTheFocus) {
+  std::optional<Windows> windows = OpenWindows();
+  TFormStatus& status = *windows->status;
+  status.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&status));
+  QLineEdit* level = status.ui.EditLevel;
+  level->setFocus();
+  QTest::keyClick(level, Qt::Key_5);
+  int levelChanges = 0;
+  QObject watcher;
+  QObject::connect(status.ui.UpDownLevel, &QSpinBox::valueChanged, &watcher,
+                   [&levelChanges] { ++levelChanges; });
+  windows.reset();
+  EXPECT_EQ(levelChanges, 0);
 }
 
 }  // namespace

@@ -1,0 +1,317 @@
+#include "checks.h"
+
+#include <cstring>
+#include <functional>
+#include <string_view>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+
+#include <GL/gl.h>
+
+#include "base/errors.h"
+#include "catalogue.h"
+#include "formats/commatext.h"
+#include "formats/numbertext.h"
+#include "formats/pointtext.h"
+#include "input/decimalsymbol.h"
+#include "view/handlerguard.h"
+#include "world.h"
+
+namespace {
+
+std::size_t Digest(const void* bytes, std::size_t size) {
+  return std::hash<std::string_view>{}(std::string_view(static_cast<const char*>(bytes), size));
+}
+
+DataState SurfaceState(const cOpenGLGraph_Surface& surface) {
+  const std::size_t size = std::size_t{surface.columns} * surface.rows * sizeof(Vec3);
+  return {surface.vertices,
+          {surface.columns, surface.rows, 0},
+          surface.vertices ? Digest(surface.vertices, size) : 0};
+}
+
+DataState VolumeState(const cOpenGLGraph_Solid& volume) {
+  const std::size_t size = std::size_t{volume.nx} * volume.ny * volume.nz * sizeof(float);
+  return {
+      volume.data, {volume.nx, volume.ny, volume.nz}, volume.data ? Digest(volume.data, size) : 0};
+}
+
+bool SamePixels(const QImage& a, const QImage& b) {
+  if (a.isNull() || b.isNull())
+    return a.isNull() == b.isNull();
+  const QImage x = a.convertToFormat(QImage::Format_RGB32);
+  const QImage y = b.convertToFormat(QImage::Format_RGB32);
+  return x.size() == y.size() &&
+         std::memcmp(x.constBits(), y.constBits(), static_cast<std::size_t>(x.sizeInBytes())) == 0;
+}
+
+std::string Text(const QString& text) {
+  return '"' + text.toStdString() + '"';
+}
+
+class Checker {
+ public:
+  Checker(SoakWorld& world, const Step& step, const Before& before)
+      : world(world), step(step), before(before) {}
+
+  std::vector<std::string> Run() {
+    for (const std::string& fault : world.inputFaults)
+      Fail("input: " + fault);
+    if (std::exception_ptr error = TakeHandlerError())
+      Fail("an error was left at a handler's boundary: " + Text(ShownText(error)));
+    Messages();
+    Dialogs();
+    Data();
+    Save();
+    Copy();
+    PictureSize();
+    Table();
+    LevelBox();
+    GlErrors();
+    NothingHeld();
+    return std::move(faults);
+  }
+
+ private:
+  void Fail(std::string fault) { faults.push_back(std::move(fault)); }
+
+  void Messages() {
+    std::vector<QString> expected = step.messages;
+    for (const LoadOutcome& load : step.loads) {
+      if (load.failed)
+        expected.push_back(load.message);
+    }
+    const std::vector<QString>& shown = world.messages;
+    const bool exact = !step.loads.empty() || !step.messages.empty();
+    if (exact && shown != expected) {
+      std::string text = "the messages: " + std::to_string(shown.size()) + " shown";
+      for (const QString& m : shown)
+        text += " " + Text(m);
+      text += ", " + std::to_string(expected.size()) + " expected";
+      for (const QString& m : expected)
+        text += " " + Text(m);
+      Fail(text);
+    } else if (!exact && shown.size() > 1) {
+      std::string text = std::to_string(shown.size()) + " message boxes:";
+      for (const QString& m : shown)
+        text += " " + Text(m);
+      Fail(text);
+    }
+  }
+
+  void Dialogs() {
+    const std::vector<int>& shown = world.openDialogs;
+    bool right = shown.size() == step.dialogs.size();
+    for (std::size_t i = 0; right && i < shown.size(); ++i)
+      right = step.dialogs[i] == 0 || step.dialogs[i] == shown[i];
+    if (!right) {
+      Fail(std::to_string(shown.size()) + " open dialogs shown, " +
+           std::to_string(step.dialogs.size()) + " expected");
+    }
+    if (world.saveDialogs != (step.save ? 1 : 0))
+      Fail(std::to_string(world.saveDialogs) + " save dialogs shown");
+  }
+
+  void Data() {
+    const LoadOutcome* surfaceFrom = nullptr;
+    const LoadOutcome* volumeFrom = nullptr;
+    for (const LoadOutcome& load : step.loads) {
+      if (!load.failed)
+        (load.volume ? volumeFrom : surfaceFrom) = &load;
+    }
+    const cOpenGLGraph_Surface& surface = world.status.surface;
+    if (!surfaceFrom) {
+      if (SurfaceState(surface) != before.surface)
+        Fail("the surface's points changed");
+    } else if (surface.columns != surfaceFrom->columns || surface.rows != surfaceFrom->rows ||
+               (surface.columns * surface.rows > 0 &&
+                std::memcmp(surface.vertices, surfaceFrom->points.get(),
+                            std::size_t{surface.columns} * surface.rows * sizeof(Vec3)) != 0)) {
+      Fail("the surface's points are not the file's (" + std::to_string(surface.columns) + "x" +
+           std::to_string(surface.rows) + ", expected " + surfaceFrom->what + ")");
+    }
+    const cOpenGLGraph_Solid& volume = world.status.volume;
+    if (!volumeFrom) {
+      if (VolumeState(volume) != before.volume)
+        Fail("the volume's field changed");
+    } else if (volume.nx != 64 || volume.ny != 64 || volume.nz != 64 || !volume.data ||
+               std::memcmp(volume.data, volumeFrom->counts.get(), 64 * 64 * 64 * sizeof(float)) !=
+                   0) {
+      Fail("the volume's field is not the file's colour counts");
+    }
+    // Nothing replaced: the picture shows the same scene again, redrawn.
+    if ((step.cancelled || !step.loads.empty()) && !surfaceFrom && !volumeFrom) {
+      if (!SamePixels(world.graph.Picture(), world.pictureBeforeLoad))
+        Fail("the picture differs from before");
+      if (world.graph.FramesPresented() == world.framesBeforeLoad)
+        Fail("the picture was not redrawn");
+    }
+  }
+
+  void Save() {
+    if (!step.save || step.save->path.isEmpty()) {
+      if (step.save && !world.messages.empty())
+        Fail("a cancelled save showed a message");
+      return;
+    }
+    const SaveTarget& target = *step.save;
+    const QImage& picture = world.graph.Picture();
+    const QFileInfo file(target.path);
+    if (target.writable && !picture.isNull()) {
+      if (!world.messages.empty())
+        Fail("saving to " + target.path.toStdString() + " showed " + Text(world.messages[0]));
+      const QImage saved(target.path);
+      const QString suffix = file.suffix().toLower();
+      if (saved.size() != picture.size())
+        Fail("the saved picture is not the picture");
+      else if (suffix != QLatin1String("jpg") && suffix != QLatin1String("jpeg") &&
+               !SamePixels(saved, picture))
+        Fail("the saved picture's pixels are not the picture's");
+    } else {
+      const QString start = QStringLiteral("ファイル %1 に書き込めません").arg(target.path);
+      if (world.messages.size() != 1 || !world.messages[0].startsWith(start))
+        Fail("a save that cannot be written did not show its one message");
+      if (QFileInfo(target.path).isFile())
+        Fail("a save that cannot be written left " + target.path.toStdString());
+    }
+    QStringList now = QDir(QFileInfo(target.path).absolutePath()).entryList(QDir::Files);
+    now.removeAll(file.fileName());
+    QStringList was = before.folder;
+    was.removeAll(file.fileName());
+    now.sort();
+    was.sort();
+    if (now != was)
+      Fail("the save changed other files: " + was.join(QLatin1Char('|')).toStdString() + " -> " +
+           now.join(QLatin1Char('|')).toStdString());
+  }
+
+  void Copy() {
+    const QImage& picture = world.graph.Picture();
+    if (step.copy && !picture.isNull() &&
+        !SamePixels(QGuiApplication::clipboard()->image(), picture)) {
+      Fail("the clipboard does not hold the picture");
+    }
+  }
+
+  void PictureSize() {
+    const QSize frame = world.frame.size();
+    const QImage& picture = world.graph.Picture();
+    if (frame.isEmpty() ? !picture.isNull() : picture.size() != frame) {
+      Fail("the picture is " + std::to_string(picture.width()) + "x" +
+           std::to_string(picture.height()) + ", the frame " + std::to_string(frame.width()) + "x" +
+           std::to_string(frame.height()));
+    }
+  }
+
+  // Once the table has been left, every row up to the first cell that holds
+  // a number too large to take shows its point as the window writes it.
+  void Table() {
+    TFormStatus& status = world.status;
+    if (TableHasFocus(status))
+      return;
+    const std::optional<QPoint> tooLarge = CellTooLarge(status);
+    for (std::uint32_t i = 0; i < status.line.count; ++i) {
+      const int row = static_cast<int>(i) + 1;
+      if (tooLarge && tooLarge->y() == row)
+        return;
+      const std::vector<std::string> cells =
+          CommaTextCells(PointToText(status.line.vertices[i]), 3);
+      for (int column = 0; column < 3; ++column) {
+        if (status.Cell(column, row).toStdString() != cells[column]) {
+          Fail("table row " + std::to_string(row) + " shows " +
+               Text(status.Cell(0, row) + "," + status.Cell(1, row) + "," + status.Cell(2, row)) +
+               " for " + PointToText(status.line.vertices[i]));
+          return;
+        }
+      }
+    }
+  }
+
+  void LevelBox() {
+    const TFormStatus& status = world.status;
+    if (QApplication::focusWidget() == status.ui.EditLevel)
+      return;
+    if (status.ui.EditLevel->text() != QString::number(status.ui.UpDownLevel->value())) {
+      Fail("the grey-level box shows " + Text(status.ui.EditLevel->text()) + ", the spinner " +
+           std::to_string(status.ui.UpDownLevel->value()));
+    }
+  }
+
+  void GlErrors() {
+    cOpenGLGraph& graph = world.graph;
+    if (!graph.glContext || !graph.glContext->makeCurrent(graph.memoryDC.get())) {
+      Fail("the view has no context to make current");
+      return;
+    }
+    for (int i = 0; i < 8; ++i) {
+      const GLenum error = glGetError();
+      if (error == GL_NO_ERROR)
+        return;
+      Fail("GL error " + std::to_string(error) + " pending");
+    }
+  }
+
+  void NothingHeld() {
+    if (QApplication::overrideCursor())
+      Fail("the busy cursor stayed");
+    if (QWidget* popup = QApplication::activePopupWidget())
+      Fail("a popup stayed open: " + NameOf(popup));
+    if (QApplication::activeModalWidget())
+      Fail("a modal window stayed open");
+    if (QWidget::mouseGrabber())
+      Fail("the mouse is still grabbed by " + NameOf(QWidget::mouseGrabber()));
+    if (QWidget::keyboardGrabber())
+      Fail("the keyboard is still grabbed");
+    if (!world.root.isVisible() || !world.status.isVisible() || FormRoot != &world.root ||
+        FormStatus != &world.status)
+      Fail("a window closed");
+  }
+
+  SoakWorld& world;
+  const Step& step;
+  const Before& before;
+  std::vector<std::string> faults;
+};
+
+}  // namespace
+
+std::optional<QPoint> CellTooLarge(const TFormStatus& status) {
+  const DecimalSeparator separator = RegionalDecimalSeparator();
+  for (int row = 1; row <= static_cast<int>(status.line.count); ++row) {
+    for (int column = 0; column < 3; ++column) {
+      const QByteArray text = status.Cell(column, row).toUtf8();
+      try {
+        TextToNumber(std::string_view(text.constData(), text.size()), 0.0, separator);
+      } catch (const cOverflow&) {
+        return QPoint(column, row);
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+bool TableHasFocus(const TFormStatus& status) {
+  const QWidget* focus = status.focusWidget();
+  return focus &&
+         (focus == status.ui.StringGridData || status.ui.StringGridData->isAncestorOf(focus));
+}
+
+Before TakeBefore(SoakWorld& world, const Step& step) {
+  Before before;
+  before.surface = SurfaceState(world.status.surface);
+  before.volume = VolumeState(world.status.volume);
+  if (!step.loads.empty() && step.dialogs.empty())
+    world.DrawSceneBeforeLoad();
+  if (step.save && !step.save->path.isEmpty())
+    before.folder = QDir(QFileInfo(step.save->path).absolutePath()).entryList(QDir::Files);
+  return before;
+}
+
+std::vector<std::string> CheckAfter(SoakWorld& world, const Step& step, const Before& before) {
+  return Checker(world, step, before).Run();
+}

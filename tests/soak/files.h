@@ -1,0 +1,57 @@
+#pragma once
+// The files of the soak's loads and saves, made in its own folder: point-grid
+// texts, bitmaps of every kind our decoder reads, pictures of the other
+// formats through Qt's writers, and broken ones (cut at random, bytes
+// changed, random bytes behind a format's magic, hostile headers, empty),
+// besides names that do not exist and folders. What a load must make of a
+// file is not decided here but by the readers (see expect.h): a generated
+// file need not know whether it is valid.
+
+#include <string>
+#include <vector>
+
+#include <QString>
+
+#include "random.h"
+
+struct SoakFile {
+  QString path;
+  std::string what;  // kind and size, for the action's description
+};
+
+// Where Save picture is sent: a file it can write, or a path it must refuse.
+struct SaveTarget {
+  QString path;
+  bool writable;
+  std::string what;
+};
+
+class SoakFiles {
+ public:
+  // folder: an empty folder that outlives this object.
+  SoakFiles(SoakRandom& random, QString folder);
+
+  // A file to load: mostly a new one of a random kind, sometimes one made
+  // before, a name that does not exist or a folder. Only the last few files
+  // are kept on disk.
+  SoakFile Any();
+
+  SaveTarget AnySaveTarget();
+
+ private:
+  // The bytes of a new file of a random kind, with its description and the
+  // name's usual extension.
+  std::vector<unsigned char> Contents(std::string& what, const char*& extension);
+  std::vector<unsigned char> PointGridText(std::string& what);
+  std::vector<unsigned char> Bitmap(std::string& what);
+  std::vector<unsigned char> OtherPicture(std::string& what, const char*& extension);
+  std::vector<unsigned char> HostileHeader(std::string& what, const char*& extension);
+  std::vector<unsigned char> RandomBytes(std::string& what);
+  QString NewName(const char* extension);
+  SoakFile Keep(const QString& path, std::string what);
+
+  SoakRandom& random;
+  QString folder;
+  std::vector<SoakFile> kept;  // oldest first
+  int made = 0;
+};

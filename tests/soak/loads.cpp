@@ -1,0 +1,141 @@
+// The Status window's buttons, files dropped on the main window or named on
+// the command line, and what the keys and menus that load, save or copy
+// lead to.
+
+#include <QMimeData>
+#include <QPushButton>
+
+#include "app/commandline.h"
+#include "app/entry.h"
+#include "base/errors.h"
+#include "catalogue.h"
+#include "checks.h"
+#include "input.h"
+#include "support/dropfile.h"
+#include "world.h"
+
+void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter) {
+  SoakRandom& random = world.random;
+  step.dialogs.push_back(filter);
+  const std::size_t answer = random.Weighted({16, 2, 2});
+  const int filterChosen = random.Between(0, 4);  // 0: the dialog reports none
+  QString path;
+  std::string what;
+  if (answer == 1) {
+    step.cancelled = true;
+    step.description += ", cancel the dialog";
+    return;
+  }
+  if (answer == 2 && !world.status.OpenDialog.FileName.isEmpty()) {
+    path = world.status.OpenDialog.FileName;
+    what = "the file chosen last";
+  } else {
+    const SoakFile file = world.files.Any();
+    path = file.path;
+    what = file.what;
+  }
+  step.openAnswer = TOpenDialog::Choice{path, filterChosen};
+  step.loads.push_back(ExpectedLoad(reader, path));
+  step.description += ", choose " + what + ": " + step.loads.back().what;
+}
+
+void ExpectSave(SoakWorld& world, Step& step) {
+  if (world.random.OneIn(10)) {
+    step.save = SaveTarget{QString(), false, "cancel"};
+    step.description += ", cancel the dialog";
+    return;
+  }
+  step.save = world.files.AnySaveTarget();
+  step.saveAnswer = step.save->path;
+  step.description += ", " + step.save->what;
+}
+
+void ExpectCopy(Step& step) {
+  step.copy = true;
+}
+
+void ClickButton(SoakWorld& world, Step& step) {
+  TFormStatus& status = world.status;
+  // Load and LoadBMP2 are hidden, and still take a click.
+  QPushButton* const buttons[] = {status.ui.ButtonCopy, status.ui.ButtonLoad,
+                                  status.ui.ButtonLoadBMP, status.ui.ButtonLoadBMP2};
+  const std::size_t which = world.random.Weighted({3, 3, 4, 3});
+  QPushButton* button = buttons[which];
+  step.description = "click " + NameOf(button);
+  step.perform = [button](SoakWorld& w) {
+    ActivateFor(w, &w.status);
+    input::Click(button, button->rect().center());
+  };
+  // A visible button takes the focus: a click that leaves the table reads it
+  // first, and a number too large there ends the click with its message.
+  if (button->isVisible() && TableHasFocus(status) && CellTooLarge(status)) {
+    step.messages.push_back(ShownText(std::make_exception_ptr(cOverflow())));
+    step.description += ", leaving the table with a number too large";
+    return;
+  }
+  switch (which) {
+    case 0:
+      ExpectCopy(step);
+      break;
+    case 1:
+      ExpectDialogLoad(world, step, Reader::PointGrid, 0);
+      break;
+    case 2:
+      ExpectDialogLoad(world, step, Reader::HeightField, 3);
+      break;
+    default:
+      ExpectDialogLoad(world, step, Reader::ColourCount, 0);
+      break;
+  }
+}
+
+void DropOnMain(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  if (random.OneIn(12)) {
+    // Not one local file: the window refuses the drag and nothing happens.
+    const SoakFile file = world.files.Any();
+    const bool two = random.OneIn(2);
+    step.description = two ? "drag two files onto the main window" : "drag a web address";
+    step.perform = [path = file.path, two](SoakWorld& w) {
+      QMimeData data;
+      data.setUrls(two ? QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}
+                       : QList<QUrl>{QUrl(QStringLiteral("https://example.org/file.bmp"))});
+      QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(&w.root, &enter);
+      if (enter.isAccepted())
+        w.inputFaults.push_back("the main window accepted the drag");
+    };
+    return;
+  }
+  const SoakFile file = world.files.Any();
+  const bool shift = random.OneIn(3);
+  step.loads.push_back(
+      ExpectedLoad(shift ? Reader::ByContentColours : Reader::ByContent, file.path));
+  step.description = std::string("drop ") + (shift ? "with Shift " : "") + file.what + ": " +
+                     step.loads.back().what;
+  step.perform = [path = file.path, shift](SoakWorld& w) {
+    if (!DropFile(w.root, path, shift ? Qt::ShiftModifier : Qt::NoModifier))
+      w.inputFaults.push_back("the main window refused the drop");
+  };
+}
+
+void OpenFromCommandLine(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const std::size_t kind = random.Weighted({5, 2, 2});  // file, colours file, both
+  CommandLine commandLine;
+  step.description = "open as named on the command line:";
+  // The colours file loads first.
+  if (kind != 0) {
+    const SoakFile file = world.files.Any();
+    commandLine.coloursFile = file.path;
+    step.loads.push_back(ExpectedLoad(Reader::ByContentColours, file.path));
+    step.description += " --colours " + file.what + ": " + step.loads.back().what;
+  }
+  if (kind != 1) {
+    const SoakFile file = world.files.Any();
+    commandLine.file = file.path;
+    step.loads.push_back(ExpectedLoad(Reader::ByContent, file.path));
+    step.description += " " + file.what + ": " + step.loads.back().what;
+  }
+  step.perform = [commandLine](SoakWorld&) { OpenAfterStartUp(commandLine); };
+}

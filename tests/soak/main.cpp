@@ -1,0 +1,144 @@
+// The soak: the program's own windows, opened as the program opens them,
+// driven by N random actions drawn from a seed, with the invariants checked
+// after every action (checks.h).
+//
+//   soak [--actions N] [--seed S] [--verbose]
+//
+// Prints the seed first, a line for every failed action (with the last
+// actions before it) and a summary; exits with 1 when any action failed.
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <QApplication>
+#include <QFont>
+#include <QTemporaryDir>
+
+#include "app/application.h"
+#include "catalogue.h"
+#include "checks.h"
+#include "input.h"
+#include "recent.h"
+#include "world.h"
+
+namespace {
+
+// After this many failed actions the run stops: later ones are mostly
+// consequences of the first.
+constexpr int kMostFailures = 10;
+
+bool ReadNumber(const char* text, std::uint64_t& number) {
+  char* end = nullptr;
+  errno = 0;
+  number = std::strtoull(text, &end, 10);
+  return text[0] >= '0' && text[0] <= '9' && *end == '\0' && errno == 0;
+}
+
+long PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::uint64_t actions = 1000;
+  std::uint64_t seed = 1;
+  bool verbose = false;
+  for (int i = 1; i < argc; ++i) {
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argv[i], "--actions") == 0 && hasValue && ReadNumber(argv[i + 1], actions)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--seed") == 0 && hasValue && ReadNumber(argv[i + 1], seed)) {
+      ++i;
+    } else if (std::strcmp(argv[i], "--verbose") == 0) {
+      verbose = true;
+    } else {
+      std::fprintf(stderr, "usage: %s [--actions N] [--seed S] [--verbose]\n", argv[0]);
+      return 2;
+    }
+  }
+  std::printf("soak: seed %llu, %llu actions\n", static_cast<unsigned long long>(seed),
+              static_cast<unsigned long long>(actions));
+  std::fflush(stdout);
+  StartRecentActions(seed);
+
+  KeepGlDriverForLeakReports();
+  // As the test programs set it up (tests/support/qt_main.cpp).
+  int qtArgc = 1;
+  cApplication application(qtArgc, argv);
+  QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                             {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
+  // No blinking cursor: its timer would keep the event loop busy for nothing.
+  QApplication::setCursorFlashTime(0);
+
+  const auto start = std::chrono::steady_clock::now();
+  QTemporaryDir folder;
+  int failedActions = 0;
+  std::uint64_t done = 0;
+  {
+    SoakWorld world(seed, folder.path());
+    input::Settle();
+    for (std::uint64_t number = 1; number <= actions && failedActions < kMostFailures; ++number) {
+      const auto stepStart = std::chrono::steady_clock::now();
+      // One step in three clicks and types as fast as the window system
+      // delivers (input.h).
+      world.StartStep(world.random.OneIn(3));
+      Step step = DrawStep(world);
+      NoteAction(number, step.description);
+      if (verbose) {
+        std::printf("#%llu %s\n", static_cast<unsigned long long>(number),
+                    step.description.c_str());
+        std::fflush(stdout);
+      }
+      const Before before = TakeBefore(world, step);
+      world.openAnswer = step.openAnswer;
+      world.saveAnswer = step.saveAnswer;
+      step.perform(world);
+      std::vector<std::string> faults;
+      if (!input::Settle())
+        faults.push_back("the program did not come to rest");
+      for (std::string& fault : CheckAfter(world, step, before))
+        faults.push_back(std::move(fault));
+      done = number;
+      if (verbose) {
+        const auto now = std::chrono::steady_clock::now();
+        std::printf("  %.0f ms\n",
+                    std::chrono::duration<double, std::milli>(now - stepStart).count());
+      }
+      if (!faults.empty()) {
+        ++failedActions;
+        for (const std::string& fault : faults) {
+          std::fprintf(stderr, "FAILED: seed %llu, action %llu (%s): %s\n",
+                       static_cast<unsigned long long>(seed),
+                       static_cast<unsigned long long>(number), step.description.c_str(),
+                       fault.c_str());
+        }
+        PrintRecentActions();
+      }
+      if (number % 500 == 0) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("soak: %llu actions, %.0f s\n", static_cast<unsigned long long>(number),
+                    seconds);
+        std::fflush(stdout);
+      }
+    }
+  }
+  input::Settle();
+
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf(
+      "soak: seed %llu, %llu actions, %d failed, %.0f s, %.0f actions per minute, peak %ld MB\n",
+      static_cast<unsigned long long>(seed), static_cast<unsigned long long>(done), failedActions,
+      seconds, seconds > 0 ? static_cast<double>(done) * 60.0 / seconds : 0.0, PeakMegabytes());
+  return failedActions == 0 ? 0 : 1;
+}

@@ -1,0 +1,39 @@
+#pragma once
+// One action of the soak: its description for the reports, the input that
+// performs it, and what it must come to beyond what every action must keep.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "expect.h"
+#include "files.h"
+#include "input/opendialog.h"
+
+class SoakWorld;
+
+struct Step {
+  std::string description;
+  // Sends the action's input; the event loop is settled afterwards.
+  std::function<void(SoakWorld&)> perform;
+
+  // What the replaced dialogs answer: the open dialog's choice (nothing:
+  // cancel) and the save dialog's path (nothing: cancel).
+  std::optional<TOpenDialog::Choice> openAnswer;
+  std::optional<QString> saveAnswer;
+
+  // The loads the action makes, in order, each with its outcome.
+  std::vector<LoadOutcome> loads;
+  // The message boxes it must show before its loads' failures, by their text.
+  std::vector<QString> messages;
+  // The open dialogs it shows, by the filter entry each must open with (0:
+  // any). A cancelled dialog only redraws.
+  std::vector<int> dialogs;
+  bool cancelled = false;
+  // Save picture, once, to this target (an empty path: the dialog is
+  // cancelled).
+  std::optional<SaveTarget> save;
+  // Copy the picture to the clipboard.
+  bool copy = false;
+};

@@ -1,0 +1,71 @@
+#pragma once
+// What the soak acts on and watches: the program's two windows as the
+// program opens them (OpenWindows, which also sets FormRoot and FormStatus),
+// the generator and the files, and the modal steps replaced by answers
+// given in advance: the file dialogs answer what the step chose, message
+// boxes are recorded instead of shown.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QString>
+#include <QWidget>
+
+#include "app/windows.h"
+#include "files.h"
+#include "input/opendialog.h"
+#include "input/savedialog.h"
+#include "random.h"
+#include "view/messagebox.h"
+
+class SoakWorld {
+ public:
+  // Opens the windows and installs the replacements of the modal steps;
+  // folder holds the generated files.
+  SoakWorld(std::uint64_t seed, const QString& folder);
+  // Restores the modal steps, then closes the windows, main window first.
+  ~SoakWorld();
+  SoakWorld(const SoakWorld&) = delete;
+  SoakWorld& operator=(const SoakWorld&) = delete;
+
+  // Forgets what the last step recorded and starts its input (input.h).
+  void StartStep(bool quick);
+  // Draws the scene as it stands just before a load and keeps the picture:
+  // after a load that fails or a dialog that is cancelled, the picture must
+  // be this one again. (The picture shown may be older than the scene: the
+  // new picture after a resize is black until the next redraw.) The open
+  // dialog calls it as it opens, after whatever the step did before.
+  void DrawSceneBeforeLoad();
+
+  SoakRandom random;
+  SoakFiles files;
+  Windows windows;
+  TFormRoot& root;
+  TFrameCubiscope& frame;
+  cOpenGLGraph& graph;
+  TFormStatus& status;
+
+  // The answers of the step's dialogs: the open dialog's choice (nothing:
+  // cancel), the save dialog's path.
+  std::optional<TOpenDialog::Choice> openAnswer;
+  std::optional<QString> saveAnswer;
+  // What the step showed: the open dialogs by the filter entry they opened
+  // with, the number of save dialogs, the texts of the message boxes.
+  std::vector<int> openDialogs;
+  int saveDialogs = 0;
+  std::vector<QString> messages;
+  // Faults of the harness's own input (a window that would not activate).
+  std::vector<std::string> inputFaults;
+  // What DrawSceneBeforeLoad drew, and the frames presented by then.
+  QImage pictureBeforeLoad;
+  std::uint64_t framesBeforeLoad = 0;
+
+ private:
+  // Takes the input that a message box, modal, would take.
+  QWidget modalStandIn;
+  MessageBoxHook previousBox;
+  TOpenDialog::Chooser previousOpen;
+  TSaveDialog::Chooser previousSave;
+};
