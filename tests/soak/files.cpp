@@ -89,10 +89,18 @@ QString SoakFiles::NewName(const char* extension) {
 SoakFile SoakFiles::Keep(const QString& path, std::string what) {
   kept.push_back({path, std::move(what)});
   if (kept.size() > kKeptFiles) {
-    QFile::remove(kept.front().path);
+    // Not removed yet: the step making this file may have handed out the
+    // oldest one a moment ago, and its load is still to come.
+    retired.push_back(kept.front().path);
     kept.erase(kept.begin());
   }
   return kept.back();
+}
+
+void SoakFiles::RemoveRetired() {
+  for (const QString& path : retired)
+    QFile::remove(path);
+  retired.clear();
 }
 
 SoakFile SoakFiles::Any() {

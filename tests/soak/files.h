@@ -33,8 +33,10 @@ class SoakFiles {
 
   // A file to load: mostly a new one of a random kind, sometimes one made
   // before, a name that does not exist or a folder. Only the last few files
-  // are kept on disk.
+  // are kept on disk: those that drop out are removed by RemoveRetired, at
+  // the start of the next step.
   SoakFile Any();
+  void RemoveRetired();
 
   SaveTarget AnySaveTarget();
 
@@ -53,5 +55,6 @@ class SoakFiles {
   SoakRandom& random;
   QString folder;
   std::vector<SoakFile> kept;  // oldest first
+  std::vector<QString> retired;
   int made = 0;
 };

@@ -35,6 +35,7 @@ SoakWorld::~SoakWorld() {
 
 void SoakWorld::StartStep(bool quick) {
   input::StartStep(quick, &modalStandIn);
+  files.RemoveRetired();
   openAnswer.reset();
   saveAnswer.reset();
   openDialogs.clear();
