@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <ostream>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -38,6 +39,12 @@ struct OneColour {
   Rgb8 colour;
   std::size_t cell;
 };
+
+// Without it the test names print the struct byte by byte, padding included,
+// and change from build to build.
+void PrintTo(const OneColour& c, std::ostream* os) {
+  *os << int{c.colour.r} << ',' << int{c.colour.g} << ',' << int{c.colour.b} << "->" << c.cell;
+}
 
 class OneColourImage : public testing::TestWithParam<OneColour> {};
 
