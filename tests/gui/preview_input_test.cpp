@@ -14,46 +14,16 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "app/formroot.h"
 #include "input/formstatus.h"
+#include "support/controlparts.h"
 
 namespace {
 
 using Detail = cOpenGLChildWindow::Detail;
-
-// Where the thumb of a scroll bar or the handle of a slider is drawn: the
-// style's option filled as the controls fill it themselves.
-QPoint ThumbCentre(const QAbstractSlider* control) {
-  QStyleOptionSlider option;
-  option.initFrom(control);
-  option.orientation = control->orientation();
-  option.minimum = control->minimum();
-  option.maximum = control->maximum();
-  option.sliderPosition = control->sliderPosition();
-  option.sliderValue = control->value();
-  option.singleStep = control->singleStep();
-  option.pageStep = control->pageStep();
-  if (control->orientation() == Qt::Horizontal)
-    option.state |= QStyle::State_Horizontal;
-  if (const auto* slider = qobject_cast<const QSlider*>(control)) {
-    option.upsideDown = control->orientation() == Qt::Horizontal ? control->invertedAppearance()
-                                                                 : !control->invertedAppearance();
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
-    return control->style()
-        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, control)
-        .center();
-  }
-  option.upsideDown = control->invertedAppearance();
-  return control->style()
-      ->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, control)
-      .center();
-}
 
 void Flush() {
   for (int k = 0; k < 4; ++k)
@@ -98,7 +68,7 @@ class PreviewInput : public testing::TestWithParam<Gesture> {
   // Presses on the bar's thumb (or the slider's handle) and moves it by steps
   // pixels along the bar, events processed after each move.
   void HoldThumb(QAbstractSlider* control, int steps) {
-    const QPoint start = ThumbCentre(control);
+    const QPoint start = ThumbOf(control).center();
     QTest::mousePress(control, Qt::LeftButton, {}, start);
     ASSERT_TRUE(control->isSliderDown()) << "the press missed the thumb";
     const QPoint along = control->orientation() == Qt::Horizontal ? QPoint(1, 0) : QPoint(0, 1);

@@ -12,6 +12,7 @@
 #include "catalogue.h"
 #include "checks.h"
 #include "input.h"
+#include "support/controlparts.h"
 #include "texts.h"
 #include "world.h"
 
@@ -70,7 +71,7 @@ void ClickCheckBox(SoakWorld& world, Step& step) {
 void MovePlaneSlider(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   QSlider* slider = PlaneSlider(world, random.Below(3));
-  const QRect handle = input::PartOf(slider, QStyle::SC_SliderHandle);
+  const QRect handle = PartOf(slider, QStyle::SC_SliderHandle);
   switch (random.Weighted({4, 2, 2, 1})) {
     case 0: {
       std::vector<QPoint> through(static_cast<std::size_t>(random.Between(1, 6)));
@@ -127,8 +128,7 @@ void UseSpinner(SoakWorld& world, Step& step) {
                          std::to_string(clicks) + " times";
       step.perform = [spinner, up, clicks](SoakWorld& w) {
         ActivateFor(w, &w.status);
-        const QRect arrow =
-            input::PartOf(spinner, up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown);
+        const QRect arrow = PartOf(spinner, up ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown);
         for (int i = 0; i < clicks; ++i)
           input::Click(spinner, arrow.center());
       };
@@ -148,7 +148,7 @@ void UseSpinner(SoakWorld& world, Step& step) {
       step.description = "key " + std::to_string(key) + " in the spinner";
       step.perform = [spinner, key](SoakWorld& w) {
         ActivateFor(w, &w.status);
-        input::Click(spinner, input::PartOf(spinner, QStyle::SC_SpinBoxEditField).center());
+        input::Click(spinner, PartOf(spinner, QStyle::SC_SpinBoxEditField).center());
         input::Key(&w.status, key);
       };
       break;
@@ -261,7 +261,7 @@ void EditCell(SoakWorld& world, Step& step) {
         break;
       case 2: {
         QSlider* s = PlaneSlider(w, slider);
-        input::Click(s, input::PartOf(s, QStyle::SC_SliderHandle).center());
+        input::Click(s, PartOf(s, QStyle::SC_SliderHandle).center());
         break;
       }
       default: {

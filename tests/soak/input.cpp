@@ -7,11 +7,6 @@
 #include <QDeadlineTimer>
 #include <QInputMethodEvent>
 #include <QMenu>
-#include <QScrollBar>
-#include <QSlider>
-#include <QSpinBox>
-#include <QStyleOptionSlider>
-#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -129,47 +124,6 @@ bool Activate(QWidget* window) {
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
   }
   return QApplication::activeWindow() == window;
-}
-
-QRect PartOf(QAbstractSlider* control, QStyle::SubControl part) {
-  // As the controls' own initStyleOption (protected) fills the option.
-  QStyleOptionSlider option;
-  option.initFrom(control);
-  option.subControls = QStyle::SC_None;
-  option.activeSubControls = QStyle::SC_None;
-  option.orientation = control->orientation();
-  option.minimum = control->minimum();
-  option.maximum = control->maximum();
-  option.sliderPosition = control->sliderPosition();
-  option.sliderValue = control->value();
-  option.singleStep = control->singleStep();
-  option.pageStep = control->pageStep();
-  if (control->orientation() == Qt::Horizontal)
-    option.state |= QStyle::State_Horizontal;
-  QStyle::ComplexControl kind = QStyle::CC_ScrollBar;
-  if (auto* slider = qobject_cast<QSlider*>(control)) {
-    kind = QStyle::CC_Slider;
-    option.tickPosition = slider->tickPosition();
-    option.tickInterval = slider->tickInterval();
-    option.upsideDown = control->orientation() == Qt::Horizontal
-                            ? control->invertedAppearance() != (option.direction == Qt::RightToLeft)
-                            : !control->invertedAppearance();
-    option.direction = Qt::LeftToRight;
-  } else {
-    option.upsideDown = control->invertedAppearance();
-  }
-  return control->style()->subControlRect(kind, &option, part, control);
-}
-
-QRect PartOf(QSpinBox* control, QStyle::SubControl part) {
-  QStyleOptionSpinBox option;
-  option.initFrom(control);
-  option.buttonSymbols = control->buttonSymbols();
-  option.subControls = QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxFrame |
-                       QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
-  option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
-  option.frame = control->hasFrame();
-  return control->style()->subControlRect(QStyle::CC_SpinBox, &option, part, control);
 }
 
 void Drag(QWidget* widget, Qt::MouseButton button, QPoint from,

@@ -10,11 +10,7 @@
 #include <vector>
 
 #include <QPoint>
-#include <QRect>
-#include <QStyle>
 
-class QAbstractSlider;
-class QSpinBox;
 class QWidget;
 
 namespace input {
@@ -39,10 +35,6 @@ bool Settle();
 // Activates window as a click on it would, and waits until it is active.
 // False when the window system did not activate it.
 bool Activate(QWidget* window);
-
-// Where a part of a scroll bar, slider or spin box lies, in its coordinates.
-QRect PartOf(QAbstractSlider* control, QStyle::SubControl part);
-QRect PartOf(QSpinBox* control, QStyle::SubControl part);
 
 // Presses button at from, moves through the points, releases at the last
 // one (all in widget's coordinates).

@@ -6,6 +6,7 @@
 
 #include "catalogue.h"
 #include "input.h"
+#include "support/controlparts.h"
 #include "world.h"
 
 namespace {
@@ -25,7 +26,7 @@ void UseScrollBar(SoakWorld& world, Step& step) {
   const QString name = QString::fromStdString(NameOf(bar));
   switch (random.Weighted({4, 3, 3, 2, 1})) {
     case 0: {
-      const QRect thumb = input::PartOf(bar, QStyle::SC_ScrollBarSlider);
+      const QRect thumb = PartOf(bar, QStyle::SC_ScrollBarSlider);
       std::vector<QPoint> through(static_cast<std::size_t>(random.Between(1, 6)));
       for (QPoint& p : through) {
         // Along the bar, past its ends, and now and then far off to the side,
@@ -51,10 +52,9 @@ void UseScrollBar(SoakWorld& world, Step& step) {
                          (button == Qt::MiddleButton ? " (middle button)" : "");
       step.perform = [bar, horizontal, add, button, fraction](SoakWorld& w) {
         ActivateFor(w, &w.root);
-        QRect page =
-            input::PartOf(bar, add ? QStyle::SC_ScrollBarAddPage : QStyle::SC_ScrollBarSubPage);
+        QRect page = PartOf(bar, add ? QStyle::SC_ScrollBarAddPage : QStyle::SC_ScrollBarSubPage);
         if (page.isEmpty())  // the thumb is at that end
-          page = input::PartOf(bar, QStyle::SC_ScrollBarGroove);
+          page = PartOf(bar, QStyle::SC_ScrollBarGroove);
         const int along = (horizontal ? page.width() : page.height()) * fraction / 1000;
         const QPoint at = horizontal ? QPoint(page.left() + along, page.center().y())
                                      : QPoint(page.center().x(), page.top() + along);
@@ -70,7 +70,7 @@ void UseScrollBar(SoakWorld& world, Step& step) {
       step.perform = [bar, add, clicks](SoakWorld& w) {
         ActivateFor(w, &w.root);
         const QRect arrow =
-            input::PartOf(bar, add ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine);
+            PartOf(bar, add ? QStyle::SC_ScrollBarAddLine : QStyle::SC_ScrollBarSubLine);
         for (int i = 0; i < clicks; ++i)
           input::Click(bar, arrow.center());
       };
