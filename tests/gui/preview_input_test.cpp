@@ -13,7 +13,6 @@
 #include <QClipboard>
 #include <QScrollBar>
 #include <QSlider>
-#include <QStyle>
 #include <QTest>
 #include <QWheelEvent>
 

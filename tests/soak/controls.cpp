@@ -71,7 +71,7 @@ void ClickCheckBox(SoakWorld& world, Step& step) {
 void MovePlaneSlider(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   QSlider* slider = PlaneSlider(world, random.Below(3));
-  const QRect handle = PartOf(slider, QStyle::SC_SliderHandle);
+  const QRect handle = ThumbOf(slider);
   switch (random.Weighted({4, 2, 2, 1})) {
     case 0: {
       std::vector<QPoint> through(static_cast<std::size_t>(random.Between(1, 6)));
@@ -261,7 +261,7 @@ void EditCell(SoakWorld& world, Step& step) {
         break;
       case 2: {
         QSlider* s = PlaneSlider(w, slider);
-        input::Click(s, PartOf(s, QStyle::SC_SliderHandle).center());
+        input::Click(s, ThumbOf(s).center());
         break;
       }
       default: {

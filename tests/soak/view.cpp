@@ -26,7 +26,7 @@ void UseScrollBar(SoakWorld& world, Step& step) {
   const QString name = QString::fromStdString(NameOf(bar));
   switch (random.Weighted({4, 3, 3, 2, 1})) {
     case 0: {
-      const QRect thumb = PartOf(bar, QStyle::SC_ScrollBarSlider);
+      const QRect thumb = ThumbOf(bar);
       std::vector<QPoint> through(static_cast<std::size_t>(random.Between(1, 6)));
       for (QPoint& p : through) {
         // Along the bar, past its ends, and now and then far off to the side,
