@@ -75,7 +75,10 @@ struct Parser {
         "PNG, JPEG, GIF, TIFF, WebP or another format that Qt's image plugins read,\n"
         "told by its content, not its name) as a height field, its brightness becoming\n"
         "the height; any other file as point-grid text: one x, y, z point a line,\n"
-        "separated by commas or blanks, a blank line after each row of points."));
+        "separated by commas or blanks, a blank line after each row of points.\n"
+        "\n"
+        "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
+        "press, by 0.01 degree with Shift held; PageUp and PageDown zoom."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }

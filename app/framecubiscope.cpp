@@ -23,12 +23,16 @@ TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   }
   connect(ui.ActionResetView, &QAction::triggered, this,
           Guarded(this, &TFrameCubiscope::ResetView));
-  StepOn(ui.ActionTurnLeft, ui.ScrollBarTheta, QAbstractSlider::SliderSingleStepSub);
-  StepOn(ui.ActionTurnRight, ui.ScrollBarTheta, QAbstractSlider::SliderSingleStepAdd);
-  StepOn(ui.ActionTiltUp, ui.ScrollBarHeight, QAbstractSlider::SliderSingleStepSub);
-  StepOn(ui.ActionTiltDown, ui.ScrollBarHeight, QAbstractSlider::SliderSingleStepAdd);
-  StepOn(ui.ActionZoomIn, ui.ScrollBarZoom, QAbstractSlider::SliderPageStepSub);
-  StepOn(ui.ActionZoomOut, ui.ScrollBarZoom, QAbstractSlider::SliderPageStepAdd);
+  StepOn(ui.ActionTurnLeft, ui.ScrollBarTheta, -kKeyStep);
+  StepOn(ui.ActionTurnRight, ui.ScrollBarTheta, kKeyStep);
+  StepOn(ui.ActionTiltUp, ui.ScrollBarHeight, -kKeyStep);
+  StepOn(ui.ActionTiltDown, ui.ScrollBarHeight, kKeyStep);
+  StepOn(ui.ActionTurnLeftFine, ui.ScrollBarTheta, -ui.ScrollBarTheta->singleStep());
+  StepOn(ui.ActionTurnRightFine, ui.ScrollBarTheta, ui.ScrollBarTheta->singleStep());
+  StepOn(ui.ActionTiltUpFine, ui.ScrollBarHeight, -ui.ScrollBarHeight->singleStep());
+  StepOn(ui.ActionTiltDownFine, ui.ScrollBarHeight, ui.ScrollBarHeight->singleStep());
+  StepOn(ui.ActionZoomIn, ui.ScrollBarZoom, -ui.ScrollBarZoom->pageStep());
+  StepOn(ui.ActionZoomOut, ui.ScrollBarZoom, ui.ScrollBarZoom->pageStep());
 }
 
 bool TFrameCubiscope::AttachView() {
@@ -61,11 +65,11 @@ void TFrameCubiscope::ApplyCamera() {
           ui.ScrollBarZoom->value());
 }
 
-void TFrameCubiscope::StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step) {
-  // The keys step a bar as its own arrows and trough do, but come in bursts.
-  connect(action, &QAction::triggered, bar, [this, bar, step] {
+void TFrameCubiscope::StepOn(QAction* action, QScrollBar* bar, int units) {
+  // Keys come in bursts (auto-repeat), like wheel notches; the bar clamps.
+  connect(action, &QAction::triggered, bar, [this, bar, units] {
     const QScopedValueRollback burst(stepping, true);
-    bar->triggerAction(step);
+    bar->setValue(bar->value() + units);
   });
 }
 

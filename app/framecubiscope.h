@@ -3,12 +3,13 @@
 // its drawing panel and steers the view's camera with three scroll bars:
 // bottom turns around the vertical axis, right tilts, left zooms. Dragging in
 // the picture, turning the wheel over it and the keys of the frame's actions
-// (arrows, PageUp/PageDown, Home) move the same bars, so that bars, camera and
-// picture never disagree. While a thumb is held, a drag is under way or wheel
-// notches and keys come in quick succession, a slow scene previews (the
-// view's Redraw) and shows the full picture when the input stops.
+// (arrows, with Shift for fine steps, PageUp/PageDown, Home) move the same
+// bars, so that bars, camera and picture never disagree. While a thumb is
+// held, a drag is under way or wheel notches and keys come in quick
+// succession, a slow scene previews (the view's Redraw) and shows the full
+// picture when the input stops.
 
-#include <QAbstractSlider>
+#include <QScrollBar>
 #include <QWidget>
 
 #include "scene/graph.h"
@@ -39,6 +40,9 @@ class TFrameCubiscope : public QWidget {
   // Bar units per pixel dragged (half a degree) and per wheel notch.
   static constexpr int kDragStep = 50;
   static constexpr int kWheelStep = 250;
+  // Bar units per arrow key (1 degree): the bars' own single step, 0.01
+  // degree, shows no change, and is left to the arrows with Shift held.
+  static constexpr int kKeyStep = 100;
 
   Ui::TFrameCubiscope ui;
 
@@ -54,7 +58,8 @@ class TFrameCubiscope : public QWidget {
   bool Wheel(const QWheelEvent& event);
   // Sets the view's camera from the three bars, without drawing.
   void ApplyCamera();
-  void StepOn(QAction* action, QScrollBar* bar, QAbstractSlider::SliderAction step);
+  // Each press of action's keys moves bar by units.
+  void StepOn(QAction* action, QScrollBar* bar, int units);
   // Held: a thumb or the picture is being dragged; a burst: a wheel notch or
   // key moves a bar; else a click on a bar's arrow or trough, or Reset view.
   cOpenGLChildWindow::Input CurrentInput() const;

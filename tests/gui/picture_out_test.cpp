@@ -115,20 +115,31 @@ TEST_F(PictureOut, HomeAndResetViewRestoreTheFirstPictureWithOneRedraw) {
 TEST_F(PictureOut, ArrowAndPageKeysStepTheBarsWithOneRedrawEach) {
   struct Row {
     Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
     QScrollBar* bar;
     int step;
   };
-  for (const Row& row : {Row{Qt::Key_Left, frame.ui.ScrollBarTheta, -1},
-                         Row{Qt::Key_Right, frame.ui.ScrollBarTheta, 1},
-                         Row{Qt::Key_Up, frame.ui.ScrollBarHeight, -1},
-                         Row{Qt::Key_Down, frame.ui.ScrollBarHeight, 1},
-                         Row{Qt::Key_PageUp, frame.ui.ScrollBarZoom, -500},
-                         Row{Qt::Key_PageDown, frame.ui.ScrollBarZoom, 500}}) {
+  // An arrow turns or tilts by a degree, with Shift by the bars' own step.
+  for (const Row& row : {Row{Qt::Key_Left, {}, frame.ui.ScrollBarTheta, -100},
+                         Row{Qt::Key_Right, {}, frame.ui.ScrollBarTheta, 100},
+                         Row{Qt::Key_Up, {}, frame.ui.ScrollBarHeight, -100},
+                         Row{Qt::Key_Down, {}, frame.ui.ScrollBarHeight, 100},
+                         Row{Qt::Key_Left, Qt::ShiftModifier, frame.ui.ScrollBarTheta, -1},
+                         Row{Qt::Key_Right, Qt::ShiftModifier, frame.ui.ScrollBarTheta, 1},
+                         Row{Qt::Key_Up, Qt::ShiftModifier, frame.ui.ScrollBarHeight, -1},
+                         Row{Qt::Key_Down, Qt::ShiftModifier, frame.ui.ScrollBarHeight, 1},
+                         Row{Qt::Key_PageUp, {}, frame.ui.ScrollBarZoom, -500},
+                         Row{Qt::Key_PageDown, {}, frame.ui.ScrollBarZoom, 500}}) {
     const int before = row.bar->value();
     const std::uint64_t frames = graph.FramesPresented();
-    Press(windows.root.get(), row.key);
-    EXPECT_EQ(row.bar->value(), before + row.step) << QTest::toString(row.key);
+    const QImage picture = graph.Picture();
+    Press(windows.root.get(), row.key, row.modifiers);
+    EXPECT_EQ(row.bar->value(), before + row.step)
+        << QTest::toString(row.key) << (row.modifiers ? " with Shift" : "");
     EXPECT_EQ(graph.FramesPresented(), frames + 1);
+    if (row.modifiers == Qt::NoModifier) {
+      EXPECT_FALSE(SamePixels(graph.Picture(), picture)) << "a press shows no change";
+    }
   }
 }
 

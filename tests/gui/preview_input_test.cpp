@@ -144,6 +144,13 @@ INSTANTIATE_TEST_SUITE_P(
                   Flush();
                 },
                 nullptr, true},
+        Gesture{"fine_keys",
+                [](PreviewInput& t) {
+                  for (int k = 0; k < 3; ++k)
+                    t.frame.ui.ActionTiltDownFine->trigger();
+                  Flush();
+                },
+                nullptr, true},
         Gesture{"trough_click",
                 [](PreviewInput& t) {
                   QScrollBar* bar = t.frame.ui.ScrollBarTheta;
