@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QObject;
 class QWidget;
 
 struct MessageBoxRequest {
@@ -27,3 +28,12 @@ void ShowMessageBox(const MessageBoxRequest& request);
 // Installs hook (an empty function restores the real box) and returns the
 // previous one.
 MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
+
+// Whether ShowMessageBox is showing a box (or has handed one to the hook)
+// right now: the box runs its own event loop, in which other work may come.
+bool MessageBoxOpen();
+
+// Calls action once no box is open any more, from the event loop (queued),
+// so that the box has gone when it runs; nothing when context is destroyed
+// first. With no box open it is queued at once.
+void AfterMessageBoxes(QObject* context, std::function<void()> action);
