@@ -35,14 +35,30 @@ void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume) {
   HandOver(ReadColourCountFile(path), volume);
 }
 
+LoadKind KindByContent(const FileBytes& file, bool colours) {
+  if (!HoldsPicture(file))
+    return LoadKind::kPointGrid;
+  return colours ? LoadKind::kColourCount : LoadKind::kHeightField;
+}
+
+void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
+               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+  switch (kind) {
+    case LoadKind::kPointGrid:
+      HandOver(PointGridOf(file, separator), surface);
+      break;
+    case LoadKind::kHeightField:
+      HandOver(HeightFieldOf(std::move(file)), surface);
+      break;
+    case LoadKind::kColourCount:
+      HandOver(ColourCountOf(std::move(file)), volume);
+      break;
+  }
+}
+
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
   FileBytes file = ReadFileBytes(path);
-  if (!HoldsPicture(file)) {
-    HandOver(PointGridOf(file, separator), surface);
-  } else if (colours) {
-    HandOver(ColourCountOf(std::move(file)), volume);
-  } else {
-    HandOver(HeightFieldOf(std::move(file)), surface);
-  }
+  const LoadKind kind = KindByContent(file, colours);
+  LoadBytes(std::move(file), kind, separator, surface, volume);
 }

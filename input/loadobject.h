@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include "formats/filebytes.h"
 #include "formats/numbertext.h"
+#include "input/loadedfiles.h"
 
 class cOpenGLGraph_Solid;
 class cOpenGLGraph_Surface;
@@ -23,10 +25,18 @@ void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
 // 64 x 64 x 64 field. Throws what ReadColourCountFile throws.
 void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
 
-// Loads the file at path by what it holds (HoldsPicture), for a file named
-// outside the dialog: a picture as height field into surface or, with
-// colours, as colour counts into volume; anything else as point-grid text
-// into surface. The file is read once. Throws what ReadFileBytes throws, then
-// what HeightFieldOf, ColourCountOf or PointGridOf throws.
+// How a file named outside the dialog loads, by what it holds
+// (HoldsPicture): a picture as height field or, with colours, as colour
+// counts; anything else as point-grid text. Never throws.
+LoadKind KindByContent(const FileBytes& file, bool colours);
+
+// Gives the data of file, read as kind, to surface (point grid, height field)
+// or volume (colour counts). Throws what PointGridOf, HeightFieldOf or
+// ColourCountOf throws.
+void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
+               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
+
+// Reads the file at path once and loads it by KindByContent. Throws what
+// ReadFileBytes throws, then what LoadBytes throws.
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
