@@ -15,7 +15,7 @@ constexpr char kFileDescription[] = "A picture or a point-grid text file.";
 // The usage lines name the program as installed, whatever path it was
 // started by: the text is also the source of the manual page.
 QStringList Synopsis() {
-  return {QStringLiteral("cubiscope [--colours FILE] [FILE]"),
+  return {QStringLiteral("cubiscope [--watch] [--colours FILE] [FILE]"),
           QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE]")};
 }
 
@@ -35,6 +35,11 @@ struct Parser {
       "colours", "FILE",
       "Load the picture FILE as the volume of its colour counts, as a file dropped with Shift "
       "held is loaded (a text file goes to the surface).");
+  QCommandLineOption watch{
+      QStringLiteral("watch"),
+      QStringLiteral("Load FILE and the --colours FILE again whenever another program has "
+                     "changed them, as \"Reload when the file changes\" in the picture's "
+                     "menu does. Needs a file; not with --output.")};
   QCommandLineOption output = ValueOption(
       "output", "PICTURE",
       "Draw the picture to the file PICTURE (PNG; JPEG or BMP when the name ends in .jpg, "
@@ -78,14 +83,15 @@ struct Parser {
         "separated by commas or blanks, a blank line after each row of points.\n"
         "\n"
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
-        "press, by 0.01 degree with Shift held; PageUp and PageDown zoom."));
+        "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. F5 in\n"
+        "either window loads the files last opened again, each the same way."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help, version, colours, output, size, turn, tilt, zoom, bands, show, planes};
+    return {help, version, colours, watch, output, size, turn, tilt, zoom, bands, show, planes};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -220,6 +226,13 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};
       }
+    }
+    if (p.parser.isSet(p.watch)) {
+      if (output)
+        throw BadValue{QStringLiteral("Option 'watch' is not for --output.")};
+      if (p.parser.positionalArguments().isEmpty() && !p.parser.isSet(p.colours))
+        throw BadValue{QStringLiteral("Option 'watch' needs a FILE or --colours FILE.")};
+      outcome.options.watch = true;
     }
     ReadPicture(p, outcome.options.picture);
     if (output)

@@ -1,6 +1,6 @@
 #pragma once
 // The command line:
-//   cubiscope [--colours FILE] [FILE]
+//   cubiscope [--watch] [--colours FILE] [FILE]
 //   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
 //             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE]
 //   cubiscope --help | --version
@@ -21,6 +21,7 @@
 struct CommandLine {
   QString file;         // absolute path; empty when none was named
   QString coloursFile;  // --colours, absolute: loaded as a file dropped with Shift
+  bool watch = false;   // --watch: load the files again whenever they change
   // --output, absolute: draw the picture to this file and exit without any
   // window. Empty: start the windows.
   QString output;
@@ -44,7 +45,8 @@ QStringList ArgumentsOf(int argc, char** argv);
 
 // Reads arguments (the program's name first, as in argv). Relative file names
 // are made absolute against the current folder. A picture option without
-// --output, or a value out of its range, is a wrong command line. Never throws.
+// --output, --watch with --output or without a file, or a value out of its
+// range, is a wrong command line. Never throws.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints.

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include <QAction>
 #include <QFont>
 #include <QTimer>
 
@@ -14,6 +15,9 @@
 void OpenAfterStartUp(const CommandLine& commandLine) {
   if (!FormStatus)
     return;
+  // Through the menu's switch, so that the menu shows it on.
+  if (commandLine.watch && FormRoot)
+    FormRoot->ui.ActionWatch->setChecked(true);
   for (const auto& [file, colours] :
        {std::pair{commandLine.coloursFile, true}, std::pair{commandLine.file, false}}) {
     if (file.isEmpty())

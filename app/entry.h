@@ -12,6 +12,7 @@ int RunCubiscope(cApplication& application, const CommandLine& commandLine);
 // Loads commandLine's files, once the message loop runs, exactly as if they
 // had been dropped on the main window (TFormStatus::OpenFile): the colours
 // file first as if dropped with Shift held, then the file. The windows are up
-// first, and an error is shown in the message box after the redraw. Needs
-// FormStatus; nothing happens if it is gone by then.
+// first, and an error is shown in the message box after the redraw. With
+// watch, switches "Reload when the file changes" on first. Needs FormStatus;
+// nothing happens if it is gone by then.
 void OpenAfterStartUp(const CommandLine& commandLine);

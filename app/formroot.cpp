@@ -29,6 +29,11 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   forward(ui.ActionSavePicture, &TFormStatus::SavePictureClick);
   forward(ui.ActionLoad, &TFormStatus::ButtonLoadClick);
   forward(ui.ActionLoadBMP, &TFormStatus::ButtonLoadBMPClick);
+  forward(ui.ActionReload, &TFormStatus::ReloadClick);
+  connect(ui.ActionWatch, &QAction::toggled, this, [](bool on) {
+    if (FormStatus)
+      RunHandler([on] { FormStatus->SetWatching(on); });
+  });
   // Lay the frame out at the window's size now, so that the first picture is
   // drawn at its final size rather than the frame's design size.
   layout()->activate();
@@ -41,7 +46,8 @@ void TFormRoot::FormCreate() {
     return;
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
-  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, frame.ui.ActionResetView});
+  picture->addActions(
+      {ui.ActionCopy, ui.ActionSavePicture, frame.ui.ActionResetView, ui.ActionWatch});
 }
 
 void TFormRoot::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,8 @@
 // its logic is attaching the plot view once everything exists, loading a file
 // dropped on it through the Status window's loaders, and its keys and the
 // picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
-// dialogs (Ctrl+O, Ctrl+B), and the frame's Reset view.
+// dialogs (Ctrl+O, Ctrl+B), Reload (F5), the frame's Reset view, and the
+// switch "Reload when the file changes".
 
 #include <QWidget>
 

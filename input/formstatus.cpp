@@ -75,6 +75,8 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
   connect(ui.ActionLoad, &QAction::triggered, this, Guarded(this, &TFormStatus::ButtonLoadClick));
   connect(ui.ActionLoadBMP, &QAction::triggered, this,
           Guarded(this, &TFormStatus::ButtonLoadBMPClick));
+  connect(ui.ActionReload, &QAction::triggered, this, Guarded(this, &TFormStatus::ReloadClick));
+  connect(&watch, &cFileWatch::Settled, this, Guarded(this, &TFormStatus::FilesSettled));
 
   FormCreate();
 }

@@ -3,14 +3,19 @@
 // objects (point line, surface, volume), puts them into the plot view's lists
 // when created, and drives the view from its controls: the point table, the
 // display switches, the plane sliders, the grey-band spinner, Copy and the
-// loaders.
+// loaders. It remembers what each load read, to load it again on F5 or when
+// the file changes.
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include <QWidget>
 
+#include "formats/filebytes.h"
+#include "input/filewatch.h"
+#include "input/loadedfiles.h"
 #include "input/opendialog.h"
 #include "input/savedialog.h"
 #include "objects/line.h"
@@ -65,6 +70,21 @@ class TFormStatus : public QWidget {
   // are.
   void OpenFile(const QString& path, bool colours);
 
+  // Loads the files last read into the surface and the volume again, each
+  // as it was loaded (LoadedFiles), surface first; each load as a loader's,
+  // with its errors, clean-up and redraw. After a failure the next load
+  // waits until its message box has been closed. Nothing remembered: does
+  // nothing.
+  void ReloadClick();
+  // On: a remembered file that another program changes is loaded again once
+  // it has settled (cFileWatch), as ReloadClick would, except that a file
+  // empty or missing by then is left until its next change. While a message
+  // box is open the changes wait, and one load each follows it. Off at start.
+  void SetWatching(bool on);
+
+  const cLoadedFiles& LoadedFiles() const { return loaded; }
+  cFileWatch& FileWatch() { return watch; }
+
   // The text of cell (column, row); row 0 is the empty header row, points
   // start at row 1. Outside the table: empty.
   QString Cell(int column, int row) const;
@@ -99,11 +119,31 @@ class TFormStatus : public QWidget {
   // Runs load, which reads a file and hands its data to an object, with a
   // busy cursor, and redraws the view however it ends.
   void Load(const std::function<void()>& load);
+  // Reads the file at path and loads it as kind (Load, TakeFile).
+  void LoadAs(const QString& path, LoadKind kind);
+  // Remembers file, read from path, and gives its data to its object.
+  void TakeFile(const QString& path, LoadKind kind, FileBytes file);
+
+  struct PendingReload {
+    LoadedFile file;
+    bool watched;  // asked for by the file's change, not by the user
+  };
+  void FilesSettled(const QStringList& paths);
+  void QueueReloads(const std::vector<LoadedFile>& files, bool watched);
+  void RunReloads();
+  // Runs the reloads still pending once no message box is open.
+  void ResumeReloadsAfterBoxes();
 
   cOpenGLGraph& graph;
   QMetaObject::Connection focusConnection;
   // The table has been left and not read since (FocusChanged).
   bool tableExitPending = false;
+
+  cLoadedFiles loaded;
+  cFileWatch watch{this};
+  bool watching = false;
+  std::vector<PendingReload> reloads;  // in the order they run
+  bool resumePending = false;          // ResumeReloadsAfterBoxes is waiting
 };
 
 // The Status window while the program runs (set by the entry function).

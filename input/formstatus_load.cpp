@@ -4,6 +4,7 @@
 // however the load ends, before any error reaches the message box.
 
 #include <exception>
+#include <utility>
 
 #include <QApplication>
 
@@ -58,24 +59,41 @@ bool TFormStatus::ChooseFile() {
 void TFormStatus::ButtonLoadClick() {
   TableExitFirst();
   if (ChooseFile())
-    Load([&] { LoadPointGridFile(OpenDialog.FileName, RegionalDecimalSeparator(), surface); });
+    LoadAs(OpenDialog.FileName, LoadKind::kPointGrid);
 }
 
 void TFormStatus::ButtonLoadBMPClick() {
   TableExitFirst();
   OpenDialog.FilterIndex = 3;
   if (ChooseFile())
-    Load([&] { LoadHeightFieldFile(OpenDialog.FileName, surface); });
+    LoadAs(OpenDialog.FileName, LoadKind::kHeightField);
 }
 
 void TFormStatus::ButtonLoadBMP2Click() {
   TableExitFirst();
   if (ChooseFile())
-    Load([&] { LoadColourCountFile(OpenDialog.FileName, volume); });
+    LoadAs(OpenDialog.FileName, LoadKind::kColourCount);
 }
 
 void TFormStatus::OpenFile(const QString& path, bool colours) {
-  Load([&] { LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume); });
+  Load([&] {
+    FileBytes file = ReadFileBytes(path);
+    const LoadKind kind = KindByContent(file, colours);
+    TakeFile(path, kind, std::move(file));
+  });
+}
+
+void TFormStatus::LoadAs(const QString& path, LoadKind kind) {
+  Load([&] { TakeFile(path, kind, ReadFileBytes(path)); });
+}
+
+void TFormStatus::TakeFile(const QString& path, LoadKind kind, FileBytes file) {
+  // Remembered once read, before the data is taken: F5 then tries a broken
+  // file again once it has been mended, and a followed file stays followed.
+  loaded.Remember(path, kind);
+  if (watching)
+    watch.Follow(loaded.Paths());
+  LoadBytes(std::move(file), kind, RegionalDecimalSeparator(), surface, volume);
 }
 
 void TFormStatus::Load(const std::function<void()>& load) {
