@@ -3,50 +3,13 @@
 // command line. Each gives exactly what the readers make of the file.
 #include "loaders.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
-#include "app/commandline.h"
-#include "app/entry.h"
-#include "formats/colourcount.h"
-#include "formats/loadfile.h"
 #include "support/imagewriter.h"
 
 namespace {
 
-class Ways : public Loaders {
- protected:
-  void SetUp() override {
-    Loaders::SetUp();
-    FormStatus = &status;
-  }
-  void TearDown() override {
-    FormStatus = nullptr;
-    Loaders::TearDown();
-  }
-
-  // The program started with arguments, once its windows are up.
-  void StartWith(const QStringList& arguments) {
-    const CommandLineOutcome outcome = ReadCommandLine(QStringList{"cubiscope"} + arguments);
-    ASSERT_FALSE(outcome.exitCode.has_value()) << outcome.text.toStdString();
-    OpenAfterStartUp(outcome.options);
-    QCoreApplication::processEvents();
-  }
-
-  void ExpectHeightField(const HeightFieldGrid& want) {
-    ASSERT_EQ(status.surface.columns, static_cast<std::uint32_t>(want.columns));
-    ASSERT_EQ(status.surface.rows, static_cast<std::uint32_t>(want.rows));
-    EXPECT_EQ(std::memcmp(status.surface.vertices, want.points.get(),
-                          sizeof(Vec3) * static_cast<std::size_t>(want.columns * want.rows)),
-              0);
-  }
-  void ExpectColourCount(const float* want) {
-    ASSERT_EQ(status.volume.nx, 64u);
-    EXPECT_EQ(std::memcmp(status.volume.data, want, sizeof(float) * kColourCells), 0);
-  }
-};
-
-class PictureLoads : public Ways, public testing::WithParamInterface<PictureSample> {};
+class PictureLoads : public Loaders, public testing::WithParamInterface<PictureSample> {};
 
 TEST_P(PictureLoads, EveryWayInGivesWhatTheReadersMake) {
   // Named as text: the content decides.
@@ -76,7 +39,7 @@ TEST_P(PictureLoads, EveryWayInGivesWhatTheReadersMake) {
     if (way.colours) {
       ExpectColourCount(cells.get());
     } else {
-      ExpectHeightField(field);
+      ExpectGrid(field);
     }
   }
   EXPECT_TRUE(messages.empty());
@@ -94,6 +57,7 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
     QString file;
     QString coloursFile;
     const char* textStart;  // of what is printed instead of starting, if anything
+    bool watch = false;
   } rows[] = {
       {{}, std::nullopt, QString(), QString(), nullptr},
       {{"some.png"}, std::nullopt, absolute, QString(), nullptr},
@@ -108,8 +72,12 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
        QDir::current().absoluteFilePath("--colours"),
        QString(),
        nullptr},
-      {{"--help"}, 0, QString(), QString(), "Usage: cubiscope [--colours FILE] [FILE]\n"},
-      {{"-h", "some.png"}, 0, QString(), QString(), "Usage: cubiscope [--colours FILE] [FILE]\n"},
+      {{"--help"}, 0, QString(), QString(), "Usage: cubiscope [--watch] [--colours FILE] [FILE]\n"},
+      {{"-h", "some.png"},
+       0,
+       QString(),
+       QString(),
+       "Usage: cubiscope [--watch] [--colours FILE] [FILE]\n"},
       {{"some.png", "--colours"}, 2, QString(), QString(), "Missing value after '--colours'.\n"},
       {{"--bogus", "some.png"},
        2,
@@ -119,6 +87,14 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
       {{"-x"}, 2, QString(), QString(), "Unknown option 'x'.\nUsage: cubiscope"},
       {{"one.png", "two.png"}, 2, QString(), QString(), "Only one FILE can be named.\nUsage:"},
       {{"--turn", "30", "a.png"}, 2, QString(), QString(), "Option 'turn' is for --output only."},
+      {{"--watch", "some.png"}, std::nullopt, absolute, QString(), nullptr, true},
+      {{"--colours", "some.png", "--watch"}, std::nullopt, QString(), absolute, nullptr, true},
+      {{"--watch"}, 2, QString(), QString(), "Option 'watch' needs a FILE or --colours FILE."},
+      {{"--watch", "--output", "p.png", "some.png"},
+       2,
+       QString(),
+       QString(),
+       "Option 'watch' is not for --output."},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.arguments.join(' ').toStdString());
@@ -126,6 +102,7 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
     EXPECT_EQ(outcome.exitCode, r.exitCode);
     EXPECT_EQ(outcome.options.file, r.file);
     EXPECT_EQ(outcome.options.coloursFile, r.coloursFile);
+    EXPECT_EQ(outcome.options.watch, r.watch);
     EXPECT_TRUE(outcome.options.output.isEmpty());
     if (r.textStart) {
       EXPECT_TRUE(outcome.text.startsWith(QString::fromUtf8(r.textStart)))
@@ -174,7 +151,7 @@ TEST(CommandLine, TheProgramPrintsTheUsageAndExits) {
 }
 
 // Files of the other kinds on the command line load as a drop loads them.
-TEST_F(Ways, CommandLineFilesOfEveryKind) {
+TEST_F(Loaders, CommandLineFilesOfEveryKind) {
   const QString text = Write("grid.bmp", "0,0,0\n1,0,0\n\n0,1,0\n1,1,1\n");
   StartWith({text});
   EXPECT_EQ(status.surface.columns, 2u);

@@ -17,6 +17,7 @@
 
 #include "app/camera.h"
 #include "app/windows.h"
+#include "support/keypress.h"
 #include "support/projection.h"
 #include "view/messagebox.h"
 
@@ -50,12 +51,6 @@ class PictureOut : public testing::Test {
     TOpenDialog::SetChooser(previousOpen);
   }
 
-  // Presses key in window (activated first, as a user's click would).
-  static void Press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {}) {
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);
-  }
   QAction* MenuItem(const QString& text) const {
     for (QAction* action : graph.window->actions()) {
       if (action->text() == text)
@@ -97,7 +92,7 @@ TEST_F(PictureOut, HomeAndResetViewRestoreTheFirstPictureWithOneRedraw) {
   const QImage first = graph.Picture();
   ASSERT_NE(MenuItem(QStringLiteral("Reset view")), nullptr);
   for (const auto& reset :
-       {std::function<void()>([&] { Press(windows.root.get(), Qt::Key_Home); }),
+       {std::function<void()>([&] { PressKey(windows.root.get(), Qt::Key_Home); }),
         std::function<void()>([&] { MenuItem(QStringLiteral("Reset view"))->trigger(); })}) {
     frame.ui.ScrollBarTheta->setValue(100);
     frame.ui.ScrollBarHeight->setValue(-300);
@@ -133,7 +128,7 @@ TEST_F(PictureOut, ArrowAndPageKeysStepTheBarsWithOneRedrawEach) {
     const int before = row.bar->value();
     const std::uint64_t frames = graph.FramesPresented();
     const QImage picture = graph.Picture();
-    Press(windows.root.get(), row.key, row.modifiers);
+    PressKey(windows.root.get(), row.key, row.modifiers);
     EXPECT_EQ(row.bar->value(), before + row.step)
         << QTest::toString(row.key) << (row.modifiers ? " with Shift" : "");
     EXPECT_EQ(graph.FramesPresented(), frames + 1);
@@ -145,7 +140,8 @@ TEST_F(PictureOut, ArrowAndPageKeysStepTheBarsWithOneRedrawEach) {
 
 TEST_F(PictureOut, CopyKeyAndMenuItemPutThePictureOnTheClipboard) {
   for (const auto& copy :
-       {std::function<void()>([&] { Press(windows.root.get(), Qt::Key_C, Qt::ControlModifier); }),
+       {std::function<void()>(
+            [&] { PressKey(windows.root.get(), Qt::Key_C, Qt::ControlModifier); }),
         std::function<void()>([&] { MenuItem(QStringLiteral("Copy"))->trigger(); })}) {
     QGuiApplication::clipboard()->clear();
     copy();
@@ -157,8 +153,8 @@ TEST_F(PictureOut, LoaderKeysOpenTheirDialogsFromEitherWindow) {
   for (QWidget* window :
        {static_cast<QWidget*>(windows.root.get()), static_cast<QWidget*>(windows.status.get())}) {
     status.OpenDialog.FilterIndex = 1;
-    Press(window, Qt::Key_O, Qt::ControlModifier);
-    Press(window, Qt::Key_B, Qt::ControlModifier);
+    PressKey(window, Qt::Key_O, Qt::ControlModifier);
+    PressKey(window, Qt::Key_B, Qt::ControlModifier);
   }
   // The text loader shows the current entry, the bitmap loader forces entry 3.
   EXPECT_EQ(filtersShown, (std::vector<int>{1, 3, 1, 3}));
@@ -173,8 +169,8 @@ TEST_F(PictureOut, SaveWritesThePixelsCopyPutsOnTheClipboard) {
     bool exact;  // JPEG keeps only the size
   };
   const Row rows[] = {
-      {"status.png", [&] { Press(windows.status.get(), Qt::Key_S, Qt::ControlModifier); }, true},
-      {"root.bmp", [&] { Press(windows.root.get(), Qt::Key_S, Qt::ControlModifier); }, true},
+      {"status.png", [&] { PressKey(windows.status.get(), Qt::Key_S, Qt::ControlModifier); }, true},
+      {"root.bmp", [&] { PressKey(windows.root.get(), Qt::Key_S, Qt::ControlModifier); }, true},
       {"menu.JPG", [&] { MenuItem(QStringLiteral("Save picture…"))->trigger(); }, false},
   };
   for (const Row& row : rows) {
@@ -199,7 +195,7 @@ TEST_F(PictureOut, FailedSaveShowsOneMessageWithThePathAndLeavesNoFile) {
                               dir.filePath(QStringLiteral("missing/picture.png"))}) {
     messages.clear();
     saveAnswer = path;
-    Press(windows.status.get(), Qt::Key_S, Qt::ControlModifier);
+    PressKey(windows.status.get(), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(messages.size(), 1u) << path.toStdString();
     EXPECT_EQ(messages[0].rfind(
                   QStringLiteral("ファイル %1 に書き込めません: ").arg(path).toStdString(), 0),
