@@ -21,7 +21,7 @@ constexpr Entry kCatalogue[] = {
     {EditCell, 14},     {SelectCells, 1},     {StatusKey, 5},           {StatusMenu, 2},
     {UseScrollBar, 10}, {DragPicture, 5},     {WheelPicture, 4},        {HoverPicture, 2},
     {MainKey, 8},       {PictureMenu, 4},     {ResizeMain, 3},          {MinimiseMain, 1},
-    {ClickButton, 10},  {DropOnMain, 8},      {OpenFromCommandLine, 3},
+    {ClickButton, 10},  {DropOnMain, 8},      {OpenFromCommandLine, 3}, {RewriteFile, 4},
 };
 
 }  // namespace

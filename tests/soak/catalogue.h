@@ -43,8 +43,11 @@ void MinimiseMain(SoakWorld& world, Step& step);
 void ClickButton(SoakWorld& world, Step& step);
 void DropOnMain(SoakWorld& world, Step& step);
 void OpenFromCommandLine(SoakWorld& world, Step& step);
+// Another program writes a file the program follows, or some other file.
+void RewriteFile(SoakWorld& world, Step& step);
 // What the keys and menus that load, save or copy lead to, added to step.
 void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter);
+void ExpectReload(SoakWorld& world, Step& step);
 void ExpectSave(SoakWorld& world, Step& step);
 void ExpectCopy(Step& step);
 

@@ -72,6 +72,7 @@ class Checker {
     PictureSize();
     Table();
     LevelBox();
+    Reloads();
     GlErrors();
     NothingHeld();
     return std::move(faults);
@@ -240,6 +241,22 @@ class Checker {
       Fail("the grey-level box shows " + Text(status.ui.EditLevel->text()) + ", the spinner " +
            std::to_string(status.ui.UpDownLevel->value()));
     }
+  }
+
+  void Reloads() {
+    const std::vector<LoadedFile> program = world.status.LoadedFiles().All();
+    const std::vector<LoadedFile> expected = world.remembered.All();
+    if (program != expected) {
+      std::string text = "F5 would load";
+      for (const LoadedFile& file : program)
+        text += " " + file.path.toStdString();
+      text += ", not";
+      for (const LoadedFile& file : expected)
+        text += " " + file.path.toStdString();
+      Fail(text + " (or not as the loads read them)");
+    }
+    if (world.root.ui.ActionWatch->isChecked() != world.watching)
+      Fail(std::string("\"Reload when the file changes\" is ") + (world.watching ? "off" : "on"));
   }
 
   void GlErrors() {

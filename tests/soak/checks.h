@@ -12,6 +12,8 @@
 // - Save picture writes the picture whole, or shows one message and leaves
 //   no file; Copy puts the picture on the clipboard;
 // - the picture has the frame's size (empty at no size);
+// - F5 would load the files the loads read last, each as it was read; the
+//   switch "Reload when the file changes" is as the steps left it;
 // - the point table shows its eight points as "%lf,%lf,%lf" once it has been
 //   left, up to a cell whose number is too large to take; the grey-level box
 //   shows the spinner's position once it has been left;

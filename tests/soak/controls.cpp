@@ -274,7 +274,7 @@ void EditCell(SoakWorld& world, Step& step) {
 
 void StatusKey(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
-  switch (random.Weighted({6, 1, 1, 1, 1})) {
+  switch (random.Weighted({6, 1, 1, 1, 1, 1})) {
     case 0: {
       // Whatever has the focus gets it; a focused button would take Space
       // as a click, which the step would have to expect.
@@ -306,6 +306,14 @@ void StatusKey(SoakWorld& world, Step& step) {
       step.description = "Ctrl+B in the Status window";
       ExpectDialogLoad(world, step, Reader::HeightField, 3);
       break;
+    case 4:
+      step.description = "F5 in the Status window";
+      ExpectReload(world, step);
+      step.perform = [](SoakWorld& w) {
+        ActivateFor(w, &w.status);
+        input::Key(&w.status, Qt::Key_F5);
+      };
+      return;
     default:
       // Not a key of the window: a text box or the table copies its text.
       step.description = "Ctrl+C in the Status window to " + NameOf(world.status.focusWidget());

@@ -39,31 +39,50 @@ QString ShownText(std::exception_ptr error) {
   return text;
 }
 
+Reader ReaderOf(LoadKind kind) {
+  switch (kind) {
+    case LoadKind::kPointGrid:
+      return Reader::PointGrid;
+    case LoadKind::kHeightField:
+      return Reader::HeightField;
+    default:
+      return Reader::ColourCount;
+  }
+}
+
 LoadOutcome ExpectedLoad(Reader reader, const QString& path) {
   LoadOutcome outcome;
-  outcome.volume = reader == Reader::ColourCount;
   try {
+    FileBytes file = ReadFileBytes(path);
+    LoadKind kind = LoadKind::kPointGrid;
     switch (reader) {
       case Reader::PointGrid:
-        TakeGrid(outcome, ReadPointGridFile(path, RegionalDecimalSeparator()));
         break;
       case Reader::HeightField:
-        TakeGrid(outcome, ReadHeightFieldFile(path));
+        kind = LoadKind::kHeightField;
         break;
       case Reader::ColourCount:
-        TakeCounts(outcome, ReadColourCountFile(path));
+        kind = LoadKind::kColourCount;
         break;
       case Reader::ByContent:
-      case Reader::ByContentColours: {
-        FileBytes file = ReadFileBytes(path);
-        if (!HoldsPicture(file))
-          TakeGrid(outcome, PointGridOf(file, RegionalDecimalSeparator()));
-        else if (reader == Reader::ByContentColours)
-          TakeCounts(outcome, ColourCountOf(std::move(file)));
-        else
-          TakeGrid(outcome, HeightFieldOf(std::move(file)));
+      case Reader::ByContentColours:
+        if (HoldsPicture(file)) {
+          kind =
+              reader == Reader::ByContentColours ? LoadKind::kColourCount : LoadKind::kHeightField;
+        }
         break;
-      }
+    }
+    outcome.remembered = LoadedFile{path, kind};
+    switch (kind) {
+      case LoadKind::kPointGrid:
+        TakeGrid(outcome, PointGridOf(file, RegionalDecimalSeparator()));
+        break;
+      case LoadKind::kHeightField:
+        TakeGrid(outcome, HeightFieldOf(std::move(file)));
+        break;
+      case LoadKind::kColourCount:
+        TakeCounts(outcome, ColourCountOf(std::move(file)));
+        break;
     }
   } catch (...) {
     outcome.failed = true;

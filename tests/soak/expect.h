@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QString>
 
 #include "base/vec3.h"
+#include "input/loadedfiles.h"
 
 // The reader a load goes through: one of the three loaders' dialogs, or a
 // file named outside them (a drop, the command line), told by its content,
@@ -20,6 +22,8 @@ struct LoadOutcome {
   bool failed = false;
   QString message;      // failed: the text of the message box, as shown
   bool volume = false;  // the object the data goes to: the volume, else the surface
+  // Set once the file was read, failed or not: what F5 then loads again.
+  std::optional<LoadedFile> remembered;
   // Succeeded: the surface's grid, or the volume's 64^3 counts.
   std::unique_ptr<Vec3[]> points;
   std::uint32_t columns = 0, rows = 0;
@@ -29,6 +33,9 @@ struct LoadOutcome {
 
 // What loading the file at path through reader must do now.
 LoadOutcome ExpectedLoad(Reader reader, const QString& path);
+
+// The reader of a dialog's load of kind, which F5 loads a remembered file by.
+Reader ReaderOf(LoadKind kind);
 
 // The text the message box shows for error, as the guard around event
 // dispatch shows it.

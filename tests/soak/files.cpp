@@ -75,6 +75,12 @@ void Put32(Bytes& file, std::size_t at, std::uint32_t value) {
 
 }  // namespace
 
+void WriteFile(const QString& path, const Bytes& bytes) {
+  QFile file(path);
+  if (file.open(QIODevice::WriteOnly))
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
 SoakFiles::SoakFiles(SoakRandom& random, QString folder)
     : random(random), folder(std::move(folder)) {}
 
@@ -129,10 +135,21 @@ SoakFile SoakFiles::Any() {
   if (random.OneIn(10))
     extension = random.Pick({".csv", ".txt", ".bmp", ".png", ".jpg", ""});
   const QString path = NewName(extension);
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly))
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  WriteFile(path, bytes);
   return Keep(path, what + ", " + std::to_string(bytes.size()) + " bytes");
+}
+
+Bytes SoakFiles::AnyContents(std::string& what) {
+  const char* extension = nullptr;
+  Bytes bytes = Contents(what, extension);
+  what += ", " + std::to_string(bytes.size()) + " bytes";
+  return bytes;
+}
+
+QString SoakFiles::Scratch(const Bytes& bytes) {
+  const QString path = QDir(folder).filePath(QStringLiteral("scratch"));
+  WriteFile(path, bytes);
+  return path;
 }
 
 Bytes SoakFiles::Contents(std::string& what, const char*& extension) {

@@ -26,6 +26,9 @@ struct SaveTarget {
   std::string what;
 };
 
+// Writes bytes as the whole file at path, in place, as most programs save.
+void WriteFile(const QString& path, const std::vector<unsigned char>& bytes);
+
 class SoakFiles {
  public:
   // folder: an empty folder that outlives this object.
@@ -39,6 +42,13 @@ class SoakFiles {
   void RemoveRetired();
 
   SaveTarget AnySaveTarget();
+
+  // The bytes of a new file of a random kind (as Any makes them), with its
+  // description.
+  std::vector<unsigned char> AnyContents(std::string& what);
+  // Writes bytes to a scratch file of its own, whose name no load uses, and
+  // answers its path.
+  QString Scratch(const std::vector<unsigned char>& bytes);
 
  private:
   // The bytes of a new file of a random kind, with its description and the

@@ -1,7 +1,11 @@
 // The Status window's buttons, files dropped on the main window or named on
-// the command line, and what the keys and menus that load, save or copy
-// lead to.
+// the command line, files that another program writes, and what the keys and
+// menus that load, save, copy or reload lead to.
 
+#include <cstdio>
+
+#include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
 
@@ -138,4 +142,64 @@ void OpenFromCommandLine(SoakWorld& world, Step& step) {
     step.description += " " + file.what + ": " + step.loads.back().what;
   }
   step.perform = [commandLine](SoakWorld&) { OpenAfterStartUp(commandLine); };
+}
+
+void ExpectReload(SoakWorld& world, Step& step) {
+  for (const LoadedFile& file : world.remembered.All()) {
+    step.loads.push_back(ExpectedLoad(ReaderOf(file.kind), file.path));
+    step.description += ": " + step.loads.back().what;
+  }
+  if (step.loads.empty())
+    step.description += ", nothing to load";
+}
+
+void RewriteFile(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const QStringList followed = world.remembered.Paths();
+  // Mostly a file that F5 loads, now and then any other.
+  const QString path = !followed.isEmpty() && !random.OneIn(5)
+                           ? followed[static_cast<qsizetype>(random.Below(followed.size()))]
+                           : world.files.Any().path;
+  enum Mode { kInPlace, kRenamedOver, kDeletedAndCreated, kEmptied, kDeleted };
+  static const char* const kModes[] = {"in place", "as a new file renamed over it",
+                                       "deleted and created anew", "emptied", "deleted"};
+  const auto mode = static_cast<Mode>(random.Weighted({4, 3, 2, 1, 1}));
+  std::string what = "nothing";
+  const std::vector<unsigned char> bytes =
+      mode < kEmptied ? world.files.AnyContents(what) : std::vector<unsigned char>();
+  step.description = "another program writes " + what + " to " +
+                     QFileInfo(path).fileName().toStdString() + ", " + kModes[mode];
+  // Followed, the file loads again as it was loaded, once it is written; an
+  // empty or missing file is left until its next version.
+  if (world.watching && followed.contains(path) && !bytes.empty()) {
+    const QString scratch = world.files.Scratch(bytes);
+    for (const LoadedFile& file : world.remembered.From(path)) {
+      step.loads.push_back(ExpectedLoad(ReaderOf(file.kind), scratch));
+      if (step.loads.back().remembered)
+        step.loads.back().remembered->path = path;
+      step.description += ": " + step.loads.back().what;
+    }
+  }
+  step.perform = [path, mode, bytes](SoakWorld&) {
+    switch (mode) {
+      case kInPlace:
+      case kEmptied:
+        WriteFile(path, bytes);
+        break;
+      case kRenamedOver: {
+        const QString part = path + QStringLiteral(".part");
+        WriteFile(part, bytes);
+        std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData());
+        break;
+      }
+      case kDeletedAndCreated:
+        QFile::remove(path);
+        QCoreApplication::processEvents();
+        WriteFile(path, bytes);
+        break;
+      case kDeleted:
+        QFile::remove(path);
+        break;
+    }
+  };
 }

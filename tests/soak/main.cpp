@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
       std::vector<std::string> faults;
       if (!input::Settle())
         faults.push_back("the program did not come to rest");
+      world.NoteLoads(step.loads);
       for (std::string& fault : CheckAfter(world, step, before))
         faults.push_back(std::move(fault));
       done = number;

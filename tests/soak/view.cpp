@@ -179,7 +179,8 @@ void MainKey(SoakWorld& world, Step& step) {
                                     {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},
                                     {Qt::Key_S, Qt::ControlModifier, "Ctrl+S"},
                                     {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
-                                    {Qt::Key_B, Qt::ControlModifier, "Ctrl+B"}});
+                                    {Qt::Key_B, Qt::ControlModifier, "Ctrl+B"},
+                                    {Qt::Key_F5, Qt::NoModifier, "F5"}});
   step.description =
       std::string(clickFirst ? "click in the picture, " : "") + key.name + " in the main window";
   if (key.key == Qt::Key_C)
@@ -190,6 +191,8 @@ void MainKey(SoakWorld& world, Step& step) {
     ExpectDialogLoad(world, step, Reader::PointGrid, 0);
   else if (key.key == Qt::Key_B)
     ExpectDialogLoad(world, step, Reader::HeightField, 3);
+  else if (key.key == Qt::Key_F5)
+    ExpectReload(world, step);
   step.perform = [clickFirst, at, key](SoakWorld& w) {
     ActivateFor(w, &w.root);
     if (clickFirst)
@@ -201,15 +204,19 @@ void MainKey(SoakWorld& world, Step& step) {
 void PictureMenu(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   const QPoint at = PointIn(random, world.graph.window->rect());
-  const std::size_t item = random.Weighted({3, 3, 3, 1});
-  static const char* const kItems[] = {"Copy", "Save picture…", "Reset view"};
+  static const char* const kItems[] = {"Copy", "Save picture…", "Reset view",
+                                       "Reload when the file changes"};
+  constexpr std::size_t kEscape = std::size(kItems);
+  const std::size_t item = random.Weighted({3, 3, 3, 3, 1});
   step.description = std::string("context menu of the picture: ") +
-                     (item < 3 ? kItems[item] : "leave with Escape");
+                     (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
     ExpectCopy(step);
   else if (item == 1)
     ExpectSave(world, step);
-  const QString text = item < 3 ? QString::fromUtf8(kItems[item]) : QString();
+  else if (item == 3)
+    world.watching = !world.watching;
+  const QString text = item < kEscape ? QString::fromUtf8(kItems[item]) : QString();
   step.perform = [at, text](SoakWorld& w) {
     ActivateFor(w, &w.root);
     input::ContextMenu(w.graph.window, at, text, text.isEmpty() ? -1 : 0);

@@ -55,3 +55,10 @@ void SoakWorld::DrawSceneBeforeLoad() {
   pictureBeforeLoad = graph.Picture();
   framesBeforeLoad = graph.FramesPresented();
 }
+
+void SoakWorld::NoteLoads(const std::vector<LoadOutcome>& loads) {
+  for (const LoadOutcome& load : loads) {
+    if (load.remembered)
+      remembered.Remember(load.remembered->path, load.remembered->kind);
+  }
+}

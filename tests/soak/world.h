@@ -14,7 +14,9 @@
 #include <QWidget>
 
 #include "app/windows.h"
+#include "expect.h"
 #include "files.h"
+#include "input/loadedfiles.h"
 #include "input/opendialog.h"
 #include "input/savedialog.h"
 #include "random.h"
@@ -38,6 +40,8 @@ class SoakWorld {
   // new picture after a resize is black until the next redraw.) The open
   // dialog calls it as it opens, after whatever the step did before.
   void DrawSceneBeforeLoad();
+  // Takes the files that loads read into what F5 loads again.
+  void NoteLoads(const std::vector<LoadOutcome>& loads);
 
   SoakRandom random;
   SoakFiles files;
@@ -61,6 +65,10 @@ class SoakWorld {
   // What DrawSceneBeforeLoad drew, and the frames presented by then.
   QImage pictureBeforeLoad;
   std::uint64_t framesBeforeLoad = 0;
+  // What the steps so far leave F5 to load, and whether the picture's menu
+  // has "Reload when the file changes" switched on.
+  cLoadedFiles remembered;
+  bool watching = false;
 
  private:
   // Takes the input that a message box, modal, would take.
