@@ -40,38 +40,21 @@ QString ShownText(std::exception_ptr error) {
 }
 
 Reader ReaderOf(LoadKind kind) {
-  switch (kind) {
-    case LoadKind::kPointGrid:
-      return Reader::PointGrid;
-    case LoadKind::kHeightField:
-      return Reader::HeightField;
-    default:
-      return Reader::ColourCount;
-  }
+  return kind == LoadKind::kPointGrid     ? Reader::PointGrid
+         : kind == LoadKind::kHeightField ? Reader::HeightField
+                                          : Reader::ColourCount;
 }
 
 LoadOutcome ExpectedLoad(Reader reader, const QString& path) {
   LoadOutcome outcome;
   try {
     FileBytes file = ReadFileBytes(path);
-    LoadKind kind = LoadKind::kPointGrid;
-    switch (reader) {
-      case Reader::PointGrid:
-        break;
-      case Reader::HeightField:
-        kind = LoadKind::kHeightField;
-        break;
-      case Reader::ColourCount:
-        kind = LoadKind::kColourCount;
-        break;
-      case Reader::ByContent:
-      case Reader::ByContentColours:
-        if (HoldsPicture(file)) {
-          kind =
-              reader == Reader::ByContentColours ? LoadKind::kColourCount : LoadKind::kHeightField;
-        }
-        break;
-    }
+    // A dialog's reader decides the kind, a file named elsewhere its content.
+    LoadKind kind = reader == Reader::HeightField   ? LoadKind::kHeightField
+                    : reader == Reader::ColourCount ? LoadKind::kColourCount
+                                                    : LoadKind::kPointGrid;
+    if ((reader == Reader::ByContent || reader == Reader::ByContentColours) && HoldsPicture(file))
+      kind = reader == Reader::ByContentColours ? LoadKind::kColourCount : LoadKind::kHeightField;
     outcome.remembered = LoadedFile{path, kind};
     switch (kind) {
       case LoadKind::kPointGrid:

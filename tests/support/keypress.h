@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QWidget>
 
-inline void PressKey(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {}) {
+inline void Press(QWidget* window, int key, Qt::KeyboardModifiers modifiers = {}) {
   window->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window));
   QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);

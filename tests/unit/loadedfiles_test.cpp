@@ -16,9 +16,6 @@ struct LoadedCase {
   QStringList paths;
   std::vector<LoadedFile> fromA;  // those read from "a"
 };
-void PrintTo(const LoadedCase& c, std::ostream* os) {
-  *os << c.name;
-}
 
 const LoadedFile kGridA{"a", Kind::kPointGrid};
 const LoadedFile kHeightsA{"a", Kind::kHeightField};
@@ -41,7 +38,6 @@ TEST_P(Loaded, KeepsTheLastFileOfEachObject) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Loaded,
     testing::Values(LoadedCase{"nothing", {}, {}, {}, {}},
-                    LoadedCase{"one", {kGridA}, {kGridA}, {"a"}, {kGridA}},
                     // Height field and point grid both go to the surface.
                     LoadedCase{"surface_replaced", {kGridA, kHeightsB}, {kHeightsB}, {"b"}, {}},
                     LoadedCase{"surface_before_volume",
