@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "formats/loadfile.h"
@@ -10,10 +11,17 @@
 
 namespace {
 
-template <class Grid>
-void HandOver(Grid grid, cOpenGLGraph_Surface& surface) {
+void HandOver(PointGrid grid, cOpenGLGraph_Surface& surface) {
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
+  surface.values.source = HeightValues::Source::kPointGrid;
+}
+
+void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
+  surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
+                  static_cast<std::uint32_t>(grid.rows), true);
+  surface.SetPresent(std::move(grid.present));
+  surface.values = std::move(grid.values);
 }
 
 void HandOver(std::unique_ptr<float[]> counts, cOpenGLGraph_Solid& volume) {
@@ -37,6 +45,12 @@ void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume) {
 
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+  if (colours) {
+    RefuseMeasuredColours(path);
+  } else if (std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path)) {
+    HandOver(std::move(*measured), surface);
+    return;
+  }
   FileBytes file = ReadFileBytes(path);
   if (!HoldsPicture(file)) {
     HandOver(PointGridOf(file, separator), surface);

@@ -23,10 +23,11 @@ void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
 // 64 x 64 x 64 field. Throws what ReadColourCountFile throws.
 void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
 
-// Loads the file at path by what it holds (HoldsPicture), for a file named
-// outside the dialog: a picture as height field into surface or, with
-// colours, as colour counts into volume; anything else as point-grid text
-// into surface. The file is read once. Throws what ReadFileBytes throws, then
-// what HeightFieldOf, ColourCountOf or PointGridOf throws.
+// Loads the file at path by what it holds, for a file named outside the
+// dialog: a measured raster (ReadMeasuredFile) as height field into surface,
+// refused with colours (RefuseMeasuredColours); a picture (HoldsPicture) as
+// height field into surface or, with colours, as colour counts into volume;
+// anything else as point-grid text into surface. Throws what those reads
+// throw.
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
