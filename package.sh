@@ -20,6 +20,7 @@ cubiscope_install_packaging_tools
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 echo "=== building in build-release"
 cubiscope_build build-release -DCMAKE_BUILD_TYPE=Release -DCUBISCOPE_TESTS=OFF \
+  -DCUBISCOPE_MODULE_FROM_BUILD=OFF \
   -DCUBISCOPE_BENCH=OFF -DCUBISCOPE_SCREENSHOT=ON "-DCMAKE_CXX_FLAGS=$CPPFLAGS $CXXFLAGS" \
   "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS"
 rm -rf dist

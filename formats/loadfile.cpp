@@ -73,7 +73,7 @@ std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
   const std::unique_ptr<RasterFile> raster = OpenRaster(path);
   if (!raster)
     return std::nullopt;
-  return ReadMeasuredHeights(*raster);
+  return ReadMeasuredHeights(*raster, RasterPointLimit());
 }
 
 void RefuseMeasuredColours(const QString& path) {

@@ -59,7 +59,21 @@ Found TakeValues(const RasterHeader& header, Vec3* points, std::uint8_t* present
   return found;
 }
 
+std::uint64_t pointLimit = kMaxBitmapPixels;  // ScopedRasterPointLimit's
+
 }  // namespace
+
+std::uint64_t RasterPointLimit() {
+  return pointLimit;
+}
+
+ScopedRasterPointLimit::ScopedRasterPointLimit(std::uint64_t points) : previous(pointLimit) {
+  pointLimit = std::min(pointLimit, points);
+}
+
+ScopedRasterPointLimit::~ScopedRasterPointLimit() {
+  pointLimit = previous;
+}
 
 std::uint32_t ReductionFactor(std::uint64_t columns, std::uint64_t rows, std::uint64_t maxPoints,
                               std::uint64_t pointBytes) {

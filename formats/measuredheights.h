@@ -40,7 +40,25 @@ std::uint32_t ReductionFactor(std::uint64_t columns, std::uint64_t rows, std::ui
 // single point wide or high (its x or y is 0 / 0); cReadError when the file
 // fails to give its samples; cOutOfMemory when the points cannot be
 // allocated; cError when no cell has a value.
-HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints = kMaxBitmapPixels);
+HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints);
+
+// The most points a measured height field read from a file may have:
+// kMaxBitmapPixels, as pictures, or fewer while a ScopedRasterPointLimit
+// lives. Never throws.
+std::uint64_t RasterPointLimit();
+
+// Lowers RasterPointLimit() to points while it lives, for tests and
+// benchmarks of reduced reads. Not for use from several threads at once.
+class ScopedRasterPointLimit {
+ public:
+  explicit ScopedRasterPointLimit(std::uint64_t points);
+  ~ScopedRasterPointLimit();
+  ScopedRasterPointLimit(const ScopedRasterPointLimit&) = delete;
+  ScopedRasterPointLimit& operator=(const ScopedRasterPointLimit&) = delete;
+
+ private:
+  std::uint64_t previous;
+};
 
 // What the user is told of a raster read reduced, in the program's language;
 // empty when it was read whole.

@@ -81,6 +81,11 @@ class TFormStatus : public QWidget {
   cOpenGLGraph_Surface surface;
   cOpenGLGraph_Solid volume;
 
+ signals:
+  // A load has something to tell that is no error (a raster read reduced):
+  // shown over the picture for a while, never in a box.
+  void Notice(const QString& text);
+
  protected:
   void changeEvent(QEvent* event) override;
 
@@ -97,7 +102,8 @@ class TFormStatus : public QWidget {
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
   // Runs load, which reads a file and hands its data to an object, with a
-  // busy cursor, and redraws the view however it ends.
+  // busy cursor, and redraws the view however it ends; tells what a new
+  // surface has to say (Notice).
   void Load(const std::function<void()>& load);
 
   cOpenGLGraph& graph;

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 
+#include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
 #include "input/loadobject.h"
@@ -81,5 +82,10 @@ void TFormStatus::OpenFile(const QString& path, bool colours) {
 void TFormStatus::Load(const std::function<void()>& load) {
   const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
+  const Vec3* before = surface.vertices;
   load();
+  if (surface.vertices != before) {
+    if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
+      emit Notice(notice);
+  }
 }

@@ -12,12 +12,17 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/commandline.h"
+#include "app/entry.h"
 #include "app/formroot.h"
+#include "formats/colourcount.h"
+#include "formats/heightfield.h"
 #include "input/formstatus.h"
 #include "support/dropfile.h"
 #include "view/messagebox.h"
@@ -149,4 +154,38 @@ class Loaders : public testing::Test {
   std::vector<int> filterIndexShown;
   MessageBoxHook previousBox;
   TOpenDialog::Chooser previousChooser;
+};
+
+// The loaders with the Status window in place, so that files can come in every
+// way: the buttons, drops and the command line.
+class Ways : public Loaders {
+ protected:
+  void SetUp() override {
+    Loaders::SetUp();
+    FormStatus = &status;
+  }
+  void TearDown() override {
+    FormStatus = nullptr;
+    Loaders::TearDown();
+  }
+
+  // The program started with arguments, once its windows are up.
+  void StartWith(const QStringList& arguments) {
+    const CommandLineOutcome outcome = ReadCommandLine(QStringList{"cubiscope"} + arguments);
+    ASSERT_FALSE(outcome.exitCode.has_value()) << outcome.text.toStdString();
+    OpenAfterStartUp(outcome.options);
+    QCoreApplication::processEvents();
+  }
+
+  void ExpectHeightField(const HeightFieldGrid& want) {
+    ASSERT_EQ(status.surface.columns, static_cast<std::uint32_t>(want.columns));
+    ASSERT_EQ(status.surface.rows, static_cast<std::uint32_t>(want.rows));
+    EXPECT_EQ(std::memcmp(status.surface.vertices, want.points.get(),
+                          sizeof(Vec3) * static_cast<std::size_t>(want.columns * want.rows)),
+              0);
+  }
+  void ExpectColourCount(const float* want) {
+    ASSERT_EQ(status.volume.nx, 64u);
+    EXPECT_EQ(std::memcmp(status.volume.data, want, sizeof(float) * kColourCells), 0);
+  }
 };

@@ -3,48 +3,14 @@
 // command line. Each gives exactly what the readers make of the file.
 #include "loaders.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 
 #include "app/commandline.h"
-#include "app/entry.h"
 #include "formats/colourcount.h"
 #include "formats/loadfile.h"
 #include "support/imagewriter.h"
 
 namespace {
-
-class Ways : public Loaders {
- protected:
-  void SetUp() override {
-    Loaders::SetUp();
-    FormStatus = &status;
-  }
-  void TearDown() override {
-    FormStatus = nullptr;
-    Loaders::TearDown();
-  }
-
-  // The program started with arguments, once its windows are up.
-  void StartWith(const QStringList& arguments) {
-    const CommandLineOutcome outcome = ReadCommandLine(QStringList{"cubiscope"} + arguments);
-    ASSERT_FALSE(outcome.exitCode.has_value()) << outcome.text.toStdString();
-    OpenAfterStartUp(outcome.options);
-    QCoreApplication::processEvents();
-  }
-
-  void ExpectHeightField(const HeightFieldGrid& want) {
-    ASSERT_EQ(status.surface.columns, static_cast<std::uint32_t>(want.columns));
-    ASSERT_EQ(status.surface.rows, static_cast<std::uint32_t>(want.rows));
-    EXPECT_EQ(std::memcmp(status.surface.vertices, want.points.get(),
-                          sizeof(Vec3) * static_cast<std::size_t>(want.columns * want.rows)),
-              0);
-  }
-  void ExpectColourCount(const float* want) {
-    ASSERT_EQ(status.volume.nx, 64u);
-    EXPECT_EQ(std::memcmp(status.volume.data, want, sizeof(float) * kColourCells), 0);
-  }
-};
 
 class PictureLoads : public Ways, public testing::WithParamInterface<PictureSample> {};
 
