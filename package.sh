@@ -20,8 +20,9 @@ cubiscope_install_packaging_tools
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
 echo "=== building in build-release"
 cubiscope_build build-release -DCMAKE_BUILD_TYPE=Release -DCUBISCOPE_TESTS=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr -DCUBISCOPE_MODULE_FROM_BUILD=OFF \
   -DCUBISCOPE_BENCH=OFF -DCUBISCOPE_SCREENSHOT=ON "-DCMAKE_CXX_FLAGS=$CPPFLAGS $CXXFLAGS" \
-  "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS"
+  "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS" "-DCMAKE_MODULE_LINKER_FLAGS=$LDFLAGS"
 rm -rf dist
 dist=$PWD/dist
 (cd build-release && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX="$dist")
@@ -77,8 +78,9 @@ package_lint() {
 }
 
 # installed_program [PREFIX]: the installed program prints its version and
-# draws its first picture as the build did, and man sets its page without a
-# warning; PREFIX is where the package was unpacked, if not installed.
+# draws its first picture as the build did, draws a measured raster through
+# its raster module, and man sets its page without a warning; PREFIX is where
+# the package was unpacked, if not installed.
 installed_program() {
   local prefix=${1:-} status=0 printed page=(cubiscope)
   [ -z "$prefix" ] || page=(-l "$prefix/usr/share/man/man1/cubiscope.1.gz")
@@ -90,6 +92,10 @@ installed_program() {
   else
     status=1
   fi
+  printf 'ncols 3\nnrows 2\nxllcorner 0\nyllcorner 0\ncellsize 1\n1 2 3\n4 5 -1.5\n' \
+    >"$scratch/grid.asc"
+  cubiscope_headless "$prefix/usr/bin/cubiscope" --output "$scratch/grid.png" "$scratch/grid.asc" ||
+    status=1
   printed=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings "${page[@]}" 2>&1 >/dev/null) || status=1
   [ -z "$printed" ] || {
     echo "$printed"

@@ -42,6 +42,7 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
 
 void TFormRoot::FormCreate() {
   TFrameCubiscope& frame = *ui.FrameCubiscope1;
+  note = new TTransientNote(&frame);
   if (!frame.AttachView())
     return;
   QWidget* picture = frame.View().window;

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include "app/transientnote.h"
 #include "ui_formroot.h"
 
 class TFormRoot : public QWidget {
@@ -19,6 +20,8 @@ class TFormRoot : public QWidget {
   void FormCreate();
 
   Ui::TFormRoot ui;
+  // Notes over the picture (a raster read reduced).
+  TTransientNote* note = nullptr;
 
  protected:
   // Closing the main window ends the program, whatever else is still open.

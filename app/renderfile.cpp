@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/camera.h"
 #include "base/errors.h"
+#include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
 #include "input/loadobject.h"
 #include "scene/startscene.h"
@@ -18,8 +19,12 @@ cPictureScene::cPictureScene(const PictureRequest& request) {
     throw cError(std::string("OpenGL のコンテキストを作成できません"));
   graph.Resize(0, 0, request.size.width(), request.size.height());
 
-  if (!request.dataFile.isEmpty())
+  if (!request.dataFile.isEmpty()) {
     LoadFileByContent(request.dataFile, RegionalDecimalSeparator(), false, surface, volume);
+    // The windows show this over the picture; a script reads it here.
+    if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
+      std::fprintf(stderr, "%s\n", qPrintable(ExceptionText(notice)));
+  }
   if (!request.coloursFile.isEmpty())
     LoadFileByContent(request.coloursFile, RegionalDecimalSeparator(), true, surface, volume);
 

@@ -9,6 +9,10 @@ Windows::~Windows() {
   status.reset();
 }
 
+void ConnectNotes(TFormRoot& root, TFormStatus& status) {
+  QObject::connect(&status, &TFormStatus::Notice, root.note, &TTransientNote::Show);
+}
+
 Windows OpenWindows() {
   Windows windows;
   windows.root = std::make_unique<TFormRoot>();
@@ -17,6 +21,7 @@ Windows OpenWindows() {
   cOpenGLGraph& graph = windows.root->ui.FrameCubiscope1->View();
   windows.status = std::make_unique<TFormStatus>(graph);
   FormStatus = windows.status.get();
+  ConnectNotes(*windows.root, *windows.status);
   windows.status->show();
   // The Status window's objects joined the view after its first picture.
   graph.Draw();

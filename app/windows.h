@@ -20,6 +20,9 @@ struct Windows {
   std::unique_ptr<TFormStatus> status;
 };
 
+// Shows what the Status window's loads have to say over root's picture.
+void ConnectNotes(TFormRoot& root, TFormStatus& status);
+
 // Creates and shows both windows and draws the first picture with the camera
 // the bars describe and the Status window's objects in it. Throws what the
 // windows' construction throws; nothing is left then.

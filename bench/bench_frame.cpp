@@ -130,7 +130,7 @@ class FloorFrame {
       glScaled(kScales[pass][0], kScales[pass][1], kScales[pass][2]);
       if (const std::optional<WindowMapping> mapping = CurrentWindowMapping()) {
         CoveringTriangles covering;
-        covering.Select(*mapping, surface.vertices, surface.columns, surface.rows);
+        covering.Select(*mapping, surface.Grid());
         keptVertices[pass].xyz = covering.Points();
         for (std::size_t k = 2; k < keptVertices[pass].xyz.size(); k += 3)
           keptVertices[pass].s.push_back(keptVertices[pass].xyz[k]);

@@ -1,5 +1,6 @@
 #include "formats/filebytes.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #include <QFile>
@@ -13,21 +14,6 @@
 #include "formats/memorylimit.h"
 
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0)
-      ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Takes both kinds of shared lock, since a writer may use either and on Linux
 // the two do not see each other. Answers false only when a writer holds one;
@@ -45,36 +31,59 @@ bool LockForReading(int fd) {
 
 }  // namespace
 
-FileBytes ReadFileBytes(const QString& path) {
+OpenedFile::OpenedFile(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   // Non-blocking, so that a FIFO given as a path fails at once instead of
   // waiting for a writer; reads from regular files do not heed the flag.
-  const FileDescriptor file(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (file.get() < 0)
+  fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0)
     throw cFileOpenError(path);
   struct stat info = {};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !LockForReading(fd)) {
+    ::close(fd);
     throw cFileOpenError(path);
-  if (!LockForReading(file.get()))
-    throw cFileOpenError(path);
+  }
+  size = static_cast<std::uint64_t>(info.st_size);
+}
 
-  FileBytes bytes;
-  CheckFitsInMemory(static_cast<std::uint64_t>(info.st_size));
-  const std::size_t size = static_cast<std::size_t>(info.st_size);
-  if (size == 0)
-    return bytes;
-  bytes.data = NewArray<unsigned char>(size);
-  // A file cut short since fstat (by a writer that ignores locks) gives what
-  // is left.
-  while (bytes.size < size) {
-    const ssize_t got = ::read(file.get(), bytes.data.get() + bytes.size, size - bytes.size);
+OpenedFile::~OpenedFile() {
+  ::close(fd);
+}
+
+std::size_t OpenedFile::Read(std::uint64_t offset, unsigned char* out, std::size_t n) const {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(fd, out + done, n - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR)
       continue;
     if (got < 0)
       throw cReadError();
     if (got == 0)
-      break;
-    bytes.size += static_cast<std::size_t>(got);
+      break;  // cut short since it was opened
+    done += static_cast<std::size_t>(got);
   }
+  return done;
+}
+
+std::vector<unsigned char> OpenedFile::ReadAt(std::uint64_t offset, std::size_t n) const {
+  std::vector<unsigned char> bytes;
+  if (offset >= size)
+    return bytes;
+  bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, size - offset)));
+  bytes.resize(Read(offset, bytes.data(), bytes.size()));
+  return bytes;
+}
+
+FileBytes ReadFileBytes(const QString& path) {
+  const OpenedFile file(path);
+  FileBytes bytes;
+  CheckFitsInMemory(file.Size());
+  const std::size_t size = static_cast<std::size_t>(file.Size());
+  if (size == 0)
+    return bytes;
+  bytes.data = NewArray<unsigned char>(size);
+  // A file cut short since it was opened (by a writer that ignores locks)
+  // gives what is left.
+  bytes.size = file.Read(0, bytes.data.get(), size);
   return bytes;
 }

@@ -2,7 +2,9 @@
 // Reading a whole file into memory for the loaders, which parse it from there.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <QString>
 
@@ -20,3 +22,27 @@ struct FileBytes {
 // cReadError when reading fails part way; cOutOfMemory when the file is larger
 // than the machine's memory (memorylimit.h) or the bytes cannot be allocated.
 FileBytes ReadFileBytes(const QString& path);
+
+// A regular file opened for reading as ReadFileBytes opens it (read-only, a
+// shared lock while it is open), for readers that look at parts of a file
+// rather than read it whole. Closed when the object goes.
+class OpenedFile {
+ public:
+  // Throws cFileOpenError(path) as ReadFileBytes does.
+  explicit OpenedFile(const QString& path);
+  ~OpenedFile();
+  OpenedFile(const OpenedFile&) = delete;
+  OpenedFile& operator=(const OpenedFile&) = delete;
+
+  // The file's size when it was opened.
+  std::uint64_t Size() const { return size; }
+  // Reads up to n bytes from offset on into out and returns how many it
+  // read: fewer where the file ends. Throws cReadError when reading fails.
+  std::size_t Read(std::uint64_t offset, unsigned char* out, std::size_t n) const;
+  // The same as a new array.
+  std::vector<unsigned char> ReadAt(std::uint64_t offset, std::size_t n) const;
+
+ private:
+  int fd = -1;
+  std::uint64_t size = 0;
+};

@@ -50,29 +50,15 @@ std::unique_ptr<Vec3[]> BuildGrid(std::size_t width, std::size_t height,
 
   // A width or height of 1 makes the first pixel's x or y 0 / 0: fail before
   // allocating anything.
-  const long double lastColumn = static_cast<long double>(width - 1);
-  const long double lastRow = static_cast<long double>(height - 1);
-  CheckedDivide(0.0L, lastColumn);
-  CheckedDivide(0.0L, lastRow);
+  CheckedDivide(0.0L, static_cast<long double>(width - 1));
+  CheckedDivide(0.0L, static_cast<long double>(height - 1));
 
   // Every x and y is one of a few values: divide once per column and row (the
   // callers do the same for the heights), so that the pixel loop only looks
   // them up. The checked divisions all happen here, so the row threads below
   // have nothing left that can throw.
-  std::vector<double> xs;
-  std::vector<double> ys;
-  try {
-    xs.resize(width);
-    ys.resize(height);
-  } catch (const std::bad_alloc&) {
-    throw cOutOfMemory();
-  }
-  for (std::size_t col = 0; col < width; ++col) {
-    xs[col] = CheckedToDouble(CheckedDivide(static_cast<long double>(col), lastColumn));
-  }
-  for (std::size_t row = 0; row < height; ++row) {
-    ys[row] = CheckedToDouble(CheckedDivide(static_cast<long double>(row), lastRow));
-  }
+  const std::vector<double> xs = UnitSteps(width);
+  const std::vector<double> ys = UnitSteps(height);
 
   // Every element is written below.
   std::unique_ptr<Vec3[]> points = NewArray<Vec3>(count);
@@ -95,6 +81,19 @@ const T* Row(const QImage& image, std::size_t row) {
 }
 
 }  // namespace
+
+std::vector<double> UnitSteps(std::size_t n) {
+  const long double last = static_cast<long double>(n) - 1.0L;
+  std::vector<double> steps;
+  try {
+    steps.resize(n);
+  } catch (const std::bad_alloc&) {
+    throw cOutOfMemory();
+  }
+  for (std::size_t i = 0; i < n; ++i)
+    steps[i] = CheckedToDouble(CheckedDivide(static_cast<long double>(i), last));
+  return steps;
+}
 
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image) {
   const std::size_t width = static_cast<std::size_t>(image.width);

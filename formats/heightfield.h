@@ -2,12 +2,34 @@
 // A picture as a height field: one point per pixel across the unit square,
 // its height the pixel's brightness.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "base/heightvalues.h"
 #include "base/vec3.h"
 #include "formats/rgbimage.h"
 
 class QImage;
+
+// A height field as the loaders hand it to the surface: columns x rows
+// points, row after row from the top, ready to be handed over with adopt
+// set, and what they carry.
+struct HeightFieldGrid {
+  std::unique_ptr<Vec3[]> points;
+  int columns = 0;
+  int rows = 0;
+  // One byte a point, 0 where the point has no value; null when all have one.
+  std::unique_ptr<std::uint8_t[]> present;
+  HeightValues values;
+};
+
+// i / (n - 1) for i = 0 ... n - 1, each quotient taken at extended precision
+// and rounded to double: the x of each column, or the y of each row, of a
+// grid n points wide or high. Throws cInvalidOp when n is 1 (0 / 0),
+// cOutOfMemory when the n values cannot be allocated.
+std::vector<double> UnitSteps(std::size_t n);
 
 // Builds image.width * image.height points, packed row after row from the top
 // row, each row from the left: the point of pixel (col, row) with colour

@@ -5,10 +5,14 @@
 #include <QImage>
 #include <QSize>
 
+#include "base/errors.h"
 #include "formats/bmpdecode.h"
 #include "formats/colourcount.h"
 #include "formats/heightfield.h"
 #include "formats/imagedecode.h"
+#include "formats/measuredheights.h"
+#include "formats/rasterkind.h"
+#include "formats/rastermodule.h"
 
 namespace {
 
@@ -22,6 +26,20 @@ QSize Size(const RgbImage& image) {
 }
 QSize Size(const QImage& picture) {
   return picture.size();
+}
+
+int SampleBits(const RgbImage&) {
+  return 8;
+}
+int SampleBits(const QImage& picture) {
+  switch (picture.format()) {
+    case QImage::Format_Grayscale16:
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+      return 16;
+    default:
+      return 8;
+  }
 }
 
 // Decodes the picture in file, frees the file's bytes and hands the picture
@@ -49,10 +67,30 @@ PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator) {
   return ReadPointGrid(reinterpret_cast<const char*>(file.data.get()), file.size, separator);
 }
 
+std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
+  if (!HoldsMeasuredRaster(path))
+    return std::nullopt;
+  const std::unique_ptr<RasterFile> raster = OpenRaster(path);
+  if (!raster)
+    return std::nullopt;
+  return ReadMeasuredHeights(*raster, RasterPointLimit());
+}
+
+void RefuseMeasuredColours(const QString& path) {
+  if (HoldsMeasuredRaster(path) && OpenRaster(path))
+    throw cError(QStringLiteral("計測値のラスターには色がありません"));
+}
+
 HeightFieldGrid HeightFieldOf(FileBytes file) {
   return BuildFromPicture(std::move(file), sizeof(Vec3), [](const auto& picture) {
     const QSize size = Size(picture);
-    return HeightFieldGrid{BuildHeightField(picture), size.width(), size.height()};
+    HeightFieldGrid grid;
+    grid.points = BuildHeightField(picture);
+    grid.columns = size.width();
+    grid.rows = size.height();
+    grid.values.source = HeightValues::Source::kPicture;
+    grid.values.sampleBits = SampleBits(picture);
+    return grid;
   });
 }
 
@@ -67,9 +105,12 @@ PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator) {
 }
 
 HeightFieldGrid ReadHeightFieldFile(const QString& path) {
+  if (std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path))
+    return std::move(*measured);
   return HeightFieldOf(ReadFileBytes(path));
 }
 
 std::unique_ptr<float[]> ReadColourCountFile(const QString& path) {
+  RefuseMeasuredColours(path);
   return ColourCountOf(ReadFileBytes(path));
 }

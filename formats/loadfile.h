@@ -9,24 +9,21 @@
 // "BM" go to our own bitmap decoder (bmpdecode.h), and so do the empty file
 // and a lone "B", which that decoder has always answered for (an empty
 // picture, a read error); anything else goes to Qt's image readers
-// (imagedecode.h).
+// (imagedecode.h). Rasters of measured values (rasterkind.h) go to the raster
+// module (rastermodule.h) by their path, so that a raster larger than memory
+// can be read reduced; one that the module does not take after all goes the
+// way of any other file.
 
 #include <memory>
+#include <optional>
 
 #include <QString>
 
 #include "base/vec3.h"
 #include "formats/filebytes.h"
+#include "formats/heightfield.h"
 #include "formats/numbertext.h"
 #include "formats/pointgrid.h"
-
-// A picture's height field: columns x rows points, row after row from the top
-// (BuildHeightField). The array is ready to be handed over with adopt set.
-struct HeightFieldGrid {
-  std::unique_ptr<Vec3[]> points;
-  int columns = 0;
-  int rows = 0;
-};
 
 // Whether file holds a picture rather than text: it begins with "BM", or one
 // of Qt's image readers recognises its first bytes. Never throws.
@@ -35,6 +32,17 @@ bool HoldsPicture(const FileBytes& file);
 // The point grid of the text in file (ReadPointGrid, with separator). Throws
 // what ReadPointGrid throws.
 PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator);
+
+// The height field of the measured raster at path (ReadMeasuredHeights), or
+// nothing when the file holds none: its content says otherwise
+// (HoldsMeasuredRaster), or the raster module does not take it. Throws what
+// HoldsMeasuredRaster, OpenRaster and ReadMeasuredHeights throw.
+std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path);
+
+// Throws cError when the file at path is a measured raster that the raster
+// module takes: its values have no colours to count. Throws what
+// HoldsMeasuredRaster and OpenRaster throw.
+void RefuseMeasuredColours(const QString& path);
 
 // The height field of the picture in file. The file's bytes go as soon as the
 // pixels are decoded, before the much larger height field is allocated: the
@@ -49,7 +57,8 @@ HeightFieldGrid HeightFieldOf(FileBytes file);
 std::unique_ptr<float[]> ColourCountOf(FileBytes file);
 
 // The same for the file at path, read by ReadFileBytes, which adds its own
-// errors.
+// errors; a measured raster is read as such (ReadMeasuredFile), and refused
+// by the colour count (RefuseMeasuredColours).
 PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator);
 HeightFieldGrid ReadHeightFieldFile(const QString& path);
 std::unique_ptr<float[]> ReadColourCountFile(const QString& path);

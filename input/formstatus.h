@@ -13,7 +13,6 @@
 
 #include <QWidget>
 
-#include "formats/filebytes.h"
 #include "input/filewatch.h"
 #include "input/loadedfiles.h"
 #include "input/opendialog.h"
@@ -101,6 +100,11 @@ class TFormStatus : public QWidget {
   cOpenGLGraph_Surface surface;
   cOpenGLGraph_Solid volume;
 
+ signals:
+  // A load has something to tell that is no error (a raster read reduced):
+  // shown over the picture for a while, never in a box.
+  void Notice(const QString& text);
+
  protected:
   void changeEvent(QEvent* event) override;
 
@@ -117,12 +121,13 @@ class TFormStatus : public QWidget {
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
   // Runs load, which reads a file and hands its data to an object, with a
-  // busy cursor, and redraws the view however it ends.
+  // busy cursor, and redraws the view however it ends; tells what a new
+  // surface has to say (Notice).
   void Load(const std::function<void()>& load);
-  // Reads the file at path and loads it as kind (Load, TakeFile).
+  // Loads the file at path as kind (Load, LoadFile).
   void LoadAs(const QString& path, LoadKind kind);
-  // Remembers file, read from path, and gives its data to its object.
-  void TakeFile(const QString& path, LoadKind kind, FileBytes file);
+  // The file at path was read as kind: what F5 loads again, and follows.
+  void Remember(const QString& path, LoadKind kind);
 
   struct PendingReload {
     LoadedFile file;

@@ -4,10 +4,10 @@
 // however the load ends, before any error reaches the message box.
 
 #include <exception>
-#include <utility>
 
 #include <QApplication>
 
+#include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
 #include "input/loadobject.h"
@@ -77,27 +77,33 @@ void TFormStatus::ButtonLoadBMP2Click() {
 
 void TFormStatus::OpenFile(const QString& path, bool colours) {
   Load([&] {
-    FileBytes file = ReadFileBytes(path);
-    const LoadKind kind = KindByContent(file, colours);
-    TakeFile(path, kind, std::move(file));
+    LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume,
+                      [&](LoadKind kind) { Remember(path, kind); });
   });
 }
 
 void TFormStatus::LoadAs(const QString& path, LoadKind kind) {
-  Load([&] { TakeFile(path, kind, ReadFileBytes(path)); });
+  Load([&] {
+    LoadFile(path, kind, RegionalDecimalSeparator(), surface, volume,
+             [&](LoadKind read) { Remember(path, read); });
+  });
 }
 
-void TFormStatus::TakeFile(const QString& path, LoadKind kind, FileBytes file) {
-  // Remembered once read, before the data is taken: F5 then tries a broken
+void TFormStatus::Remember(const QString& path, LoadKind kind) {
+  // Once read, whether or not its data is taken: F5 then tries a broken
   // file again once it has been mended, and a followed file stays followed.
   loaded.Remember(path, kind);
   if (watching)
     watch.Follow(loaded.Paths());
-  LoadBytes(std::move(file), kind, RegionalDecimalSeparator(), surface, volume);
 }
 
 void TFormStatus::Load(const std::function<void()>& load) {
   const BusyCursor busy;  // outlives the redraw, which can take a while too
   const RedrawOnExit redraw(graph);
+  const Vec3* before = surface.vertices;
   load();
+  if (surface.vertices != before) {
+    if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
+      emit Notice(notice);
+  }
 }

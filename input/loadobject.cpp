@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "formats/loadfile.h"
@@ -10,10 +11,17 @@
 
 namespace {
 
-template <class Grid>
-void HandOver(Grid grid, cOpenGLGraph_Surface& surface) {
+void HandOver(PointGrid grid, cOpenGLGraph_Surface& surface) {
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
+  surface.values.source = HeightValues::Source::kPointGrid;
+}
+
+void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
+  surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
+                  static_cast<std::uint32_t>(grid.rows), true);
+  surface.SetPresent(std::move(grid.present));
+  surface.values = std::move(grid.values);
 }
 
 void HandOver(std::unique_ptr<float[]> counts, cOpenGLGraph_Solid& volume) {
@@ -31,18 +39,27 @@ void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface) {
   HandOver(ReadHeightFieldFile(path), surface);
 }
 
-void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume) {
-  HandOver(ReadColourCountFile(path), volume);
+namespace {
+
+void Tell(const ReadNotice& read, LoadKind kind) {
+  if (read)
+    read(kind);
 }
 
-LoadKind KindByContent(const FileBytes& file, bool colours) {
-  if (!HoldsPicture(file))
-    return LoadKind::kPointGrid;
-  return colours ? LoadKind::kColourCount : LoadKind::kHeightField;
+// Loads the measured raster at path into surface; false when it holds none.
+bool LoadMeasured(const QString& path, cOpenGLGraph_Surface& surface, const ReadNotice& read) {
+  std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path);
+  if (!measured)
+    return false;
+  Tell(read, LoadKind::kHeightField);
+  HandOver(std::move(*measured), surface);
+  return true;
 }
 
+// Gives the data of file, read from path, as kind to its object.
 void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
-               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume, const ReadNotice& read) {
+  Tell(read, kind);
   switch (kind) {
     case LoadKind::kPointGrid:
       HandOver(PointGridOf(file, separator), surface);
@@ -56,9 +73,27 @@ void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
   }
 }
 
+}  // namespace
+
+void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
+              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume, const ReadNotice& read) {
+  if (kind == LoadKind::kColourCount)
+    RefuseMeasuredColours(path);
+  else if (kind == LoadKind::kHeightField && LoadMeasured(path, surface, read))
+    return;
+  LoadBytes(ReadFileBytes(path), kind, separator, surface, volume, read);
+}
+
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
-                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
+                       const ReadNotice& read) {
+  if (colours)
+    RefuseMeasuredColours(path);
+  else if (LoadMeasured(path, surface, read))
+    return;
   FileBytes file = ReadFileBytes(path);
-  const LoadKind kind = KindByContent(file, colours);
-  LoadBytes(std::move(file), kind, separator, surface, volume);
+  LoadKind kind = LoadKind::kPointGrid;
+  if (HoldsPicture(file))
+    kind = colours ? LoadKind::kColourCount : LoadKind::kHeightField;
+  LoadBytes(std::move(file), kind, separator, surface, volume, read);
 }

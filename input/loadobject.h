@@ -3,9 +3,10 @@
 // (formats/loadfile.h) and handed to the plot object with adopt set. When a
 // load throws, the object keeps the data it had.
 
+#include <functional>
+
 #include <QString>
 
-#include "formats/filebytes.h"
 #include "formats/numbertext.h"
 #include "input/loadedfiles.h"
 
@@ -21,22 +22,25 @@ void LoadPointGridFile(const QString& path, DecimalSeparator separator,
 // width x height points. Throws what ReadHeightFieldFile throws.
 void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface);
 
-// Gives the scaled colour counts of the picture file at path to volume as a
-// 64 x 64 x 64 field. Throws what ReadColourCountFile throws.
-void LoadColourCountFile(const QString& path, cOpenGLGraph_Solid& volume);
+// Told by a load once it has read the file and knows how it loads it, before
+// the data goes to its object: from then on the load is worth repeating,
+// whether or not the data is taken.
+using ReadNotice = std::function<void(LoadKind)>;
 
-// How a file named outside the dialog loads, by what it holds
-// (HoldsPicture): a picture as height field or, with colours, as colour
-// counts; anything else as point-grid text. Never throws.
-LoadKind KindByContent(const FileBytes& file, bool colours);
+// Loads the file at path as kind, as the loaders' dialogs do: point-grid text
+// or the height field of a picture or a measured raster into surface, the
+// colour counts of a picture into volume. Throws what ReadPointGridFile,
+// ReadHeightFieldFile or ReadColourCountFile throws.
+void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
+              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
+              const ReadNotice& read = {});
 
-// Gives the data of file, read as kind, to surface (point grid, height field)
-// or volume (colour counts). Throws what PointGridOf, HeightFieldOf or
-// ColourCountOf throws.
-void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
-               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
-
-// Reads the file at path once and loads it by KindByContent. Throws what
-// ReadFileBytes throws, then what LoadBytes throws.
+// Loads the file at path by what it holds, for a file named outside the
+// dialog: a measured raster (ReadMeasuredFile) as height field into surface,
+// refused with colours (RefuseMeasuredColours); a picture (HoldsPicture) as
+// height field into surface or, with colours, as colour counts into volume;
+// anything else as point-grid text into surface. Throws what those reads
+// throw.
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
-                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
+                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
+                       const ReadNotice& read = {});

@@ -53,7 +53,7 @@ inline std::int16_t LowEnd(float v, float top) {
   return static_cast<std::int16_t>(static_cast<int>(v));
 }
 
-WIDE_VECTORS void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n,
+WIDE_VECTORS void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_t n, double zScale,
                              RowRanges out) {
   const float x0 = m.x[0], x1 = m.x[1], x2 = m.x[2], x3 = m.x[3];
   const float y0 = m.y[0], y1 = m.y[1], y2 = m.y[2], y3 = m.y[3];
@@ -65,7 +65,7 @@ WIDE_VECTORS void ProjectRow(const WindowMapping& m, const Vec3* p, std::uint32_
   for (std::uint32_t i = 0; i < n; ++i) {
     const auto px = static_cast<float>(p[i].x);
     const auto py = static_cast<float>(p[i].y);
-    const auto pz = static_cast<float>(p[i].z);
+    const auto pz = static_cast<float>(p[i].z * zScale);  // GridRef::DrawnZ
     const float wx = x0 * px + x1 * py + x2 * pz + x3;
     const float wy = y0 * px + y1 * py + y2 * pz + y3;
     const float ax = std::fabs(px);
@@ -105,19 +105,44 @@ WIDE_VECTORS void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, s
   }
 }
 
-inline float* WritePoint(const Vec3& p, float* out) {
+// Drops, of the n - 1 cells' marks, the triangles with a point that has no
+// value; lower and upper are the two rows' presence bytes.
+void DropMissing(const std::uint8_t* lower, const std::uint8_t* upper, std::uint32_t n,
+                 std::uint8_t* keep) {
+  for (std::uint32_t i = 0; i + 1 < n; ++i) {
+    const bool shared = upper[i] && lower[i + 1];
+    const bool first = shared && lower[i];
+    const bool second = shared && upper[i + 1];
+    keep[i] &= static_cast<std::uint8_t>(first | (second << 1));
+  }
+}
+
+// Point k of grid as it goes to the renderer: x, y, the drawn z, the texture
+// coordinate where it is not the drawn z, and the vertex colour where there
+// is one.
+inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
+  const Vec3& p = grid.points[k];
   out[0] = static_cast<float>(p.x);
   out[1] = static_cast<float>(p.y);
-  out[2] = static_cast<float>(p.z);
-  return out + 3;
+  out[2] = grid.DrawnZ(p);
+  out += 3;
+  if (grid.zScale != 1.0)
+    *out++ = static_cast<float>(p.z);
+  if (grid.VertexColours()) {
+    grid.VertexColour(k, out);
+    out += 3;
+  }
+  return out;
 }
 
 // Writes the points of one strip's kept triangles in strip order and returns
-// the end of what it wrote: at most 18 (cells) floats. keep is zero-padded to
-// a multiple of 8, so that runs of cells with nothing to keep, the common
-// case, are skipped eight at a time.
-float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3* lower,
-                      const Vec3* upper, float* out) {
+// the end of what it wrote: at most 6 (cells) points. lower is the index of
+// the strip's first point. keep is zero-padded to a multiple of 8, so that
+// runs of cells with nothing to keep, the common case, are skipped eight at
+// a time.
+float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const GridRef& grid,
+                      std::size_t lower, float* out) {
+  const std::size_t upper = lower + grid.columns;
   for (std::uint32_t i = 0; i < cells; i += 8) {
     std::uint64_t eight;
     std::memcpy(&eight, keep + i, sizeof eight);
@@ -125,14 +150,14 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const Vec3*
       continue;
     for (std::uint32_t j = i; j < std::min(i + 8, cells); ++j) {
       if (keep[j] & 1) {
-        out = WritePoint(lower[j], out);
-        out = WritePoint(upper[j], out);
-        out = WritePoint(lower[j + 1], out);
+        out = WritePoint(grid, lower + j, out);
+        out = WritePoint(grid, upper + j, out);
+        out = WritePoint(grid, lower + j + 1, out);
       }
       if (keep[j] & 2) {
-        out = WritePoint(lower[j + 1], out);
-        out = WritePoint(upper[j], out);
-        out = WritePoint(upper[j + 1], out);
+        out = WritePoint(grid, lower + j + 1, out);
+        out = WritePoint(grid, upper + j, out);
+        out = WritePoint(grid, upper + j + 1, out);
       }
     }
   }
@@ -150,36 +175,35 @@ std::size_t RoundUpTo8(std::size_t n) {
 
 }  // namespace
 
-void CoveringTriangles::Send(const WindowMapping& m, const Vec3* p, std::uint32_t c,
-                             std::uint32_t r) {
+void CoveringTriangles::Send(const WindowMapping& m, const GridRef& g) {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  Run(m, p, c, r, true);
+  if (g.VertexColours())
+    glEnableClientState(GL_COLOR_ARRAY);
+  Run(m, g, true);
+  glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void CoveringTriangles::Select(const WindowMapping& m, const Vec3* p, std::uint32_t c,
-                               std::uint32_t r) {
-  Run(m, p, c, r, false);
+void CoveringTriangles::Select(const WindowMapping& m, const GridRef& g) {
+  Run(m, g, false);
 }
 
-void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t c, std::uint32_t r,
-                            bool send) {
-  grid = p;
-  columns = c;
+void CoveringTriangles::Run(const WindowMapping& m, const GridRef& g, bool send) {
+  grid = g;
   mapping = m;
   wholeStrips = 0;
   try {
-    Prepare(r);
+    Prepare(g.rows);
   } catch (const std::bad_alloc&) {
     parts.clear();
-    wholeStrips = (c < 2 || r < 2) ? 0 : r - 1;
+    wholeStrips = (g.columns < 2 || g.rows < 2) ? 0 : g.rows - 1;
     if (send)
-      SendStrips(p, c, 0, wholeStrips);
+      SendStrips(g, 0, wholeStrips);
     return;
   }
-  ForEachRowBlock(parts.size(), std::size_t{c} * r / parts.size(),
+  ForEachRowBlock(parts.size(), std::size_t{g.columns} * g.rows / parts.size(),
                   [this](std::size_t first, std::size_t last) {
                     for (std::size_t k = first; k < last; ++k)
                       Continue(parts[k]);
@@ -192,6 +216,7 @@ void CoveringTriangles::Run(const WindowMapping& m, const Vec3* p, std::uint32_t
 }
 
 void CoveringTriangles::Prepare(std::uint32_t r) {
+  const std::uint32_t columns = grid.columns;
   const std::uint32_t strips = (columns < 2 || r < 2) ? 0 : r - 1;
   const std::size_t points = std::size_t{columns} * r;
   // Runs of strips of at least kPointsPerPart points, each sent in one call,
@@ -221,21 +246,25 @@ void CoveringTriangles::Prepare(std::uint32_t r) {
 void CoveringTriangles::Continue(Part& part) const noexcept {
   if (part.next == part.end)
     return;
+  const std::uint32_t columns = grid.columns;
   const std::size_t rowLength = 4 * std::size_t{columns};
   RowRanges lower(part.ranges.data(), columns);
   RowRanges upper(part.ranges.data() + rowLength, columns);
-  const std::size_t perStrip = 18 * std::size_t{columns - 1};
-  const Vec3* lowerPoints = grid + std::size_t{part.next} * columns;
-  ProjectRow(mapping, lowerPoints, columns, lower);
+  const std::size_t perStrip = 6 * FloatsPerPoint() * (columns - 1);
+  std::size_t lowerPoints = grid.Index(part.next, 0);
+  ProjectRow(mapping, grid.points + lowerPoints, columns, grid.zScale, lower);
   for (; part.next < part.end; ++part.next) {
     if (part.points.size() - part.used < perStrip)
       return;
-    const Vec3* upperPoints = lowerPoints + columns;
-    ProjectRow(mapping, upperPoints, columns, upper);
+    const std::size_t upperPoints = lowerPoints + columns;
+    ProjectRow(mapping, grid.points + upperPoints, columns, grid.zScale, upper);
     MarkCells(lower, upper, columns, part.cells.data());
+    if (grid.present) {
+      DropMissing(grid.present + lowerPoints, grid.present + upperPoints, columns,
+                  part.cells.data());
+    }
     float* start = part.points.data() + part.used;
-    const float* end =
-        WriteTriangles(part.cells.data(), columns - 1, lowerPoints, upperPoints, start);
+    const float* end = WriteTriangles(part.cells.data(), columns - 1, grid, lowerPoints, start);
     part.used += static_cast<std::size_t>(end - start);
     std::swap(lower, upper);
     lowerPoints = upperPoints;
@@ -243,7 +272,7 @@ void CoveringTriangles::Continue(Part& part) const noexcept {
 }
 
 void CoveringTriangles::Finish(Part& part) noexcept {
-  const std::size_t perStrip = 18 * std::size_t{columns - 1};
+  const std::size_t perStrip = 6 * FloatsPerPoint() * (grid.columns - 1);
   while (part.next != part.end) {
     // Twice the room each time, so that a few frames settle the size and
     // later frames of similar views reuse it.
@@ -272,44 +301,76 @@ void CoveringTriangles::Finish(Part& part) noexcept {
 
 void CoveringTriangles::SendPart(const Part& part) const {
   if (part.strips) {
-    SendStrips(grid, columns, part.first, part.end);
+    SendStrips(grid, part.first, part.end);
     return;
   }
+  const std::size_t stride = FloatsPerPoint();
+  const std::size_t texture = grid.zScale != 1.0 ? 3 : 2;
   // A count is a GLsizei: very large selections go in several calls.
   constexpr std::size_t kMaxCall = std::numeric_limits<GLsizei>::max() / 3 * 3;
-  const std::size_t vertices = part.used / 3;
+  const std::size_t vertices = part.used / stride;
   for (std::size_t done = 0; done < vertices; done += kMaxCall) {
-    const float* first = part.points.data() + 3 * done;
-    glVertexPointer(3, GL_FLOAT, 3 * sizeof(float), first);
-    glTexCoordPointer(1, GL_FLOAT, 3 * sizeof(float), first + 2);
+    const float* first = part.points.data() + stride * done;
+    const auto bytes = static_cast<GLsizei>(stride * sizeof(float));
+    glVertexPointer(3, GL_FLOAT, bytes, first);
+    glTexCoordPointer(1, GL_FLOAT, bytes, first + texture);
+    if (grid.VertexColours())
+      glColorPointer(3, GL_FLOAT, bytes, first + stride - 3);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(kMaxCall, vertices - done)));
   }
 }
 
 std::size_t CoveringTriangles::Count() const {
-  const std::size_t perStrip = columns < 2 ? 0 : 2 * std::size_t{columns - 1};
+  const std::size_t perStrip = grid.columns < 2 ? 0 : 2 * std::size_t{grid.columns - 1};
   std::size_t triangles = perStrip * wholeStrips;
-  for (const Part& part : parts)
-    triangles += part.strips ? perStrip * (part.end - part.first) : part.used / 9;
+  for (const Part& part : parts) {
+    triangles += part.strips ? Drawable(part.first, part.end) : part.used / (3 * FloatsPerPoint());
+  }
+  return triangles;
+}
+
+std::size_t CoveringTriangles::Drawable(std::uint32_t first, std::uint32_t end) const {
+  const std::uint32_t cells = grid.columns < 2 ? 0 : grid.columns - 1;
+  if (!grid.present)
+    return 2 * std::size_t{cells} * (end - first);
+  std::vector<std::uint8_t> every(RoundUpTo8(cells), 3);
+  std::size_t triangles = 0;
+  for (std::uint32_t s = first; s < end; ++s) {
+    DropMissing(grid.present + grid.Index(s, 0), grid.present + grid.Index(s + 1, 0), grid.columns,
+                every.data());
+    for (std::uint32_t i = 0; i < cells; ++i) {
+      triangles += (every[i] & 1) + (every[i] >> 1);
+      every[i] = 3;
+    }
+  }
   return triangles;
 }
 
 std::vector<float> CoveringTriangles::Points() const {
+  const std::size_t stride = FloatsPerPoint();
   std::vector<float> all;
   all.reserve(9 * Count());
-  // A run sent as strips: every triangle of it, in strip order.
-  std::vector<std::uint8_t> every(RoundUpTo8(columns < 2 ? 0 : columns - 1), 3);
-  std::vector<float> strip(18 * every.size());
+  const auto add = [&](const float* begin, const float* end) {
+    for (const float* p = begin; p < end; p += stride)
+      all.insert(all.end(), p, p + 3);
+  };
+  // A run sent as strips: every drawable triangle of it, in strip order.
+  const std::uint32_t cells = grid.columns < 2 ? 0 : grid.columns - 1;
+  std::vector<std::uint8_t> keep(RoundUpTo8(cells));
+  std::vector<float> strip(6 * stride * keep.size());
   for (const Part& part : parts) {
     if (!part.strips) {
-      all.insert(all.end(), part.points.begin(), part.points.begin() + part.used);
+      add(part.points.data(), part.points.data() + part.used);
       continue;
     }
     for (std::uint32_t s = part.first; s < part.end; ++s) {
-      const Vec3* lower = grid + std::size_t{s} * columns;
-      const float* end =
-          WriteTriangles(every.data(), columns - 1, lower, lower + columns, strip.data());
-      all.insert(all.end(), strip.cbegin(), strip.cbegin() + (end - strip.data()));
+      std::fill(keep.begin(), keep.begin() + cells, 3);
+      if (grid.present) {
+        DropMissing(grid.present + grid.Index(s, 0), grid.present + grid.Index(s + 1, 0),
+                    grid.columns, keep.data());
+      }
+      const float* end = WriteTriangles(keep.data(), cells, grid, grid.Index(s, 0), strip.data());
+      add(strip.data(), end);
     }
   }
   return all;

@@ -29,17 +29,41 @@ std::uint32_t PreviewStep(std::uint32_t cellsA, std::uint32_t cellsB, std::uint3
   return std::max(step, 1u);
 }
 
-void SampleGrid(const Vec3* points, std::uint32_t columns, std::uint32_t rows, std::uint32_t step,
-                std::vector<Vec3>& out, std::uint32_t& sampledColumns, std::uint32_t& sampledRows) {
+namespace {
+
+// Copies, for every sampled point in order, its `width` items of from into
+// out; nothing when from is null.
+template <class T>
+void SampleArray(const T* from, std::size_t width, std::uint32_t columns, std::uint32_t rows,
+                 std::uint32_t step, std::vector<T>& out) {
+  out.clear();
+  if (!from)
+    return;
   const std::uint32_t c = SampledCount(columns, step);
   const std::uint32_t r = SampledCount(rows, step);
-  out.resize(std::size_t{c} * r);
+  out.resize(std::size_t{c} * r * width);
+  T* to = out.data();
   for (std::uint32_t t = 0; t < r; ++t) {
-    const Vec3* row = points + std::size_t{SampledLine(t, step, rows)} * columns;
-    Vec3* to = out.data() + std::size_t{t} * c;
-    for (std::uint32_t u = 0; u < c; ++u)
-      to[u] = row[SampledLine(u, step, columns)];
+    const T* row = from + std::size_t{SampledLine(t, step, rows)} * columns * width;
+    for (std::uint32_t u = 0; u < c; ++u, to += width)
+      std::copy_n(row + std::size_t{SampledLine(u, step, columns)} * width, width, to);
   }
-  sampledColumns = c;
-  sampledRows = r;
+}
+
+}  // namespace
+
+GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out) {
+  SampleArray(grid.points, 1, grid.columns, grid.rows, step, out.points);
+  SampleArray(grid.present, 1, grid.columns, grid.rows, step, out.present);
+  SampleArray(grid.colours, 3, grid.columns, grid.rows, step, out.colours);
+  SampleArray(grid.shades, 1, grid.columns, grid.rows, step, out.shades);
+  GridRef sample;
+  sample.points = out.points.data();
+  sample.columns = SampledCount(grid.columns, step);
+  sample.rows = SampledCount(grid.rows, step);
+  sample.present = grid.present ? out.present.data() : nullptr;
+  sample.colours = grid.colours ? out.colours.data() : nullptr;
+  sample.shades = grid.shades ? out.shades.data() : nullptr;
+  sample.zScale = grid.zScale;
+  return sample;
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/vec3.h"
+#include "objects/gridref.h"
 
 // The smallest step at which layers stacked grids of cellsA x cellsB cells,
 // two triangles a cell, take at most budget triangles once every step-th line
@@ -26,9 +26,15 @@ inline std::uint32_t SampledLine(std::uint32_t t, std::uint32_t step, std::uint3
   return line < n - 1 ? static_cast<std::uint32_t>(line) : n - 1;
 }
 
-// Copies the sample with step of the grid of columns x rows points (point
-// (r, i) at points[r * columns + i]) into out, row after row, and sets
-// sampledColumns and sampledRows. out keeps its memory for the next call.
-// Throws std::bad_alloc, out then unchanged.
-void SampleGrid(const Vec3* points, std::uint32_t columns, std::uint32_t rows, std::uint32_t step,
-                std::vector<Vec3>& out, std::uint32_t& sampledColumns, std::uint32_t& sampledRows);
+// The arrays of a sample, kept from one preview to the next.
+struct GridSample {
+  std::vector<Vec3> points;
+  std::vector<std::uint8_t> present;
+  std::vector<std::uint8_t> colours;
+  std::vector<std::uint8_t> shades;
+};
+
+// Copies the sample with step of grid, each point with what it carries, into
+// out and returns the sample as a grid of its own (with grid's zScale). out
+// keeps its memory for the next call. Throws std::bad_alloc.
+GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out);

@@ -6,27 +6,53 @@
 
 namespace {
 
-// The point with its height as texture coordinate, the coordinate first.
-inline void TexturedVertex(const Vec3& p) {
-  const auto z = static_cast<GLfloat>(p.z);
-  glTexCoord1f(z);
-  glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), z);
+// Whether every point of rows s and s + 1 has a value.
+bool WholeStrip(const GridRef& grid, std::uint32_t s) {
+  if (!grid.present)
+    return true;
+  const std::uint8_t* p = grid.present + grid.Index(s, 0);
+  for (std::size_t k = 0; k < 2 * std::size_t{grid.columns}; ++k) {
+    if (!p[k])
+      return false;
+  }
+  return true;
+}
+
+// The triangles of strip s whose points all have values, as separate
+// triangles in strip order.
+void SendStripTriangles(const GridRef& grid, std::uint32_t s) {
+  glBegin(GL_TRIANGLES);
+  for (std::uint32_t i = 0; i + 1 < grid.columns; ++i) {
+    const std::size_t lower = grid.Index(s, i);
+    const std::size_t upper = lower + grid.columns;
+    const bool shared = grid.Present(upper) && grid.Present(lower + 1);
+    if (shared && grid.Present(lower)) {
+      SendVertex(grid, lower);
+      SendVertex(grid, upper);
+      SendVertex(grid, lower + 1);
+    }
+    if (shared && grid.Present(upper + 1)) {
+      SendVertex(grid, lower + 1);
+      SendVertex(grid, upper);
+      SendVertex(grid, upper + 1);
+    }
+  }
+  glEnd();
 }
 
 }  // namespace
 
-void SendStrips(const Vec3* points, std::uint32_t columns, std::uint32_t first, std::uint32_t end) {
-  // The renderer holds vertex attributes in single precision: its double entry
-  // points round each value to float and call the float ones, a second dispatch
-  // per call that costs about a third of submitting a large grid. Rounding here
-  // hands it the very same floats (a render test compares the pictures).
+void SendStrips(const GridRef& grid, std::uint32_t first, std::uint32_t end) {
   for (std::uint32_t s = first; s < end; ++s) {
-    const Vec3* lower = points + std::size_t{s} * columns;
-    const Vec3* upper = lower + columns;
+    if (!WholeStrip(grid, s)) {
+      SendStripTriangles(grid, s);
+      continue;
+    }
+    const std::size_t lower = grid.Index(s, 0);
     glBegin(GL_TRIANGLE_STRIP);
-    for (std::uint32_t i = 0; i < columns; ++i) {
-      TexturedVertex(lower[i]);
-      TexturedVertex(upper[i]);
+    for (std::uint32_t i = 0; i < grid.columns; ++i) {
+      SendVertex(grid, lower + i);
+      SendVertex(grid, lower + grid.columns + i);
     }
     glEnd();
   }

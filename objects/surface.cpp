@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "objects/adoptorcopy.h"
 #include "objects/gridsample.h"
@@ -27,48 +28,60 @@ void cOpenGLGraph_Surface::SetGrid(Vec3* points, std::uint32_t c, std::uint32_t 
   vertices = kept;
 }
 
+void cOpenGLGraph_Surface::SetPresent(std::unique_ptr<std::uint8_t[]> p) {
+  present = std::move(p);
+}
+
 void cOpenGLGraph_Surface::Clear() {
   delete[] vertices;
   vertices = nullptr;
   columns = 0;
   rows = 0;
+  present.reset();
+  values = HeightValues();
   covering = CoveringTriangles();
-  sample = std::vector<Vec3>();
+  sample = GridSample();
   sampleCovering = CoveringTriangles();
+}
+
+GridRef cOpenGLGraph_Surface::Grid() const {
+  GridRef grid;
+  grid.points = vertices;
+  grid.columns = columns;
+  grid.rows = rows;
+  grid.present = present.get();
+  return grid;
 }
 
 void cOpenGLGraph_Surface::Draw() {
   if (!vertices)
     return;
+  const GridRef grid = Grid();
   const std::uint32_t step =
       columns < 2 || rows < 2 ? 1 : PreviewStep(columns - 1, rows - 1, 1, previewTriangles);
   if (step > 1) {
-    std::uint32_t c = 0;
-    std::uint32_t r = 0;
     try {
-      SampleGrid(vertices, columns, rows, step, sample, c, r);
-      DrawGrid(sample.data(), c, r, sampleCovering);
+      DrawGrid(SampleGrid(grid, step, sample), sampleCovering);
       return;
     } catch (const std::bad_alloc&) {
       // Too little memory for a sample: the whole grid is slower, not wrong.
     }
   }
-  DrawGrid(vertices, columns, rows, covering);
+  DrawGrid(grid, covering);
 }
 
-void cOpenGLGraph_Surface::DrawGrid(const Vec3* points, std::uint32_t c, std::uint32_t r,
-                                    CoveringTriangles& selection) {
+void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, CoveringTriangles& selection) {
   ramp.Upload();
   SetGlColour(colour);
   const std::optional<WindowMapping> mapping =
       culling ? CurrentWindowMapping() : std::optional<WindowMapping>{};
   if (mapping) {
-    selection.Send(*mapping, points, c, r);
+    selection.Send(*mapping, grid);
     sent = selection.Count();
   } else {
-    const std::uint32_t strips = (c < 2 || r < 2) ? 0 : r - 1;
-    SendStrips(points, c, 0, strips);
-    sent = std::size_t{2} * (c - 1) * strips;
+    const std::uint32_t strips = (grid.columns < 2 || grid.rows < 2) ? 0 : grid.rows - 1;
+    SendStrips(grid, 0, strips);
+    sent = std::size_t{2} * (grid.columns - 1) * strips;
   }
   glDisable(GL_TEXTURE_1D);
 }

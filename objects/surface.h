@@ -8,13 +8,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
+#include "base/heightvalues.h"
 #include "base/vec3.h"
 #include "objects/colour.h"
 #include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
+#include "objects/gridsample.h"
 
 class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
  public:
@@ -42,9 +44,19 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // when the new table cannot be allocated.
   void SetLevels(std::uint32_t levels) { ramp.Build(levels, false); }
 
-  // Frees the grid, if any, and the buffers its drawing kept; afterwards
-  // vertices is null and columns and rows are 0. The bands stay.
+  // Marks which points of the grid have a value: present holds one byte a
+  // point, 0 for a missing one, and the surface takes it over. No triangle
+  // with a missing point is drawn. Null: every point has one, as after
+  // SetGrid. Throws nothing.
+  void SetPresent(std::unique_ptr<std::uint8_t[]> present);
+
+  // Frees the grid, if any, what its points carry and the buffers its drawing
+  // kept; afterwards vertices is null, columns and rows are 0 and values says
+  // nothing. The bands stay.
   void Clear();
+
+  // The grid as drawn: the points and what they carry.
+  GridRef Grid() const;
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
   // strips in colour modulated by the bands, and switches 1-D texturing off
@@ -69,14 +81,17 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // Clear: every triangle of the strips is sent, as the tests' and the
   // benchmarks' reference picture.
   bool culling = true;
+  // What the heights stand for; the loaders set it with the grid.
+  HeightValues values;
 
  private:
-  void DrawGrid(const Vec3* points, std::uint32_t c, std::uint32_t r, CoveringTriangles& selection);
+  void DrawGrid(const GridRef& grid, CoveringTriangles& selection);
 
+  std::unique_ptr<std::uint8_t[]> present;  // null: every point has a value
   CoveringTriangles covering;
   // The last preview's sample of the grid and its selection, apart from the
   // full grid's so that neither regrows the other's buffers at every switch.
-  std::vector<Vec3> sample;
+  GridSample sample;
   CoveringTriangles sampleCovering;
   std::size_t sent = 0;
 };

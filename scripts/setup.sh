@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev libgdal-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth fonts-ipafont-gothic locales desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev

@@ -1,8 +1,7 @@
 #pragma once
-// The fixture of the loader tests: a main window and a Status window (the
-// program's FormRoot and FormStatus meanwhile) whose surface and volume hold
-// known data, the file dialog answered by the test, message boxes recorded
-// instead of shown.
+// The fixture of the loader tests: a main window and a Status window whose
+// surface and volume hold known data, the file dialog answered by the test,
+// message boxes recorded instead of shown.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,6 +22,7 @@
 #include "app/entry.h"
 #include "app/formroot.h"
 #include "formats/colourcount.h"
+#include "formats/heightfield.h"
 #include "formats/loadfile.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
@@ -42,8 +43,6 @@ struct PlotState {
 class Loaders : public testing::Test {
  protected:
   void SetUp() override {
-    FormRoot = &root;
-    FormStatus = &status;
     previousBox = SetMessageBoxHook([this](const MessageBoxRequest& r) {
       messages.push_back(r.text.toStdString());
       picturesAtMessage.push_back(graph.Picture());
@@ -67,8 +66,6 @@ class Loaders : public testing::Test {
     graph.Draw();
   }
   void TearDown() override {
-    FormRoot = nullptr;
-    FormStatus = nullptr;
     SetMessageBoxHook(previousBox);
     TOpenDialog::SetChooser(previousChooser);
   }
@@ -98,43 +95,6 @@ class Loaders : public testing::Test {
     answer = path ? std::optional(TOpenDialog::Choice{*path, filterIndex}) : std::nullopt;
     button->setVisible(true);  // hidden buttons still take a synthetic click
     QTest::mouseClick(button, Qt::LeftButton);
-  }
-
-  // The program started with arguments, once its windows are up.
-  void StartWith(const QStringList& arguments) {
-    const CommandLineOutcome outcome = ReadCommandLine(QStringList{"cubiscope"} + arguments);
-    ASSERT_FALSE(outcome.exitCode.has_value()) << outcome.text.toStdString();
-    OpenAfterStartUp(outcome.options);
-    QCoreApplication::processEvents();
-  }
-
-  template <class Grid>
-  void ExpectGrid(const Grid& want) {
-    ASSERT_EQ(status.surface.columns, static_cast<std::uint32_t>(want.columns));
-    ASSERT_EQ(status.surface.rows, static_cast<std::uint32_t>(want.rows));
-    if (want.columns * want.rows > 0) {
-      EXPECT_EQ(std::memcmp(status.surface.vertices, want.points.get(),
-                            sizeof(Vec3) * static_cast<std::size_t>(want.columns * want.rows)),
-                0);
-    }
-  }
-  void ExpectColourCount(const float* want) {
-    ASSERT_EQ(status.volume.nx, 64u);
-    EXPECT_EQ(std::memcmp(status.volume.data, want, sizeof(float) * kColourCells), 0);
-  }
-  // Its object holds what the readers make of the file at path read as kind.
-  void ExpectLoaded(LoadKind kind, const QString& path) {
-    switch (kind) {
-      case LoadKind::kPointGrid:
-        ExpectGrid(ReadPointGridFile(path, RegionalDecimalSeparator()));
-        break;
-      case LoadKind::kHeightField:
-        ExpectGrid(ReadHeightFieldFile(path));
-        break;
-      case LoadKind::kColourCount:
-        ExpectColourCount(ReadColourCountFile(path).get());
-        break;
-    }
   }
 
   // The picture is blanked first: equal to before afterwards, it was redrawn
@@ -196,4 +156,53 @@ class Loaders : public testing::Test {
   std::vector<int> filterIndexShown;
   MessageBoxHook previousBox;
   TOpenDialog::Chooser previousChooser;
+};
+
+// The loaders with the windows in place (FormRoot, FormStatus), so that files
+// can come in every way: the buttons, drops and the command line.
+class Ways : public Loaders {
+ protected:
+  void SetUp() override {
+    Loaders::SetUp();
+    FormRoot = &root;
+    FormStatus = &status;
+  }
+  void TearDown() override {
+    FormRoot = nullptr;
+    FormStatus = nullptr;
+    Loaders::TearDown();
+  }
+
+  // The program started with arguments, once its windows are up.
+  void StartWith(const QStringList& arguments) {
+    const CommandLineOutcome outcome = ReadCommandLine(QStringList{"cubiscope"} + arguments);
+    ASSERT_FALSE(outcome.exitCode.has_value()) << outcome.text.toStdString();
+    OpenAfterStartUp(outcome.options);
+    QCoreApplication::processEvents();
+  }
+
+  // A height field or point grid.
+  template <class Grid>
+  void ExpectHeightField(const Grid& want) {
+    ASSERT_EQ(status.surface.columns, static_cast<std::uint32_t>(want.columns));
+    ASSERT_EQ(status.surface.rows, static_cast<std::uint32_t>(want.rows));
+    if (want.columns * want.rows > 0) {
+      EXPECT_EQ(std::memcmp(status.surface.vertices, want.points.get(),
+                            sizeof(Vec3) * static_cast<std::size_t>(want.columns * want.rows)),
+                0);
+    }
+  }
+  void ExpectColourCount(const float* want) {
+    ASSERT_EQ(status.volume.nx, 64u);
+    EXPECT_EQ(std::memcmp(status.volume.data, want, sizeof(float) * kColourCells), 0);
+  }
+  // Its object holds what the readers make of the file at path read as kind.
+  void ExpectLoaded(LoadKind kind, const QString& path) {
+    if (kind == LoadKind::kPointGrid)
+      ExpectHeightField(ReadPointGridFile(path, RegionalDecimalSeparator()));
+    else if (kind == LoadKind::kHeightField)
+      ExpectHeightField(ReadHeightFieldFile(path));
+    else
+      ExpectColourCount(ReadColourCountFile(path).get());
+  }
 };

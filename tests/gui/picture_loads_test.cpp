@@ -5,11 +5,14 @@
 
 #include <QProcess>
 
+#include "app/commandline.h"
+#include "formats/colourcount.h"
+#include "formats/loadfile.h"
 #include "support/imagewriter.h"
 
 namespace {
 
-class PictureLoads : public Loaders, public testing::WithParamInterface<PictureSample> {};
+class PictureLoads : public Ways, public testing::WithParamInterface<PictureSample> {};
 
 TEST_P(PictureLoads, EveryWayInGivesWhatTheReadersMake) {
   // Named as text: the content decides.
@@ -39,7 +42,7 @@ TEST_P(PictureLoads, EveryWayInGivesWhatTheReadersMake) {
     if (way.colours) {
       ExpectColourCount(cells.get());
     } else {
-      ExpectGrid(field);
+      ExpectHeightField(field);
     }
   }
   EXPECT_TRUE(messages.empty());
@@ -151,7 +154,7 @@ TEST(CommandLine, TheProgramPrintsTheUsageAndExits) {
 }
 
 // Files of the other kinds on the command line load as a drop loads them.
-TEST_F(Loaders, CommandLineFilesOfEveryKind) {
+TEST_F(Ways, CommandLineFilesOfEveryKind) {
   const QString text = Write("grid.bmp", "0,0,0\n1,0,0\n\n0,1,0\n1,1,1\n");
   StartWith({text});
   EXPECT_EQ(status.surface.columns, 2u);

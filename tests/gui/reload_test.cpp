@@ -48,10 +48,10 @@ std::string Version(LoadKind kind, int n) {
 
 enum class Way { kNothing, kButton, kDrop, kCommandLine };
 
-class Reloads : public Loaders {
+class Reloads : public Ways {
  protected:
   void SetUp() override {
-    Loaders::SetUp();
+    Ways::SetUp();
     root.show();
     status.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&root));

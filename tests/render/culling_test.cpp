@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "app/camera.h"
 #include "object_scene.h"
 #include "objects/coveringtriangles.h"
+#include "objects/gridstrips.h"
 #include "objects/surface.h"
 
 namespace {
@@ -39,6 +41,14 @@ constexpr View kZoomedOut{6000, 2000, 10001};
 
 enum Pass : std::uint8_t { kXY = 1, kYZ = 2, kZX = 4, k3D = 8, kAll = 15 };
 
+// What the points carry besides their place.
+enum class Carried {
+  kNothing,
+  kHoles,    // rows, columns, blocks and single points without a value
+  kColours,  // a colour and a shade each
+  kScaled,   // drawn 2.5 times as high
+};
+
 struct CullCase {
   const char* name;
   std::uint32_t side;  // side x side points
@@ -46,6 +56,7 @@ struct CullCase {
   View view;
   std::uint8_t passes;
   std::uint32_t levels;
+  Carried carried = Carried::kNothing;
 };
 void PrintTo(const CullCase& c, std::ostream* os) {
   *os << c.name;
@@ -88,6 +99,52 @@ std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
   return points;
 }
 
+// Which points of a side x side grid have a value: a whole row, a whole
+// column, a block and scattered single points have none.
+std::unique_ptr<std::uint8_t[]> Holes(std::uint32_t side) {
+  auto present = std::make_unique<std::uint8_t[]>(std::size_t{side} * side);
+  std::uint32_t grain = 777;
+  for (std::uint32_t r = 0; r < side; ++r) {
+    for (std::uint32_t i = 0; i < side; ++i) {
+      grain = grain * 1103515245u + 12345u;
+      const bool block = r > side / 3 && r < side / 2 && i > side / 5 && i < side / 3;
+      const bool missing = r == side / 7 || i == side / 2 || block || (grain >> 16) % 97 == 0;
+      present[std::size_t{r} * side + i] = missing ? 0 : 1;
+    }
+  }
+  return present;
+}
+
+// Colours and shades that change from point to point, three bytes and one.
+std::vector<std::uint8_t> Bytes(std::size_t n, std::uint32_t seed) {
+  std::vector<std::uint8_t> bytes(n);
+  for (std::uint8_t& b : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<std::uint8_t>(seed >> 16);
+  }
+  return bytes;
+}
+
+// A surface's grid drawn with what its points carry, through the selection
+// or as plain strips.
+class CarryingGrid : public cOpenGLGraph_Data {
+ public:
+  explicit CarryingGrid(const cOpenGLGraph_Surface& surface) : surface(surface) {}
+  void Draw() override {
+    surface.ramp.Upload();
+    SetGlColour(surface.colour);
+    if (culling)
+      covering.Send(*CurrentWindowMapping(), grid);
+    else
+      SendStrips(grid, 0, grid.rows - 1);
+    glDisable(GL_TEXTURE_1D);
+  }
+  const cOpenGLGraph_Surface& surface;
+  GridRef grid;
+  bool culling = true;
+  CoveringTriangles covering;
+};
+
 class CullingScene : public ObjectScene {
  protected:
   void SetUp() override {
@@ -118,13 +175,32 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
   const CullCase& c = GetParam();
   std::vector<Vec3> grid = Grid(c.side, c.heights);
   surface.SetGrid(grid.data(), c.side, c.side, false);
+  if (c.carried == Carried::kHoles)
+    surface.SetPresent(Holes(c.side));
   surface.SetLevels(c.levels);
-  surface.dispXY = (c.passes & kXY) != 0;
-  surface.dispYZ = (c.passes & kYZ) != 0;
-  surface.dispZX = (c.passes & kZX) != 0;
-  surface.disp3D = (c.passes & k3D) != 0;
+  CarryingGrid carrying(surface);
+  const std::vector<std::uint8_t> colours = Bytes(3 * grid.size(), 1);
+  const std::vector<std::uint8_t> shades = Bytes(grid.size(), 2);
+  if (c.carried == Carried::kColours || c.carried == Carried::kScaled) {
+    carrying.grid = surface.Grid();
+    if (c.carried == Carried::kColours) {
+      carrying.grid.colours = colours.data();
+      carrying.grid.shades = shades.data();
+    } else {
+      carrying.grid.zScale = 2.5;
+    }
+    graph.preObjects.assign(1, &carrying);
+  }
+  for (cOpenGLGraph_Data* object : graph.preObjects) {
+    object->dispXY = (c.passes & kXY) != 0;
+    object->dispYZ = (c.passes & kYZ) != 0;
+    object->dispZX = (c.passes & kZX) != 0;
+    object->disp3D = (c.passes & k3D) != 0;
+  }
   Look(c.view, c.side);
+  carrying.culling = false;
   const QImage all = DrawnWith(false);
+  carrying.culling = true;
   const QImage culled = DrawnWith(true);
   EXPECT_TRUE(culled == all) << Save() << "; all triangles: "
                              << SaveForInspection(all, QString::fromLatin1(c.name)).toStdString();
@@ -134,33 +210,41 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
 // the passes and band counts on one grid, where cells are about a pixel.
 INSTANTIATE_TEST_SUITE_P(
     Grids, Culling,
-    testing::Values(CullCase{"Smooth64", 64, Heights::kSmooth, kStart, k3D, 8},
-                    CullCase{"Noisy64", 64, Heights::kNoisy, kStart, k3D, 8},
-                    CullCase{"Steep64", 64, Heights::kSteep, kStart, k3D, 8},
-                    CullCase{"Smooth512", 512, Heights::kSmooth, kStart, k3D, 8},
-                    CullCase{"Noisy512", 512, Heights::kNoisy, kStart, k3D, 8},
-                    CullCase{"Steep512", 512, Heights::kSteep, kStart, k3D, 8},
-                    CullCase{"Smooth1024", 1024, Heights::kSmooth, kStart, k3D, 8},
-                    CullCase{"Noisy1024", 1024, Heights::kNoisy, kStart, k3D, 8},
-                    CullCase{"Steep1024", 1024, Heights::kSteep, kStart, k3D, 8},
-                    CullCase{"Smooth2048", 2048, Heights::kSmooth, kStart, k3D, 8},
-                    CullCase{"Noisy2048", 2048, Heights::kNoisy, kStart, k3D, 8},
-                    CullCase{"Steep2048", 2048, Heights::kSteep, kStart, k3D, 8},
-                    CullCase{"BelowSteep64", 64, Heights::kSteep, kBelow, k3D, 8},
-                    CullCase{"BelowSmooth2048", 2048, Heights::kSmooth, kBelow, k3D, 8},
-                    CullCase{"EdgeOnSteep512", 512, Heights::kSteep, kEdgeOn, k3D, 8},
-                    CullCase{"EdgeOnNoisy1024", 1024, Heights::kNoisy, kEdgeOn, k3D, 8},
-                    CullCase{"ZoomedInSteep64", 64, Heights::kSteep, kZoomedIn, k3D, 8},
-                    CullCase{"ZoomedInNoisy2048", 2048, Heights::kNoisy, kZoomedIn, k3D, 8},
-                    CullCase{"ZoomedOutNoisy512", 512, Heights::kNoisy, kZoomedOut, k3D, 8},
-                    CullCase{"ZoomedOutSteep1024", 1024, Heights::kSteep, kZoomedOut, k3D, 8},
-                    CullCase{"Strays512", 512, Heights::kStrays, kStart, k3D, 8},
-                    CullCase{"PassXY", 512, Heights::kNoisy, kStart, kXY, 8},
-                    CullCase{"PassYZ", 512, Heights::kNoisy, kStart, kYZ, 8},
-                    CullCase{"PassZX", 512, Heights::kNoisy, kStart, kZX, 8},
-                    CullCase{"AllPasses", 512, Heights::kNoisy, kStart, kAll, 8},
-                    CullCase{"OneBand", 512, Heights::kNoisy, kStart, kAll, 1},
-                    CullCase{"ManyBands", 512, Heights::kNoisy, kStart, kAll, 128}),
+    testing::Values(
+        CullCase{"Smooth64", 64, Heights::kSmooth, kStart, k3D, 8},
+        CullCase{"Noisy64", 64, Heights::kNoisy, kStart, k3D, 8},
+        CullCase{"Steep64", 64, Heights::kSteep, kStart, k3D, 8},
+        CullCase{"Smooth512", 512, Heights::kSmooth, kStart, k3D, 8},
+        CullCase{"Noisy512", 512, Heights::kNoisy, kStart, k3D, 8},
+        CullCase{"Steep512", 512, Heights::kSteep, kStart, k3D, 8},
+        CullCase{"Smooth1024", 1024, Heights::kSmooth, kStart, k3D, 8},
+        CullCase{"Noisy1024", 1024, Heights::kNoisy, kStart, k3D, 8},
+        CullCase{"Steep1024", 1024, Heights::kSteep, kStart, k3D, 8},
+        CullCase{"Smooth2048", 2048, Heights::kSmooth, kStart, k3D, 8},
+        CullCase{"Noisy2048", 2048, Heights::kNoisy, kStart, k3D, 8},
+        CullCase{"Steep2048", 2048, Heights::kSteep, kStart, k3D, 8},
+        CullCase{"BelowSteep64", 64, Heights::kSteep, kBelow, k3D, 8},
+        CullCase{"BelowSmooth2048", 2048, Heights::kSmooth, kBelow, k3D, 8},
+        CullCase{"EdgeOnSteep512", 512, Heights::kSteep, kEdgeOn, k3D, 8},
+        CullCase{"EdgeOnNoisy1024", 1024, Heights::kNoisy, kEdgeOn, k3D, 8},
+        CullCase{"ZoomedInSteep64", 64, Heights::kSteep, kZoomedIn, k3D, 8},
+        CullCase{"ZoomedInNoisy2048", 2048, Heights::kNoisy, kZoomedIn, k3D, 8},
+        CullCase{"ZoomedOutNoisy512", 512, Heights::kNoisy, kZoomedOut, k3D, 8},
+        CullCase{"ZoomedOutSteep1024", 1024, Heights::kSteep, kZoomedOut, k3D, 8},
+        CullCase{"Strays512", 512, Heights::kStrays, kStart, k3D, 8},
+        CullCase{"PassXY", 512, Heights::kNoisy, kStart, kXY, 8},
+        CullCase{"PassYZ", 512, Heights::kNoisy, kStart, kYZ, 8},
+        CullCase{"PassZX", 512, Heights::kNoisy, kStart, kZX, 8},
+        CullCase{"AllPasses", 512, Heights::kNoisy, kStart, kAll, 8},
+        CullCase{"OneBand", 512, Heights::kNoisy, kStart, kAll, 1},
+        CullCase{"ManyBands", 512, Heights::kNoisy, kStart, kAll, 128},
+        CullCase{"Holes64", 64, Heights::kSteep, kStart, kAll, 8, Carried::kHoles},
+        CullCase{"Holes1024", 1024, Heights::kNoisy, kStart, kAll, 8, Carried::kHoles},
+        CullCase{"HolesZoomedIn", 64, Heights::kNoisy, kZoomedIn, k3D, 8, Carried::kHoles},
+        CullCase{"Colours512", 512, Heights::kNoisy, kStart, kAll, 8, Carried::kColours},
+        CullCase{"ColoursZoomedIn", 64, Heights::kSteep, kZoomedIn, k3D, 8, Carried::kColours},
+        CullCase{"Scaled512", 512, Heights::kNoisy, kStart, kAll, 8, Carried::kScaled},
+        CullCase{"ScaledBelow", 64, Heights::kSteep, kBelow, k3D, 8, Carried::kScaled}),
     [](const testing::TestParamInfo<CullCase>& info) { return std::string(info.param.name); });
 
 // In the start view a cell of a 2048 x 2048 grid is a tenth of a pixel wide:
@@ -183,7 +267,7 @@ class TightSelection : public cOpenGLGraph_Data {
   void Draw() override {
     surface.ramp.Upload();
     SetGlColour(surface.colour);
-    covering.Send(*CurrentWindowMapping(), surface.vertices, surface.columns, surface.rows);
+    covering.Send(*CurrentWindowMapping(), surface.Grid());
     glDisable(GL_TEXTURE_1D);
   }
   const cOpenGLGraph_Surface& surface;

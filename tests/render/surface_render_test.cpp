@@ -1,5 +1,7 @@
 // The surface: grey bands by height, looked up per pixel, kept when the
 // surface is flattened onto the bottom face.
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "object_scene.h"
@@ -87,6 +89,31 @@ TEST_F(SurfaceScene, FlattenedOntoBottomFaceKeepsItsBands) {
   EXPECT_TRUE(ColourAt(OnSlope(0.25), 127, 127, 127, {1, 1, 0}));
   EXPECT_TRUE(ColourAt(OnSlope(0.75), 255, 255, 255, {1, 1, 0}));
   EXPECT_TRUE(ColourAt(OnSlope(0.75), 26, 26, 51)) << "drawn in 3-D too";
+}
+
+// A point without a value takes every triangle it belongs to with it, in
+// every pass and in previews; the rest of the grid stays.
+TEST_F(SurfaceScene, MissingPointLeavesAHole) {
+  std::vector<Vec3> grid;
+  for (int r = 0; r < 4; ++r) {
+    for (int i = 0; i < 4; ++i)
+      grid.push_back({0.2 + 0.2 * i, 0.2 + 0.2 * r, 1.0});
+  }
+  surface.SetGrid(grid.data(), 4, 4, false);
+  auto present = std::make_unique<std::uint8_t[]>(16);
+  std::fill_n(present.get(), 16, 1);
+  present[5] = 0;  // row 1, column 1
+  surface.SetPresent(std::move(present));
+  surface.SetLevels(8);
+  surface.dispXY = 1;
+  LookFromAbove();
+  for (const std::size_t budget : {0, 2}) {
+    surface.previewTriangles = budget;
+    graph.Draw();
+    EXPECT_TRUE(ColourAt({0.4, 0.4, 1.0}, 26, 26, 51)) << "budget " << budget;
+    EXPECT_TRUE(ColourAt({0.3, 0.5, 1.0}, 26, 26, 51)) << "budget " << budget;
+    EXPECT_TRUE(ColourAt({0.7, 0.7, 1.0}, 255, 255, 255)) << "budget " << budget;
+  }
 }
 
 }  // namespace

@@ -48,6 +48,16 @@ Reader ReaderOf(LoadKind kind) {
 LoadOutcome ExpectedLoad(Reader reader, const QString& path) {
   LoadOutcome outcome;
   try {
+    // A measured raster goes its own way, and colour counts refuse one.
+    if (reader == Reader::ColourCount || reader == Reader::ByContentColours) {
+      RefuseMeasuredColours(path);
+    } else if (reader != Reader::PointGrid) {
+      if (std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path)) {
+        outcome.remembered = LoadedFile{path, LoadKind::kHeightField};
+        TakeGrid(outcome, std::move(*measured));
+        return outcome;
+      }
+    }
     FileBytes file = ReadFileBytes(path);
     // A dialog's reader decides the kind, a file named elsewhere its content.
     LoadKind kind = reader == Reader::HeightField   ? LoadKind::kHeightField

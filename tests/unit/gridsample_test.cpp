@@ -25,14 +25,23 @@ TEST(SampleGrid, KeepsEveryStepthLineAndTheLastOnce) {
       for (std::uint32_t i = 0; i < c.n; ++i)
         points.push_back({static_cast<double>(i), static_cast<double>(r), 0.0});
     }
-    std::vector<Vec3> sample;
-    std::uint32_t columns = 0, rows = 0;
-    SampleGrid(points.data(), c.n, 2, c.step, sample, columns, rows);
-    ASSERT_EQ(columns, c.lines.size()) << c.n << " by " << c.step;
-    EXPECT_EQ(rows, 2u);
-    for (std::uint32_t u = 0; u < columns; ++u) {
-      EXPECT_EQ(sample[u].x, c.lines[u]);
-      EXPECT_EQ(sample[columns + u].y, 1.0);
+    // Each point's shade is its column too, and every point is present.
+    std::vector<std::uint8_t> shades;
+    for (const Vec3& p : points)
+      shades.push_back(static_cast<std::uint8_t>(p.x));
+    const std::vector<std::uint8_t> present(points.size(), 1);
+    GridSample buffers;
+    const GridRef sample = SampleGrid(
+        {points.data(), c.n, 2, present.data(), nullptr, shades.data(), 2.0}, c.step, buffers);
+    ASSERT_EQ(sample.columns, c.lines.size()) << c.n << " by " << c.step;
+    EXPECT_EQ(sample.rows, 2u);
+    EXPECT_EQ(sample.zScale, 2.0);
+    EXPECT_EQ(sample.colours, nullptr);
+    for (std::uint32_t u = 0; u < sample.columns; ++u) {
+      EXPECT_EQ(sample.points[u].x, c.lines[u]);
+      EXPECT_EQ(sample.points[sample.columns + u].y, 1.0);
+      EXPECT_EQ(sample.shades[sample.columns + u], c.lines[u]);
+      EXPECT_EQ(sample.present[u], 1);
     }
   }
 }

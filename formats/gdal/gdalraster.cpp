@@ -1,0 +1,139 @@
+// The raster module: rasters of measured values read through GDAL. A library
+// of its own, so that the program loads GDAL and its hundred libraries only
+// when a file needs them. Only the formats we mean are opened, nothing is
+// written beside the user's file, and GDAL's messages are taken in rather
+// than printed.
+
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+#include <gdal.h>
+#include <gdal_frmts.h>
+
+#include "formats/rasterfile.h"
+
+namespace {
+
+// The readers we mean: GeoTIFF and plain TIFF, SRTM tiles, ESRI ASCII grids.
+// No virtual formats that point at other files, no network, no text of
+// points (which has its own reader).
+const char* const kAllowedDrivers[] = {"GTiff", "SRTMHGT", "AAIGrid", nullptr};
+
+// GDAL's block cache: enough for the tiles of a few rows of a large raster,
+// so that a read does not hold the raster twice.
+constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
+
+void Configure() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // No .aux.xml beside the user's file, no folder listings.
+    CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
+    CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
+    GDALSetCacheMax64(kCacheBytes);
+    GDALRegister_GTiff();
+    GDALRegister_SRTMHGT();
+    GDALRegister_AAIGrid();
+  });
+}
+
+// Collects GDAL's errors while it lives instead of letting them print.
+class ErrorCatcher {
+ public:
+  ErrorCatcher() { CPLPushErrorHandlerEx(&ErrorCatcher::Handle, this); }
+  ~ErrorCatcher() { CPLPopErrorHandler(); }
+  ErrorCatcher(const ErrorCatcher&) = delete;
+  ErrorCatcher& operator=(const ErrorCatcher&) = delete;
+  bool Failed() const { return failed; }
+
+ private:
+  static void CPL_STDCALL Handle(CPLErr kind, CPLErrorNum, const char*) {
+    auto* self = static_cast<ErrorCatcher*>(CPLGetErrorHandlerUserData());
+    if (self && kind >= CE_Failure)
+      self->failed = true;
+  }
+  bool failed = false;
+};
+
+bool Numeric(GDALDataType type) {
+  return type != GDT_Unknown && !GDALDataTypeIsComplex(type);
+}
+
+class GdalRaster : public RasterFile {
+ public:
+  GdalRaster(GDALDatasetH dataset, GDALRasterBandH band) : dataset(dataset), band(band) {
+    header.columns = static_cast<std::uint32_t>(GDALGetRasterXSize(dataset));
+    header.rows = static_cast<std::uint32_t>(GDALGetRasterYSize(dataset));
+    int has = 0;
+    const double noData = GDALGetRasterNoDataValue(band, &has);
+    if (has)
+      header.noData = noData;
+    const double scale = GDALGetRasterScale(band, &has);
+    if (has && scale != 0.0)
+      header.scale = scale;
+    const double offset = GDALGetRasterOffset(band, &has);
+    if (has)
+      header.offset = offset;
+    if (const char* unit = GDALGetRasterUnitType(band))
+      header.unit = unit;
+    std::array<double, 6> transform{};
+    if (GDALGetGeoTransform(dataset, transform.data()) == CE_None)
+      header.geoTransform = transform;
+  }
+  ~GdalRaster() override { GDALClose(dataset); }
+  GdalRaster(const GdalRaster&) = delete;
+  GdalRaster& operator=(const GdalRaster&) = delete;
+
+  const RasterHeader& Header() const override { return header; }
+
+  bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
+            std::uint32_t outRows, double* out, std::size_t pointStride,
+            std::size_t rowStride) override {
+    const ErrorCatcher errors;
+    GDALRasterIOExtraArg extra;
+    INIT_RASTERIO_EXTRA_ARG(extra);
+    extra.eResampleAlg = GRIORA_Average;
+    const CPLErr result = GDALRasterIOEx(
+        band, GF_Read, 0, static_cast<int>(firstRow), static_cast<int>(header.columns),
+        static_cast<int>(rowCount), out, static_cast<int>(outColumns), static_cast<int>(outRows),
+        GDT_Float64, static_cast<GSpacing>(pointStride * sizeof(double)),
+        static_cast<GSpacing>(rowStride * sizeof(double)), &extra);
+    return result == CE_None && !errors.Failed();
+  }
+
+ private:
+  GDALDatasetH dataset;
+  GDALRasterBandH band;
+  RasterHeader header;
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaster(
+    const char* utf8Path, RasterOpening* opening) {
+  *opening = RasterOpening::kNotRaster;
+  // GDAL's virtual file systems (memory, archives, the network) are not
+  // files of the user's.
+  if (!utf8Path || std::strncmp(utf8Path, "/vsi", 4) == 0)
+    return nullptr;
+  Configure();
+  const ErrorCatcher errors;
+  // Decompressing the tiles of a read on every core.
+  const char* const options[] = {"NUM_THREADS=ALL_CPUS", nullptr};
+  GDALDatasetH dataset =
+      GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, options, nullptr);
+  if (!dataset)
+    return nullptr;
+  GDALRasterBandH band = GDALGetRasterCount(dataset) > 0 ? GDALGetRasterBand(dataset, 1) : nullptr;
+  if (!band || !Numeric(GDALGetRasterDataType(band)) || GDALGetRasterXSize(dataset) <= 0 ||
+      GDALGetRasterYSize(dataset) <= 0) {
+    GDALClose(dataset);
+    *opening = RasterOpening::kUnreadable;
+    return nullptr;
+  }
+  *opening = RasterOpening::kOpened;
+  return new GdalRaster(dataset, band);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// A raster of measured values as the raster module (rastermodule.h) opens it:
+// what band 1 holds and how to read it. The module is a library of its own,
+// loaded only when a file needs it; this is all the two share.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct RasterHeader {
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+  // A sample of band 1 that marks a missing cell, as stored (before scale
+  // and offset).
+  std::optional<double> noData;
+  // A stored sample v stands for v * scale + offset.
+  double scale = 1.0;
+  double offset = 0.0;
+  std::string unit;  // UTF-8; empty when the file does not say
+  std::optional<std::array<double, 6>> geoTransform;
+};
+
+class RasterFile {
+ public:
+  virtual ~RasterFile() = default;
+  virtual const RasterHeader& Header() const = 0;
+  // Reads rows [firstRow, firstRow + rowCount) of band 1, every column, into
+  // a grid of outColumns x outRows doubles: sample (c, r) to out + c *
+  // pointStride + r * rowStride (strides in doubles). A smaller grid gets
+  // the average of the cells each of its samples covers, missing cells left
+  // out (the file's overviews may stand in for the cells). Stored samples,
+  // before scale and offset. False when the file fails to give them (cut
+  // short, damaged); the grid is then partly written.
+  virtual bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
+                    std::uint32_t outRows, double* out, std::size_t pointStride,
+                    std::size_t rowStride) = 0;
+};
+
+// How the module's opening went.
+enum class RasterOpening {
+  kOpened,
+  kNotRaster,   // no reader of the module takes the file
+  kUnreadable,  // taken, but its band cannot be read as numbers
+};
+
+// The module's entry point, found by the name kOpenRasterSymbol: opens the
+// file at the UTF-8 path utf8Path for reading and returns the raster (the
+// caller deletes it), or null with how it went in *opening.
+using OpenRasterFunction = RasterFile* (*)(const char* utf8Path, RasterOpening* opening);
+inline constexpr char kOpenRasterSymbol[] = "CubiscopeOpenRaster";

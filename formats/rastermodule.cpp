@@ -1,0 +1,86 @@
+#include "formats/rastermodule.h"
+
+#include <map>
+#include <memory>
+#include <utility>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+
+#include "base/errors.h"
+
+namespace {
+
+QString chosen;  // ScopedRasterModule's path; empty: the program's own module
+
+// Where the module lies: beside the installed program (CUBISCOPE_MODULE_FROM_BIN
+// is the way from its folder), else, for a program that runs from its build
+// folder, where the build put it.
+QStringList Candidates() {
+  if (!chosen.isEmpty())
+    return {chosen};
+  QStringList paths;
+  const QFileInfo program(QStringLiteral("/proc/self/exe"));
+  const QString folder = QFileInfo(program.canonicalFilePath()).absolutePath();
+  paths << QDir::cleanPath(folder + QStringLiteral("/" CUBISCOPE_MODULE_FROM_BIN));
+#if defined(CUBISCOPE_MODULE_IN_BUILD)
+  paths << QStringLiteral(CUBISCOPE_MODULE_IN_BUILD);
+#endif
+  return paths;
+}
+
+// The module's entry point; loads the module on first use. Throws cError
+// when it cannot be loaded.
+OpenRasterFunction EntryPoint() {
+  // Loaded libraries stay for the program's life: rasters they made may still
+  // be in use, and unloading GDAL is not worth its risks.
+  struct Module {
+    std::unique_ptr<QLibrary> library;
+    OpenRasterFunction open;
+  };
+  static std::map<QString, Module> loaded;
+  const QStringList paths = Candidates();
+  for (const QString& path : paths) {
+    if (const auto found = loaded.find(path); found != loaded.end())
+      return found->second.open;
+  }
+  QString reason;
+  for (const QString& path : paths) {
+    if (!QFile::exists(path))
+      continue;
+    auto library = std::make_unique<QLibrary>(path);
+    library->setLoadHints(QLibrary::PreventUnloadHint);
+    if (library->load()) {
+      if (const auto open =
+              reinterpret_cast<OpenRasterFunction>(library->resolve(kOpenRasterSymbol))) {
+        loaded[path] = Module{std::move(library), open};
+        return open;
+      }
+    }
+    reason = library->errorString();
+  }
+  if (reason.isEmpty())
+    reason = paths.constFirst();
+  throw cError(QStringLiteral("ラスターを読むモジュールを読み込めません (%1)").arg(reason));
+}
+
+}  // namespace
+
+std::unique_ptr<RasterFile> OpenRaster(const QString& path) {
+  const OpenRasterFunction open = EntryPoint();
+  RasterOpening opening = RasterOpening::kNotRaster;
+  std::unique_ptr<RasterFile> raster(open(path.toUtf8().constData(), &opening));
+  if (!raster && opening == RasterOpening::kUnreadable)
+    throw cInvalidGraphic();
+  return raster;
+}
+
+ScopedRasterModule::ScopedRasterModule(const QString& path) : previous(chosen) {
+  chosen = path;
+}
+
+ScopedRasterModule::~ScopedRasterModule() {
+  chosen = previous;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The raster module (rasterfile.h), loaded on the first file that needs it and
+// kept for the program's life: starting the program never pays for GDAL.
+
+#include <memory>
+
+#include <QString>
+
+#include "formats/rasterfile.h"
+
+// Opens the file at path through the module. Null when no reader of the
+// module takes the file (it is no raster we read). Throws cError, with the
+// reason, when the module cannot be loaded; cInvalidGraphic when the file is
+// a raster whose band cannot be read as numbers.
+std::unique_ptr<RasterFile> OpenRaster(const QString& path);
+
+// Makes OpenRaster use the module at path instead of the program's own while
+// it lives, for tests of a missing or broken module. Not for use from
+// several threads at once.
+class ScopedRasterModule {
+ public:
+  explicit ScopedRasterModule(const QString& path);
+  ~ScopedRasterModule();
+  ScopedRasterModule(const ScopedRasterModule&) = delete;
+  ScopedRasterModule& operator=(const ScopedRasterModule&) = delete;
+
+ private:
+  QString previous;
+};

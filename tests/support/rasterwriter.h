@@ -1,0 +1,39 @@
+#pragma once
+// Rasters of measured values written for tests and benchmarks through GDAL's
+// own drivers, so that the files are what the formats' real writers make.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <QString>
+
+struct RasterSpec {
+  std::string driver = "GTiff";  // GTiff, SRTMHGT or AAIGrid
+  int type = 6;                  // a GDALDataType (6: Float32)
+  int bands = 1;
+  int columns = 8;
+  int rows = 6;
+  // Sample (column, row) of band b (0-based), as stored.
+  std::function<double(int column, int row, int band)> value = [](int c, int r, int) {
+    return c + 10.0 * r;
+  };
+  std::optional<double> noData;
+  std::optional<double> scale;
+  std::optional<double> offset;
+  std::string unit;
+  std::optional<std::array<double, 6>> geoTransform;
+  // GTiff creation options ("TILED=YES", "COMPRESS=DEFLATE", ...).
+  std::initializer_list<const char*> options = {};
+  // Overviews built by averaging, each a factor (2, 4, ...).
+  std::initializer_list<int> overviews = {};
+};
+
+// Writes spec to path. False, with a test failure added, when GDAL refuses.
+bool WriteRaster(const QString& path, const RasterSpec& spec);
+
+// Reads band 1 of the raster at path as GDAL's RasterIO gives it into a
+// columns x rows buffer of doubles (averaged when smaller), row after row.
+std::vector<double> ReadRasterBand(const QString& path, int columns, int rows);
