@@ -2,6 +2,8 @@
 // (input/loadedfiles.h) loaded again the way they were loaded first, one
 // after another, each failure in its own message box.
 
+#include <algorithm>
+
 #include <QFileInfo>
 
 #include "input/formstatus.h"
@@ -52,6 +54,9 @@ void TFormStatus::RunReloads() {
     // for a moment, and one that replaces it leaves it missing; the version
     // it is writing is told again once written.
     if (next.watched && QFileInfo(next.file.path).size() == 0)
+      continue;
+    // A load that came while this one waited has replaced its file.
+    if (!std::ranges::count(loaded.All(), next.file))
       continue;
     try {
       LoadAs(next.file.path, next.file.kind);
