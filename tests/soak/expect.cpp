@@ -1,6 +1,7 @@
 #include "expect.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "app/application.h"
@@ -21,6 +22,7 @@ void TakeGrid(LoadOutcome& outcome, PointGrid grid) {
 }
 void TakeGrid(LoadOutcome& outcome, HeightFieldGrid grid) {
   TakeGrid(outcome, std::move(grid.points), grid.columns, grid.rows);
+  outcome.present = std::move(grid.present);
 }
 void TakeCounts(LoadOutcome& outcome, std::unique_ptr<float[]> counts) {
   outcome.volume = true;
@@ -55,6 +57,12 @@ LoadOutcome ExpectedLoad(Reader reader, const QString& path) {
         break;
       case Reader::ByContent:
       case Reader::ByContentColours: {
+        if (reader == Reader::ByContentColours) {
+          RefuseMeasuredColours(path);
+        } else if (std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path)) {
+          TakeGrid(outcome, std::move(*measured));
+          break;
+        }
         FileBytes file = ReadFileBytes(path);
         if (!HoldsPicture(file))
           TakeGrid(outcome, PointGridOf(file, RegionalDecimalSeparator()));

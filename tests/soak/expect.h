@@ -20,8 +20,10 @@ struct LoadOutcome {
   bool failed = false;
   QString message;      // failed: the text of the message box, as shown
   bool volume = false;  // the object the data goes to: the volume, else the surface
-  // Succeeded: the surface's grid, or the volume's 64^3 counts.
+  // Succeeded: the surface's grid and which of its points have a value (null:
+  // all), or the volume's 64^3 counts.
   std::unique_ptr<Vec3[]> points;
+  std::unique_ptr<std::uint8_t[]> present;
   std::uint32_t columns = 0, rows = 0;
   std::unique_ptr<float[]> counts;
   std::string what;  // for the action's description
