@@ -10,7 +10,7 @@
 namespace {
 
 constexpr char kFile[] = "FILE";
-constexpr char kFileDescription[] = "A picture or a point-grid text file.";
+constexpr char kFileDescription[] = "A picture, a measured raster or a point-grid text file.";
 
 // The usage lines name the program as installed, whatever path it was
 // started by: the text is also the source of the manual page.
@@ -79,8 +79,11 @@ struct Parser {
         "FILE is loaded as if it had been dropped on the main window: a picture (BMP,\n"
         "PNG, JPEG, GIF, TIFF, WebP or another format that Qt's image plugins read,\n"
         "told by its content, not its name) as a height field, its brightness becoming\n"
-        "the height; any other file as point-grid text: one x, y, z point a line,\n"
-        "separated by commas or blanks, a blank line after each row of points.\n"
+        "the height; a raster of measured values (GeoTIFF, TIFF of signed or floating-\n"
+        "point samples, SRTM .hgt tile, ESRI ASCII grid) as a height field of its\n"
+        "values, missing cells left out; any other file as point-grid text: one x, y,\n"
+        "z point a line, separated by commas or blanks, a blank line after each row\n"
+        "of points.\n"
         "\n"
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
         "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. F5 in\n"

@@ -5,11 +5,16 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <QTemporaryDir>
+
 #include "support/bmpwriter.h"
 #include "support/imagewriter.h"
+#include "support/rasterwriter.h"
 
 namespace {
 
@@ -207,6 +212,52 @@ void Texts() {
     WriteText("commatext", "items" + std::to_string(n++), t);
 }
 
+// Rasters as GDAL's writers make them, each behind the byte that chooses the
+// name it is read under (raster_fuzz.cpp): 0 a TIFF, 2 an ASCII grid. An SRTM
+// tile is taken only at its full size, 2.9 MB, far beyond what an input may
+// be: inputs named as one reach the way a file named so takes when it is not
+// a tile.
+void Rasters() {
+  const QTemporaryDir scratch;
+  const auto seed = [&](const std::string& name, char kind, const RasterSpec& spec) {
+    const QString path = scratch.filePath(QString::fromStdString(name));
+    if (!WriteRaster(path, spec))
+      return;
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    Bytes bytes{static_cast<unsigned char>(kind)};
+    bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), {});
+    Write("raster", name, bytes);
+  };
+  const auto spec = [](int type, std::optional<double> noData = std::nullopt) {
+    RasterSpec s;
+    s.type = type;
+    s.noData = noData;
+    s.value = [](int c, int r, int) { return c == 2 && r == 1 ? -9999.0 : c - 3.0 * r; };
+    return s;
+  };
+  seed("int16_nodata.tif", 0, spec(3, -9999));
+  seed("float32.tif", 0, spec(6));
+  seed("float64.tif", 0, spec(7));
+  seed("int32.tif", 0, spec(5));
+  RasterSpec tiled = spec(6);
+  tiled.columns = tiled.rows = 40;
+  tiled.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
+  tiled.overviews = {2};
+  seed("tiled_deflate_overviews.tif", 0, tiled);
+  RasterSpec packed = spec(3);
+  packed.scale = 0.5;
+  packed.offset = -100;
+  packed.unit = "m";
+  packed.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+  seed("packed_georeferenced.tif", 0, packed);
+  RasterSpec grid = spec(6, -9999);
+  grid.driver = "AAIGrid";
+  seed("grid.asc", 2, grid);
+  WriteText("raster", "hand.asc",
+            std::string("\2ncols 3\r\nnrows 2\r\nxllcenter 0\r\nyllcenter 0\r\ncellsize 1\r\n"
+                        "1 2 3\r\n4 5 6\r\n"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -218,5 +269,6 @@ int main(int argc, char** argv) {
   Bitmaps();
   Pictures();
   Texts();
+  Rasters();
   return 0;
 }

@@ -196,7 +196,7 @@ class RasterLoads : public Ways, public testing::WithParamInterface<RasterCase> 
     if (c.text)
       Write(path, c.text);
     else
-      WriteRaster(path, c.spec);
+      EXPECT_TRUE(WriteRaster(path, c.spec));
     return path;
   }
   void ExpectLoaded(const RasterCase& c) {
@@ -280,7 +280,7 @@ TEST_F(Ways, HolesShowWhatLiesBehind) {
   s.columns = 8;
   s.rows = 8;
   const QString path = dir.filePath(QStringLiteral("holes.tif"));
-  WriteRaster(path, s);
+  ASSERT_TRUE(WriteRaster(path, s));
   Drop(path);
   AimView(graph, 4500, 8000, 5001);  // nearly from above
   graph.Draw();
@@ -299,7 +299,7 @@ TEST_F(Ways, BrokenRastersChangeNothing) {
   const QString whole = dir.filePath(QStringLiteral("whole.tif"));
   RasterSpec big = Spec(kFloat32, [](int c, int r, int) { return c * r; });
   big.columns = big.rows = 256;
-  WriteRaster(whole, big);
+  ASSERT_TRUE(WriteRaster(whole, big));
   QFile file(whole);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray bytes = file.readAll();
@@ -367,7 +367,7 @@ TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
   s.columns = 90;
   s.rows = 61;
   const QString path = dir.filePath(QStringLiteral("large.tif"));
-  WriteRaster(path, s);
+  ASSERT_TRUE(WriteRaster(path, s));
   ConnectNotes(root, status);
   QSignalSpy notices(&status, &TFormStatus::Notice);
   const ScopedRasterPointLimit limit(1000);
@@ -379,6 +379,7 @@ TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
   EXPECT_EQ(values.reduction, 3u);
   EXPECT_EQ(values.originalColumns, 90u);
   const std::vector<double> averaged = ReadRasterBand(path, 30, 21);
+  ASSERT_EQ(averaged.size(), 30u * 21u);
   const auto [low, high] = std::minmax_element(averaged.begin(), averaged.end());
   EXPECT_EQ(values.minimum, *low);
   EXPECT_EQ(values.maximum, *high);
@@ -394,7 +395,7 @@ TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
 // Without its module the program says so and keeps what it shows.
 TEST_F(Ways, MissingModuleIsAMessage) {
   const QString path = dir.filePath(QStringLiteral("heights.tif"));
-  WriteRaster(path, Spec(kFloat32, [](int c, int, int) { return c; }));
+  ASSERT_TRUE(WriteRaster(path, Spec(kFloat32, [](int c, int, int) { return c; })));
   const PlotState before = Snapshot();
   {
     const ScopedRasterModule nowhere(dir.filePath(QStringLiteral("missing.so")));

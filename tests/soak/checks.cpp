@@ -135,6 +135,11 @@ class Checker {
                             std::size_t{surface.columns} * surface.rows * sizeof(Vec3)) != 0)) {
       Fail("the surface's points are not the file's (" + std::to_string(surface.columns) + "x" +
            std::to_string(surface.rows) + ", expected " + surfaceFrom->what + ")");
+    } else if (const std::uint8_t* present = surface.Grid().present;
+               (present == nullptr) != (surfaceFrom->present == nullptr) ||
+               (present && std::memcmp(present, surfaceFrom->present.get(),
+                                       std::size_t{surface.columns} * surface.rows) != 0)) {
+      Fail("the surface's missing points are not the file's");
     }
     const cOpenGLGraph_Solid& volume = world.status.volume;
     if (!volumeFrom) {

@@ -1,6 +1,7 @@
 #include "expect.h"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "app/application.h"
@@ -21,6 +22,7 @@ void TakeGrid(LoadOutcome& outcome, PointGrid grid) {
 }
 void TakeGrid(LoadOutcome& outcome, HeightFieldGrid grid) {
   TakeGrid(outcome, std::move(grid.points), grid.columns, grid.rows);
+  outcome.present = std::move(grid.present);
 }
 void TakeCounts(LoadOutcome& outcome, std::unique_ptr<float[]> counts) {
   outcome.volume = true;

@@ -24,8 +24,10 @@ struct LoadOutcome {
   bool volume = false;  // the object the data goes to: the volume, else the surface
   // Set once the file was read, failed or not: what F5 then loads again.
   std::optional<LoadedFile> remembered;
-  // Succeeded: the surface's grid, or the volume's 64^3 counts.
+  // Succeeded: the surface's grid and which of its points have a value (null:
+  // all), or the volume's 64^3 counts.
   std::unique_ptr<Vec3[]> points;
+  std::unique_ptr<std::uint8_t[]> present;
   std::uint32_t columns = 0, rows = 0;
   std::unique_ptr<float[]> counts;
   std::string what;  // for the action's description

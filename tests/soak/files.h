@@ -1,7 +1,8 @@
 #pragma once
 // The files of the soak's loads and saves, made in its own folder: point-grid
 // texts, bitmaps of every kind our decoder reads, pictures of the other
-// formats through Qt's writers, and broken ones (cut at random, bytes
+// formats through Qt's writers, measured rasters through GDAL's, and broken
+// ones (cut at random, bytes
 // changed, random bytes behind a format's magic, hostile headers, empty),
 // besides names that do not exist and folders. What a load must make of a
 // file is not decided here but by the readers (see expect.h): a generated
@@ -57,6 +58,7 @@ class SoakFiles {
   std::vector<unsigned char> PointGridText(std::string& what);
   std::vector<unsigned char> Bitmap(std::string& what);
   std::vector<unsigned char> OtherPicture(std::string& what, const char*& extension);
+  std::vector<unsigned char> Raster(std::string& what, const char*& extension);
   std::vector<unsigned char> HostileHeader(std::string& what, const char*& extension);
   std::vector<unsigned char> RandomBytes(std::string& what);
   QString NewName(const char* extension);

@@ -1,11 +1,15 @@
 #include "support/rasterwriter.h"
 
+#include <cstdio>
 #include <vector>
 
 #include <gdal.h>
-#include <gtest/gtest.h>
 
 namespace {
+
+void Complain(const char* what, const QString& path) {
+  std::fprintf(stderr, "%s %s\n", what, path.toUtf8().constData());
+}
 
 void RegisterOnce() {
   static const bool registered = [] {
@@ -23,19 +27,18 @@ bool WriteRaster(const QString& path, const RasterSpec& spec) {
   GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", spec.columns, spec.rows,
                                    spec.bands, static_cast<GDALDataType>(spec.type), nullptr);
   if (!memory) {
-    ADD_FAILURE() << "no memory raster";
+    Complain("no memory raster for", path);
     return false;
   }
+  bool written = true;
   std::vector<double> row(static_cast<std::size_t>(spec.columns));
   for (int b = 0; b < spec.bands; ++b) {
     GDALRasterBandH band = GDALGetRasterBand(memory, b + 1);
     for (int r = 0; r < spec.rows; ++r) {
       for (int c = 0; c < spec.columns; ++c)
         row[static_cast<std::size_t>(c)] = spec.value(c, r, b);
-      if (GDALRasterIO(band, GF_Write, 0, r, spec.columns, 1, row.data(), spec.columns, 1,
-                       GDT_Float64, 0, 0) != CE_None) {
-        ADD_FAILURE() << "writing row " << r;
-      }
+      written = written && GDALRasterIO(band, GF_Write, 0, r, spec.columns, 1, row.data(),
+                                        spec.columns, 1, GDT_Float64, 0, 0) == CE_None;
     }
     if (spec.noData)
       GDALSetRasterNoDataValue(band, *spec.noData);
@@ -59,18 +62,19 @@ bool WriteRaster(const QString& path, const RasterSpec& spec) {
                      FALSE, options.data(), nullptr, nullptr);
   GDALClose(memory);
   if (!file) {
-    ADD_FAILURE() << spec.driver << " refused " << path.toStdString();
+    Complain("GDAL's writer refused", path);
     return false;
   }
-  if (spec.overviews.size() > 0) {
-    std::vector<int> factors(spec.overviews);
-    if (GDALBuildOverviews(file, "AVERAGE", static_cast<int>(factors.size()), factors.data(), 0,
-                           nullptr, nullptr, nullptr) != CE_None) {
-      ADD_FAILURE() << "no overviews in " << path.toStdString();
-    }
+  if (!spec.overviews.empty()) {
+    std::vector<int> factors = spec.overviews;
+    written =
+        written && GDALBuildOverviews(file, "AVERAGE", static_cast<int>(factors.size()),
+                                      factors.data(), 0, nullptr, nullptr, nullptr) == CE_None;
   }
   GDALClose(file);
-  return true;
+  if (!written)
+    Complain("could not write all of", path);
+  return written;
 }
 
 std::vector<double> ReadRasterBand(const QString& path, int columns, int rows) {
@@ -78,8 +82,8 @@ std::vector<double> ReadRasterBand(const QString& path, int columns, int rows) {
   std::vector<double> values(static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows));
   GDALDatasetH file = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
   if (!file) {
-    ADD_FAILURE() << "cannot open " << path.toStdString();
-    return values;
+    Complain("cannot open", path);
+    return {};
   }
   GDALRasterIOExtraArg extra;
   INIT_RASTERIO_EXTRA_ARG(extra);
@@ -87,7 +91,8 @@ std::vector<double> ReadRasterBand(const QString& path, int columns, int rows) {
   if (GDALRasterIOEx(GDALGetRasterBand(file, 1), GF_Read, 0, 0, GDALGetRasterXSize(file),
                      GDALGetRasterYSize(file), values.data(), columns, rows, GDT_Float64, 0, 0,
                      &extra) != CE_None) {
-    ADD_FAILURE() << "cannot read " << path.toStdString();
+    Complain("cannot read", path);
+    values.clear();
   }
   GDALClose(file);
   return values;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QString>
 
@@ -26,14 +27,16 @@ struct RasterSpec {
   std::string unit;
   std::optional<std::array<double, 6>> geoTransform;
   // GTiff creation options ("TILED=YES", "COMPRESS=DEFLATE", ...).
-  std::initializer_list<const char*> options = {};
+  std::vector<const char*> options;
   // Overviews built by averaging, each a factor (2, 4, ...).
-  std::initializer_list<int> overviews = {};
+  std::vector<int> overviews;
 };
 
-// Writes spec to path. False, with a test failure added, when GDAL refuses.
+// Writes spec to path. False, with the reason on standard error, when GDAL
+// refuses.
 bool WriteRaster(const QString& path, const RasterSpec& spec);
 
 // Reads band 1 of the raster at path as GDAL's RasterIO gives it into a
-// columns x rows buffer of doubles (averaged when smaller), row after row.
+// columns x rows buffer of doubles (averaged when smaller), row after row;
+// empty, with the reason on standard error, when GDAL cannot.
 std::vector<double> ReadRasterBand(const QString& path, int columns, int rows);
