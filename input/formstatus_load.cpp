@@ -1,6 +1,7 @@
-// The three load handlers of the Status window. Each only asks for the file
-// and calls the load that reads, parses or decodes it and hands the result to
-// its plot object with adopt set (input/loadobject.h); the view is redrawn
+// The three load handlers of the Status window and the load of a file named
+// elsewhere. Each only asks for the file and calls the load that reads,
+// parses or decodes it and hands the result to its plot object with adopt set
+// (input/loadobject.h), remembering the file once read; the view is redrawn
 // however the load ends, before any error reaches the message box.
 
 #include <exception>
