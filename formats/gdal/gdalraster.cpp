@@ -121,10 +121,10 @@ extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaste
     return nullptr;
   Configure();
   const ErrorCatcher errors;
-  // Decompressing the tiles of a read on every core.
-  const char* const options[] = {"NUM_THREADS=ALL_CPUS", nullptr};
+  // No NUM_THREADS: GDAL 3.6's decoding of a TIFF's tiles on several
+  // threads was seen to deadlock in a read into our strided height field.
   GDALDatasetH dataset =
-      GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, options, nullptr);
+      GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, nullptr, nullptr);
   if (!dataset)
     return nullptr;
   GDALRasterBandH band = GDALGetRasterCount(dataset) > 0 ? GDALGetRasterBand(dataset, 1) : nullptr;

@@ -1,0 +1,125 @@
+// Measured rasters as height fields. The load of a 4096 x 4096 float32
+// GeoTIFF (tiled, deflate) beside what it cannot do without: GDAL's plain read
+// of band 1 into a float buffer plus the height field of a picture of the same
+// size (reference "read_field"). And a 16384 x 16384 one with overviews, read
+// reduced to 4096 x 4096 under a lowered point limit, beside the whole load
+// of the 4096 x 4096 file (reference "whole").
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+#include <QTemporaryDir>
+#include <gdal.h>
+
+#include "formats/heightfield.h"
+#include "formats/loadfile.h"
+#include "formats/measuredheights.h"
+#include "inputs.h"
+#include "paired.h"
+#include "support/rasterwriter.h"
+
+namespace {
+
+constexpr int kSide = 4096;
+
+// A terrain-like float32 field of side x side cells, in metres, tiled and
+// compressed as elevation models are published; written once per process.
+QString TerrainFile(int side, bool overviews) {
+  static QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("terrain%1.tif").arg(side));
+  if (QFile::exists(path))
+    return path;
+  RasterSpec spec;
+  spec.type = 6;  // Float32
+  spec.columns = spec.rows = side;
+  const double scale = 4096.0 / side;
+  spec.value = [scale](int c, int r, int) {
+    return 1200.0 + 800.0 * std::sin(c * scale / 300.0) * std::cos(r * scale / 470.0) +
+           0.25 * ((c * 7 + r * 13) % 5);
+  };
+  spec.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+  spec.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3", "NUM_THREADS=ALL_CPUS"};
+  if (overviews)
+    spec.overviews = {2, 4, 8};
+  if (!WriteRaster(path, spec))
+    return QString();
+  return path;
+}
+
+// GDAL's plain read of band 1 into a float buffer, as any program reads it.
+void PlainRead(const QString& path, float* out) {
+  GDALDatasetH file = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
+  if (!file)
+    return;
+  if (GDALRasterIO(GDALGetRasterBand(file, 1), GF_Read, 0, 0, kSide, kSide, out, kSide, kSide,
+                   GDT_Float32, 0, 0) != CE_None) {
+    out[0] = NAN;
+  }
+  GDALClose(file);
+}
+
+bool WholeGrid(const HeightFieldGrid& grid) {
+  return grid.columns == kSide && grid.rows == kSide;
+}
+
+void BM_RasterHeightFieldLoad(benchmark::State& state) {
+  const QString path = TerrainFile(kSide, false);
+  if (path.isEmpty()) {
+    state.SkipWithError("no raster");
+    return;
+  }
+  const RgbImage& photo = PhotoImage(kSide);
+  const auto buffer = std::make_unique<float[]>(std::size_t{kSide} * kSide);
+  WarmUp([&] { ReadHeightFieldFile(path); });
+  Paired paired;
+  for (auto _ : state) {
+    HeightFieldGrid grid;
+    paired.Measure([&] { grid = ReadHeightFieldFile(path); });
+    state.PauseTiming();
+    if (!WholeGrid(grid)) {
+      state.SkipWithError("the load did not give the whole raster");
+      return;
+    }
+    grid = HeightFieldGrid();
+    state.ResumeTiming();
+    paired.Reference(state, "read_field", [&] {
+      PlainRead(path, buffer.get());
+      benchmark::DoNotOptimize(buffer.get());
+      benchmark::DoNotOptimize(BuildHeightField(photo).get());
+    });
+  }
+  paired.Report(state);
+}
+BENCHMARK(BM_RasterHeightFieldLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReducedRasterLoad(benchmark::State& state) {
+  const QString large = TerrainFile(4 * kSide, true);
+  const QString whole = TerrainFile(kSide, false);
+  if (large.isEmpty() || whole.isEmpty()) {
+    state.SkipWithError("no raster");
+    return;
+  }
+  const ScopedRasterPointLimit limit(std::uint64_t{kSide} * kSide);
+  WarmUp([&] { ReadHeightFieldFile(large); });
+  Paired paired;
+  for (auto _ : state) {
+    HeightFieldGrid grid;
+    paired.Measure([&] { grid = ReadHeightFieldFile(large); });
+    state.PauseTiming();
+    if (!WholeGrid(grid) || grid.values.reduction != 4) {
+      state.SkipWithError("the load was not reduced to 4096 x 4096");
+      return;
+    }
+    grid = HeightFieldGrid();
+    state.ResumeTiming();
+    paired.Reference(state, "whole", [&] {
+      HeightFieldGrid plain = ReadHeightFieldFile(whole);
+      benchmark::DoNotOptimize(plain.points.get());
+    });
+  }
+  paired.Report(state);
+}
+BENCHMARK(BM_ReducedRasterLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
