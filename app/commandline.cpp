@@ -7,16 +7,21 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "app/outputpaths.h"
+
 namespace {
 
 constexpr char kFile[] = "FILE";
-constexpr char kFileDescription[] = "A picture, a measured raster or a point-grid text file.";
+constexpr char kFileDescription[] =
+    "A picture, a measured raster or a point-grid text file; with --output, any number of "
+    "them.";
 
 // The usage lines name the program as installed, whatever path it was
 // started by: the text is also the source of the manual page.
 QStringList Synopsis() {
-  return {QStringLiteral("cubiscope [--watch] [--colours FILE] [FILE]"),
-          QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE]")};
+  return {
+      QStringLiteral("cubiscope [--watch] [--colours FILE] [FILE]"),
+      QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE...]")};
 }
 
 QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
@@ -44,9 +49,13 @@ struct Parser {
       "output", "PICTURE",
       "Draw the picture to the file PICTURE (PNG; JPEG or BMP when the name ends in .jpg, "
       ".jpeg or .bmp) without showing any window, and exit: 0 when it is written, 1 when a "
-      "file cannot be loaded or written (the message goes to standard error). Needs an X "
-      "display for OpenGL, for example under xvfb-run -a. The options below are picture "
-      "options, for --output only; left out, each keeps the program's start value.");
+      "file cannot be loaded or written (the message goes to standard error). Given several "
+      "FILEs, draws one picture of each with the same options, and PICTURE names them: "
+      "{name} in it stands for the FILE's name without folder and last suffix, {n} for its "
+      "place among the FILEs, from 1. A FILE that fails is named with its message and the "
+      "others are drawn; the status is then 1. Needs an X display for OpenGL, for example "
+      "under xvfb-run -a. The options below are picture options, for --output only; left "
+      "out, each keeps the program's start value.");
   QCommandLineOption size = ValueOption(
       "size", "WxH", "Size of the picture in pixels, 1 to 8192 each (default 640x480).");
   QCommandLineOption turn = ValueOption(
@@ -220,9 +229,12 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       outcome.text = QStringLiteral("cubiscope " CUBISCOPE_VERSION "\n");
       return outcome;
     }
-    if (p.parser.positionalArguments().size() > 1)
-      throw BadValue{QStringLiteral("Only one FILE can be named.")};
     const bool output = p.parser.isSet(p.output);
+    QStringList files;
+    for (const QString& file : p.parser.positionalArguments())
+      files.append(Absolute(file));
+    if (files.size() > 1 && !output)
+      throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
          {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes}) {
       if (!output && p.parser.isSet(*o)) {
@@ -238,18 +250,26 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       outcome.options.watch = true;
     }
     ReadPicture(p, outcome.options.picture);
-    if (output)
+    if (p.parser.isSet(p.colours))
+      outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
+    if (output) {
       outcome.options.output = Absolute(p.parser.value(p.output));
+      const OutputPaths paths =
+          MakeOutputPaths(outcome.options.output, files, outcome.options.coloursFile);
+      if (const QString* wrong = std::get_if<QString>(&paths))
+        throw BadValue{*wrong};
+      const QStringList& written = std::get<QStringList>(paths);
+      for (qsizetype i = 0; i < written.size(); ++i)
+        outcome.options.pictures.push_back({i < files.size() ? files[i] : QString(), written[i]});
+    }
+    if (!files.isEmpty())
+      outcome.options.file = files.constFirst();
   } catch (const BadValue& bad) {
     outcome = CommandLineOutcome();
     outcome.exitCode = 2;
     outcome.text = bad.text + QLatin1Char('\n') + p.Usage();
     return outcome;
   }
-  if (p.parser.isSet(p.colours))
-    outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
-  if (!p.parser.positionalArguments().isEmpty())
-    outcome.options.file = Absolute(p.parser.positionalArguments().constFirst());
   return outcome;
 }
 

@@ -2,13 +2,14 @@
 // The command line:
 //   cubiscope [--watch] [--colours FILE] [FILE]
 //   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
-//             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE]
+//             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE...]
 //   cubiscope --help | --version
 // The options and the usage text are defined in one place, commandline.cpp,
 // and read without a window or a display, so that --help works anywhere.
 // The manual page is written from the same texts.
 
 #include <optional>
+#include <vector>
 
 #include <QCommandLineOption>
 #include <QList>
@@ -19,14 +20,16 @@
 
 // What the command line asks for.
 struct CommandLine {
-  QString file;         // absolute path; empty when none was named
+  QString file;         // absolute path; empty when none was named (--output: the first)
   QString coloursFile;  // --colours, absolute: loaded as a file dropped with Shift
   bool watch = false;   // --watch: load the files again whenever they change
-  // --output, absolute: draw the picture to this file and exit without any
+  // --output, absolute: draw the pictures to files and exit without any
   // window. Empty: start the windows.
   QString output;
-  // What --output draws; its files are file and coloursFile.
+  // What --output draws: the options of every picture, whose colours file is
+  // coloursFile, and one picture per FILE (outputpaths.h), or one of no FILE.
   PictureRequest picture;
+  std::vector<OutputPicture> pictures;
 };
 
 // What reading the arguments came to: options to start with, or a text to
@@ -45,8 +48,9 @@ QStringList ArgumentsOf(int argc, char** argv);
 
 // Reads arguments (the program's name first, as in argv). Relative file names
 // are made absolute against the current folder. A picture option without
-// --output, --watch with --output or without a file, or a value out of its
-// range, is a wrong command line. Never throws.
+// --output, --watch with --output or without a file, a value out of its
+// range, more than one FILE without --output, or PICTURE paths that
+// MakeOutputPaths refuses, is a wrong command line. Never throws.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints.

@@ -29,9 +29,8 @@ int main(int argc, char** argv) {
     }
     QGuiApplication application(argc, argv);
     PictureRequest request = options.picture;
-    request.dataFile = options.file;
     request.coloursFile = options.coloursFile;
-    return RenderPictureFile(request, options.output);
+    return RenderPictureFiles(request, options.pictures);
   }
   cApplication application(argc, argv);
   return RunCubiscope(application, options);

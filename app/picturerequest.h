@@ -21,3 +21,10 @@ struct PictureRequest {
   QString dataFile;           // loaded as a dropped file is; may be empty
   QString coloursFile;        // loaded as a file dropped with Shift is; may be empty
 };
+
+// One picture of an --output run: the file it draws, loaded as a dropped file
+// is (empty: none), and the path it is written to.
+struct OutputPicture {
+  QString dataFile;
+  QString path;
+};

@@ -1,8 +1,8 @@
 #include "app/renderfile.h"
 
 #include <cstdio>
-#include <exception>
 #include <new>
+#include <optional>
 
 #include "app/application.h"
 #include "app/camera.h"
@@ -10,27 +10,53 @@
 #include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
 #include "input/loadobject.h"
+#include "objects/line.h"
+#include "objects/solid.h"
+#include "objects/surface.h"
 #include "scene/startscene.h"
 #include "view/picturefile.h"
 
-cPictureScene::cPictureScene(const PictureRequest& request) {
-  FillStartScene(graph, line, surface, volume);
+struct cPictureScene::Objects {
+  cOpenGLGraph_Line line;
+  cOpenGLGraph_Surface surface;
+  cOpenGLGraph_Solid volume;
+};
+
+cPictureScene::cPictureScene(QSize size) {
   if (!graph.AttachOffscreen())
     throw cError(std::string("OpenGL のコンテキストを作成できません"));
-  graph.Resize(0, 0, request.size.width(), request.size.height());
+  graph.Resize(0, 0, size.width(), size.height());
+}
 
+cPictureScene::cPictureScene(const PictureRequest& request) : cPictureScene(request.size) {
+  Show(request);
+}
+
+cPictureScene::~cPictureScene() = default;
+
+QString cPictureScene::Show(const PictureRequest& request) {
+  // Fresh objects, so that nothing of the last request is left but the
+  // context; the old ones go first, so that two files never take memory at
+  // once.
+  graph.preObjects.clear();
+  graph.postObjects.clear();
+  objects.reset();
+  objects = std::make_unique<Objects>();
+  cOpenGLGraph_Surface& surface = objects->surface;
+  cOpenGLGraph_Solid& volume = objects->volume;
+  FillStartScene(graph, objects->line, surface, volume);
+
+  QString notice;
   if (!request.dataFile.isEmpty()) {
     LoadFileByContent(request.dataFile, RegionalDecimalSeparator(), false, surface, volume);
-    // The windows show this over the picture; a script reads it here.
-    if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
-      std::fprintf(stderr, "%s\n", qPrintable(ExceptionText(notice)));
+    notice = ReducedNotice(surface.values);
   }
   if (!request.coloursFile.isEmpty())
     LoadFileByContent(request.coloursFile, RegionalDecimalSeparator(), true, surface, volume);
 
   AimView(graph, request.theta, request.height, request.zoom);
-  for (cOpenGLGraph_Data* object :
-       {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
+  for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&surface),
+                                    static_cast<cOpenGLGraph_Data*>(&objects->line)}) {
     object->disp3D = request.show[0];
     object->dispXY = request.show[1];
     object->dispYZ = request.show[2];
@@ -40,6 +66,7 @@ cPictureScene::cPictureScene(const PictureRequest& request) {
   graph.planeY.origin.y = PlanePosition(request.planes[1]);
   graph.planeZ.origin.z = PlanePosition(request.planes[2]);
   surface.SetLevels(static_cast<std::uint32_t>(request.bands));
+  return notice;
 }
 
 const QImage& cPictureScene::Draw() {
@@ -47,14 +74,53 @@ const QImage& cPictureScene::Draw() {
   return graph.Picture();
 }
 
-int RenderPictureFile(const PictureRequest& request, const QString& path) {
+namespace {
+
+// Prints message as the message box would show it, after the name of the
+// file it concerns when there is one.
+void Print(const QString& file, const QString& message) {
+  const QString text = ExceptionText(message);
+  if (file.isEmpty())
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+  else
+    std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(text));
+}
+
+// Runs step; prints what stops it. Returns whether it ran through.
+template <class Step>
+bool Reported(const QString& file, Step&& step) {
   try {
-    WritePictureFile(cPictureScene(request).Draw(), path);
-    return 0;
+    step();
+    return true;
   } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "%s\n", qPrintable(ExceptionText(cOutOfMemory().Message())));
+    Print(file, cOutOfMemory().Message());
   } catch (const cError& e) {
-    std::fprintf(stderr, "%s\n", qPrintable(ExceptionText(e.Message())));
+    Print(file, e.Message());
   }
-  return 1;
+  return false;
+}
+
+}  // namespace
+
+int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures) {
+  std::optional<cPictureScene> scene;
+  if (!Reported(QString(), [&] { scene.emplace(request.size); }))
+    return 1;
+  int status = 0;
+  for (const OutputPicture& picture : pictures) {
+    // A single picture's messages stay as they always were; in a run of
+    // several, the file tells which picture they belong to.
+    const QString name = pictures.size() > 1 ? picture.dataFile : QString();
+    PictureRequest one = request;
+    one.dataFile = picture.dataFile;
+    const bool written = Reported(name, [&] {
+      // The windows show this over the picture; a script reads it here.
+      if (const QString notice = scene->Show(one); !notice.isEmpty())
+        Print(name, notice);
+      WritePictureFile(scene->Draw(), picture.path);
+    });
+    if (!written)
+      status = 1;
+  }
+  return status;
 }

@@ -4,38 +4,50 @@
 // that the file equals, pixel for pixel, what the main window shows for the
 // same settings at the same size.
 
+#include <memory>
+#include <vector>
+
 #include <QImage>
 #include <QString>
 
 #include "app/picturerequest.h"
-#include "objects/line.h"
-#include "objects/solid.h"
-#include "objects/surface.h"
 #include "scene/graph.h"
 
 // The scene of a request in a view of its own, without any window, ready to
-// be drawn (once for a file, again and again for the benchmarks).
+// be drawn (once for a file, again and again for the benchmarks). One view
+// shows one request after another in the same context: each is drawn as if
+// it were the view's first.
 class cPictureScene {
  public:
-  // Needs the application object. Loads the request's files and sets the
-  // camera, switches, planes and bands. Throws what the loads throw (a file
-  // that cannot be opened, read or decoded, out of memory), and cError when no
-  // OpenGL context can be made.
+  // Needs the application object. Makes the context, at size. Throws cError
+  // when no OpenGL context can be made.
+  explicit cPictureScene(QSize size);
+  // The same, then Show(request).
   explicit cPictureScene(const PictureRequest& request);
+  ~cPictureScene();
 
-  // Draws the picture off-screen and returns it (request.size, opaque).
+  // Replaces what the view shows by the program's start-up scene, loads the
+  // request's files into it and sets the camera, switches, planes and bands;
+  // the size stays the view's. Returns the note the windows would show over
+  // the picture (a raster read reduced), empty when there is none. Throws
+  // what the loads throw (a file that cannot be opened, read or decoded, out
+  // of memory); the view then shows the start-up scene, or part of the files.
+  QString Show(const PictureRequest& request);
+
+  // Draws the picture off-screen and returns it (the view's size, opaque).
   const QImage& Draw();
 
  private:
+  struct Objects;
   // The objects outlive the view whose lists point at them.
-  cOpenGLGraph_Line line;
-  cOpenGLGraph_Surface surface;
-  cOpenGLGraph_Solid volume;
+  std::unique_ptr<Objects> objects;
   cOpenGLGraph graph;
 };
 
-// Draws the request's picture (cPictureScene) and writes it to path
-// (WritePictureFile).
-// Returns the exit status: 0 when the file is written; 1 after printing to
-// standard error, as the message box would show it, the error that stopped it.
-int RenderPictureFile(const PictureRequest& request, const QString& path);
+// Draws one picture per entry of pictures, with request's options and
+// colours file and the entry's data file, in one context, and writes each to
+// its path (WritePictureFile). What stops a picture goes to standard error as
+// the message box would show it, after the entry's data file's name when
+// there is more than one picture; the others are still drawn.
+// Returns the exit status: 0 when every file is written, else 1.
+int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures);

@@ -253,4 +253,37 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
   }
 }
 
+// Several files in one run: each picture is the file a run of its own writes,
+// byte for byte, the colours file counted for each; a file that cannot be
+// loaded, and one whose picture cannot be written, are named with their
+// message and the others are drawn.
+TEST_F(RenderFile, ManyFilesInOneRunAreEachTheirOwnRun) {
+  const QString broken = Write("broken.bmp", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40});
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("4-heights.png")));
+  const QStringList options{QStringLiteral("--size"), QStringLiteral("160x120"),
+                            QStringLiteral("--colours"), colours};
+  EXPECT_EQ(
+      Run(QStringList{QStringLiteral("--output"), dir.filePath(QStringLiteral("{n}-{name}.png"))} +
+          options + QStringList{data, broken, colours, data}),
+      1);
+  const QStringList lines = printed.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.filter(broken + QStringLiteral(": ストリームからの読み込みエラー.")).size(), 1)
+      << printed.toStdString();
+  const QString folder = dir.filePath(QStringLiteral("4-heights.png"));
+  EXPECT_EQ(
+      lines.filter(data + QStringLiteral(": ファイル %1 に書き込めません: ").arg(folder)).size(), 1)
+      << printed.toStdString();
+  EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("2-broken.png"))));
+
+  for (const auto& [file, batch] : {std::pair{data, QStringLiteral("1-heights.png")},
+                                    std::pair{colours, QStringLiteral("3-colours.png")}}) {
+    const QString single = dir.filePath(QStringLiteral("single.png"));
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), single} + options + QStringList{file}), 0)
+        << printed.toStdString();
+    QFile a(single), b(dir.filePath(batch));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << batch.toStdString();
+    EXPECT_TRUE(a.readAll() == b.readAll()) << batch.toStdString();
+  }
+}
+
 }  // namespace
