@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 cubiscope_install_packages
+cubiscope_install_bench_packages
 
 # Timings of an unoptimised build mean nothing: keep a Release-like build type,
 # otherwise ask for the project's default.

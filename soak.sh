@@ -42,6 +42,7 @@ if [ "$sanitize" = 1 ]; then
   cubiscope_sanitizer_options
 else
   dir=build
-  cubiscope_build "$dir"
+  # The soak is a test program, which ./run.sh leaves out of build/.
+  cubiscope_build "$dir" -DCUBISCOPE_TESTS=ON
 fi
 cubiscope_headless "$dir/tests/soak" --actions "$actions" --seed "$seed"

@@ -53,7 +53,8 @@ run_suite() {
 
 for run in "${runs[@]}"; do
   if [ "$run" = normal ]; then
-    run_suite build
+    # Switched on in case ./run.sh made build/ without them.
+    run_suite build -DCUBISCOPE_TESTS=ON -DCUBISCOPE_BENCH=ON
     continue
   fi
   cubiscope_sanitizer_options

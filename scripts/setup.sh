@@ -1,16 +1,35 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need (only the missing
 # ones), then configures and builds in the given build folder. Sourced by
-# run.sh, test.sh, fuzz.sh and package.sh; quick when nothing changed.
+# run.sh, test.sh, fuzz.sh, package.sh, bench.sh and soak.sh; quick when
+# nothing changed.
 set -euo pipefail
 
-PACKAGES=(
+# What the program needs to be built and to run: the compiler and build
+# tools, Qt, GL, GDAL for the raster module, and the Japanese font of its
+# texts. run.sh installs these alone.
+PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev libgdal-dev
+  fonts-ipafont-gothic
+)
+
+# What the tests, the benchmarks and the fuzz targets need besides: their
+# libraries, the virtual display, the German locale, the validators of the
+# desktop files, groff for the manual page's test, clang for libFuzzer.
+DEVELOPMENT_PACKAGES=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth fonts-ipafont-gothic locales desktop-file-utils appstream groff-base
+  xvfb xauth locales desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev
 )
+
+# What ./bench.sh needs besides: gnuplot, the yardstick of the picture-out
+# comparison (bench/gnuplot_compare.sh), and hyperfine, which times it.
+BENCH_PACKAGES=(gnuplot-nox hyperfine)
+
+# What run.sh builds: the program and the raster module that it loads at run
+# time (a dependency of the program's, named so that it is never left out).
+PROGRAM_TARGETS=(cubiscope cubiscope_gdal)
 
 # What ./package.sh needs besides: Debian's package tools, lintian and man.
 PACKAGING_PACKAGES=(dpkg-dev lintian man-db)
@@ -39,7 +58,15 @@ cubiscope_install_missing() {
 }
 
 cubiscope_install_packages() {
-  cubiscope_install_missing "${PACKAGES[@]}"
+  cubiscope_install_missing "${PROGRAM_PACKAGES[@]}" "${DEVELOPMENT_PACKAGES[@]}"
+}
+
+cubiscope_install_program_packages() {
+  cubiscope_install_missing "${PROGRAM_PACKAGES[@]}"
+}
+
+cubiscope_install_bench_packages() {
+  cubiscope_install_missing "${BENCH_PACKAGES[@]}"
 }
 
 cubiscope_install_packaging_tools() {
@@ -80,4 +107,20 @@ cubiscope_build() {
   shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" -j"$(nproc)"
+}
+
+# cubiscope_configure_program BUILD_DIR: configures BUILD_DIR as run.sh does.
+# A folder made here has the tests and the benchmarks switched off, so that
+# it configures without their packages; one made by ./test.sh keeps them.
+cubiscope_configure_program() {
+  local dir="$1" options=()
+  [ -f "$dir/CMakeCache.txt" ] || options=(-DCUBISCOPE_TESTS=OFF -DCUBISCOPE_BENCH=OFF)
+  cmake -S . -B "$dir" -G Ninja "${options[@]}" >/dev/null
+}
+
+# cubiscope_build_program BUILD_DIR: configures it as above and builds
+# PROGRAM_TARGETS alone.
+cubiscope_build_program() {
+  cubiscope_configure_program "$1"
+  cmake --build "$1" -j"$(nproc)" --target "${PROGRAM_TARGETS[@]}"
 }
