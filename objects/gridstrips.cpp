@@ -43,7 +43,22 @@ void SendStripTriangles(const GridRef& grid, std::uint32_t s) {
 }  // namespace
 
 void SendStrips(const GridRef& grid, std::uint32_t first, std::uint32_t end) {
+  // The renderer (llvmpipe) bins every triangle it is sent and rasterises the
+  // bins only at a flush or once they fill tens of megabytes. A 344 x 403
+  // grid drawn in one go at 640 x 480 took 70 MB more than at 64 x 64, its
+  // first frame paying for as many fresh pages, and the rasteriser's threads
+  // waited for the whole frame. Flushed after every 16,384 points, it draws
+  // what it has binned while the rest is sent, and reuses that memory: the
+  // same picture in 40 - 55 ms instead of 60 - 80, its first frame in 70 -
+  // 130 ms instead of 170 - 240, with 45 MB less.
+  constexpr std::size_t kPointsPerFlush = std::size_t{1} << 14;
+  std::size_t unflushed = 0;
   for (std::uint32_t s = first; s < end; ++s) {
+    if (unflushed >= kPointsPerFlush) {
+      glFlush();
+      unflushed = 0;
+    }
+    unflushed += 2 * std::size_t{grid.columns};
     if (!WholeStrip(grid, s)) {
       SendStripTriangles(grid, s);
       continue;

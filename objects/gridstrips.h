@@ -12,7 +12,8 @@
 // Sends strips first ... end - 1 of grid; strip s joins rows s and s + 1.
 // A strip with a point that has no value goes as its drawable triangles
 // alone, each with its points in the order the strip gives them, which draws
-// exactly what the strip would draw of them. Needs a current context.
+// exactly what the strip would draw of them. Flushes the renderer every so
+// many points, which changes no pixel. Needs a current context.
 void SendStrips(const GridRef& grid, std::uint32_t first, std::uint32_t end);
 
 // Sends point k of grid: its vertex colour where it has one, its z as texture
