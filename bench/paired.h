@@ -52,6 +52,9 @@ class Paired {
     references.push_back({name, took, cpu});
   }
 
+  // The measured operation's wall time so far, in milliseconds.
+  double MeasuredMs() const { return std::chrono::duration<double, std::milli>(measured).count(); }
+
   // Counters for each reference: <name>_ms, its mean wall time; x_<name>, the
   // measured operation's wall time over the reference's; and <name>_cpu_ms,
   // the reference's processor time on this thread (where the renderer's own
