@@ -40,6 +40,9 @@ cPictureScene::cPictureScene(const PictureRequest& request) {
   graph.planeY.origin.y = PlanePosition(request.planes[1]);
   graph.planeZ.origin.z = PlanePosition(request.planes[2]);
   surface.SetLevels(static_cast<std::uint32_t>(request.bands));
+  overlays.surface = &surface;
+  overlays.font = WindowsFont();
+  ApplyLook(request.look, surface, volume, overlays);
 }
 
 const QImage& cPictureScene::Draw() {

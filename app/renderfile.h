@@ -11,6 +11,7 @@
 #include "objects/line.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
+#include "overlays/pictureoverlays.h"
 #include "scene/graph.h"
 
 // The scene of a request in a view of its own, without any window, ready to
@@ -32,6 +33,7 @@ class cPictureScene {
   cOpenGLGraph_Surface surface;
   cOpenGLGraph_Solid volume;
   cOpenGLGraph graph;
+  cPictureOverlays overlays{graph};
 };
 
 // Draws the request's picture (cPictureScene) and writes it to path

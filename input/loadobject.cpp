@@ -21,6 +21,7 @@ void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
   surface.SetPresent(std::move(grid.present));
+  surface.SetPointColours(std::move(grid.colours));
   surface.values = std::move(grid.values);
 }
 
