@@ -47,12 +47,12 @@ std::vector<double> RoundValues(double low, double high, int about) {
 QString FormatNumber(double value, double step) {
   if (!std::isfinite(value))
     return QString::number(value);
-  if (value == 0.0)
-    return QStringLiteral("0");
   if (!(step > 0.0) || !std::isfinite(step))
     return QString::number(value, 'g', 6);
   const double magnitude = std::max(std::fabs(value), step);
   if (magnitude >= 1e7 || step < 1e-4) {
+    if (value == 0.0)
+      return QStringLiteral("0");
     // As many digits after the mantissa's point as the step asks for.
     const int digits = std::clamp(static_cast<int>(std::floor(std::log10(magnitude))) -
                                       static_cast<int>(std::floor(std::log10(step))),

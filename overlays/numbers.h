@@ -19,6 +19,8 @@ std::vector<double> RoundValues(double low, double high, int about = 5);
 double RoundStep(double low, double high, int about = 5);
 
 // value written with as many decimals as step needs (step 0.25 gives two,
-// step 5 none), in exponent form for magnitudes from 1e7 on or steps below
-// 1e-4, "-0" written as "0". step <= 0 or not finite: six significant digits.
+// step 5 none), so that the values of one scale all have the same; in
+// exponent form for magnitudes from 1e7 on or steps below 1e-4; a value that
+// rounds to zero without its sign. step <= 0 or not finite: six significant
+// digits.
 QString FormatNumber(double value, double step);

@@ -90,6 +90,7 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
       {{"-x"}, 2, QString(), QString(), "Unknown option 'x'.\nUsage: cubiscope"},
       {{"one.png", "two.png"}, 2, QString(), QString(), "Only one FILE can be named.\nUsage:"},
       {{"--turn", "30", "a.png"}, 2, QString(), QString(), "Option 'turn' is for --output only."},
+      {{"--light", "a.png"}, 2, QString(), QString(), "Option 'light' is for --output only."},
       {{"--watch", "some.png"}, std::nullopt, absolute, QString(), nullptr, true},
       {{"--colours", "some.png", "--watch"}, std::nullopt, QString(), absolute, nullptr, true},
       {{"--watch"}, 2, QString(), QString(), "Option 'watch' needs a FILE or --colours FILE."},
