@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include <cmath>
+#include <optional>
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -80,6 +81,34 @@ struct Parser {
       "planes", "X,Y,Z",
       "Places of the x, y and z grid planes in data units, 0 to 1 in steps of 0.001 (default "
       "0,0,0).");
+  QCommandLineOption colourMap = ValueOption(
+      "colour-map", "NAME",
+      "Colours of the surface's bands: grey (default), viridis, cividis (alike for readers "
+      "with a colour-vision deficiency), inferno, terrain (green lowlands through brown to "
+      "white peaks), or picture: each point in its pixel's own colour, without bands, for a "
+      "surface made from a picture (other surfaces keep grey bands).");
+  QCommandLineOption colourBar{QStringLiteral("colour-bar"),
+                               QStringLiteral("Draw a bar of the bands' colours at the right "
+                                              "edge with the values they stand for: brightness "
+                                              "0 to 1 for a picture, the measured values and "
+                                              "their unit for a raster, heights for points.")};
+  QCommandLineOption light{QStringLiteral("light"),
+                           QStringLiteral("Light the surface as a hill-shaded map, from the "
+                                          "north-west (azimuth 315) at 45 degrees.")};
+  QCommandLineOption lightFrom = ValueOption(
+      "light-from", "AZ,ALT",
+      "Light the surface from azimuth AZ (degrees clockwise from north, north being the first "
+      "row of the data, 0 to 360) and altitude ALT (degrees above the horizon, 0 to 90); "
+      "implies --light.");
+  QCommandLineOption zScale = ValueOption(
+      "z-scale", "S",
+      "Draw the surface's heights S times as high, 0.05 to 20 in steps of 0.01 (default 1); "
+      "its bands and the "
+      "colour bar keep the heights' own values.");
+  QCommandLineOption volumeColours{
+      QStringLiteral("volume-colours"),
+      QStringLiteral("Draw each cell of the colour volume in the colour it stands for, more "
+                     "opaque the more pixels hold it, instead of the grey haze.")};
 
   Parser() {
     parser.setApplicationDescription(QStringLiteral(
@@ -103,7 +132,8 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help, version, colours, watch, output, size, turn, tilt, zoom, bands, show, planes};
+    return {help,  version, colours, watch,     output,    size,  turn,      tilt,   zoom,
+            bands, show,    planes,  colourMap, colourBar, light, lightFrom, zScale, volumeColours};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -202,6 +232,35 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     ShowOf(parser.value(p.show), request.show);
   if (parser.isSet(p.planes))
     PlanesOf(parser.value(p.planes), request.planes);
+  PictureLook& look = request.look;
+  if (parser.isSet(p.colourMap)) {
+    const QString name = parser.value(p.colourMap).trimmed().toLower();
+    const std::optional<ColourMapKind> map = ColourMapNamed(name.toStdString());
+    if (!map) {
+      throw BadValue{QStringLiteral("Option 'colour-map': %1 is not one of grey, viridis, "
+                                    "cividis, inferno, terrain, picture.")
+                         .arg(parser.value(p.colourMap))};
+    }
+    look.colourMap = *map;
+  }
+  look.colourBar = parser.isSet(p.colourBar);
+  look.volumeColours = parser.isSet(p.volumeColours);
+  look.light = parser.isSet(p.light) || parser.isSet(p.lightFrom);
+  if (parser.isSet(p.lightFrom)) {
+    const QStringList items = parser.value(p.lightFrom).split(QLatin1Char(','));
+    if (items.size() != 2) {
+      throw BadValue{QStringLiteral("Option 'light-from': %1 is not two angles AZ,ALT.")
+                         .arg(parser.value(p.lightFrom))};
+    }
+    look.lightAzimuth = Units(QStringLiteral("light-from"), items[0], 0.01, 0, 36000) / 100.0;
+    look.lightAltitude = Units(QStringLiteral("light-from"), items[1], 0.01, 0, 9000) / 100.0;
+  }
+  if (parser.isSet(p.zScale)) {
+    look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,
+                        static_cast<int>(PictureLook::kMinZScale * 100),
+                        static_cast<int>(PictureLook::kMaxZScale * 100)) /
+                  100.0;
+  }
 }
 
 }  // namespace
@@ -236,7 +295,8 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     if (files.size() > 1 && !output)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
-         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes}) {
+         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes, &p.colourMap,
+          &p.colourBar, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

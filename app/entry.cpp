@@ -3,11 +3,11 @@
 #include <utility>
 
 #include <QAction>
-#include <QFont>
 #include <QTimer>
 
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/picturelook.h"
 #include "app/windows.h"
 #include "base/errors.h"
 #include "view/handlerguard.h"
@@ -31,11 +31,7 @@ void OpenAfterStartUp(const CommandLine& commandLine) {
 
 int RunCubiscope(cApplication& application, const CommandLine& commandLine) {
   try {
-    // The layouts name the Japanese face they were designed with; let an
-    // installed Japanese font stand in for it.
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                QStringLiteral("Noto Sans CJK JP")});
+    WindowsFont();  // its substitutes, before the windows use the face
     const Windows windows = OpenWindows();
     OpenAfterStartUp(commandLine);
     application.exec();

@@ -45,10 +45,23 @@ void TFormRoot::FormCreate() {
   note = new TTransientNote(&frame);
   if (!frame.AttachView())
     return;
+  overlays = std::make_unique<cPictureOverlays>(frame.View());
+  overlays->font = WindowsFont();
+  lookMenu = new TLookMenu(this);
+  lookMenu->changed = [this](const PictureLook& look) { ShowLook(look); };
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
   picture->addActions(
       {ui.ActionCopy, ui.ActionSavePicture, frame.ui.ActionResetView, ui.ActionWatch});
+  picture->addActions(lookMenu->Actions());
+}
+
+void TFormRoot::ShowLook(const PictureLook& look) {
+  if (!FormStatus || !overlays)
+    return;
+  overlays->surface = &FormStatus->surface;
+  ApplyLook(look, FormStatus->surface, FormStatus->volume, *overlays);
+  ui.FrameCubiscope1->View().Draw();
 }
 
 void TFormRoot::closeEvent(QCloseEvent* event) {

@@ -6,9 +6,13 @@
 // dialogs (Ctrl+O, Ctrl+B), Reload (F5), the frame's Reset view, and the
 // switch "Reload when the file changes".
 
+#include <memory>
+
 #include <QWidget>
 
+#include "app/lookmenu.h"
 #include "app/transientnote.h"
+#include "overlays/pictureoverlays.h"
 #include "ui_formroot.h"
 
 class TFormRoot : public QWidget {
@@ -22,6 +26,12 @@ class TFormRoot : public QWidget {
   Ui::TFormRoot ui;
   // Notes over the picture (a raster read reduced).
   TTransientNote* note = nullptr;
+  // How the data is drawn (the picture's menu and keys), and what is painted
+  // over the picture; the Status window's objects take the look.
+  TLookMenu* lookMenu = nullptr;
+  std::unique_ptr<cPictureOverlays> overlays;
+  // Gives the Status window's objects and the overlays look, and redraws.
+  void ShowLook(const PictureLook& look);
 
  protected:
   // Closing the main window ends the program, whatever else is still open.

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include "app/picturelook.h"
+
 // Every field starts at the program's own start-up value (the layouts' bar,
 // slider and spinner positions, the Status window's switches and bands), so
 // that a request left alone gives the program's first picture.
@@ -18,6 +20,7 @@ struct PictureRequest {
   // The display switches of the line and the surface: 3-D, XY, YZ, ZX.
   bool show[4] = {true, false, false, false};
   int planes[3] = {0, 0, 0};  // x, y, z plane sliders, thousandths of the cube
+  PictureLook look;           // colour map, light, vertical scale, colour bar
   QString dataFile;           // loaded as a dropped file is; may be empty
   QString coloursFile;        // loaded as a file dropped with Shift is; may be empty
 };

@@ -40,6 +40,7 @@ QString cPictureScene::Show(const PictureRequest& request) {
   // once.
   graph.preObjects.clear();
   graph.postObjects.clear();
+  overlays.surface = nullptr;
   objects.reset();
   objects = std::make_unique<Objects>();
   cOpenGLGraph_Surface& surface = objects->surface;
@@ -66,6 +67,9 @@ QString cPictureScene::Show(const PictureRequest& request) {
   graph.planeY.origin.y = PlanePosition(request.planes[1]);
   graph.planeZ.origin.z = PlanePosition(request.planes[2]);
   surface.SetLevels(static_cast<std::uint32_t>(request.bands));
+  overlays.surface = &surface;
+  overlays.font = WindowsFont();
+  ApplyLook(request.look, surface, volume, overlays);
   return notice;
 }
 

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "app/picturerequest.h"
+#include "overlays/pictureoverlays.h"
 #include "scene/graph.h"
 
 // The scene of a request in a view of its own, without any window, ready to
@@ -42,6 +43,7 @@ class cPictureScene {
   // The objects outlive the view whose lists point at them.
   std::unique_ptr<Objects> objects;
   cOpenGLGraph graph;
+  cPictureOverlays overlays{graph};
 };
 
 // Draws one picture per entry of pictures, with request's options and

@@ -22,6 +22,8 @@ Windows OpenWindows() {
   windows.status = std::make_unique<TFormStatus>(graph);
   FormStatus = windows.status.get();
   ConnectNotes(*windows.root, *windows.status);
+  if (windows.root->overlays)
+    windows.root->overlays->surface = &windows.status->surface;
   windows.status->show();
   // The Status window's objects joined the view after its first picture.
   graph.Draw();

@@ -24,7 +24,8 @@ struct HeightValues {
 
   // Measured rasters: the range of the values present, after the band's scale
   // and offset, and their unit ("m"; empty when the file does not say). When
-  // the two are equal every height is 1/2.
+  // the two are equal every height is 1/2. Point grids: the range of their
+  // heights and [0, 1] (the bands' span).
   double minimum = 0.0;
   double maximum = 1.0;
   QString unit;

@@ -39,7 +39,7 @@ QString TerrainFile(int side, bool overviews) {
            0.25 * ((c * 7 + r * 13) % 5);
   };
   spec.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
-  spec.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3", "NUM_THREADS=ALL_CPUS"};
+  spec.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3"};
   if (overviews)
     spec.overviews = {2, 4, 8};
   if (!WriteRaster(path, spec))

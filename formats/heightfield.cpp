@@ -44,7 +44,7 @@ std::unique_ptr<Vec3[]> BuildGrid(std::size_t width, std::size_t height,
   if (__builtin_mul_overflow(width, height, &count) || count > SIZE_MAX / sizeof(Vec3)) {
     throw cOutOfMemory();
   }
-  CheckFitsInMemory(count * sizeof(Vec3));
+  CheckFitsInMemory(count * (sizeof(Vec3) + kPictureExtraBytes));
   if (count == 0)
     return std::unique_ptr<Vec3[]>(new Vec3[0]);
 
@@ -168,4 +168,55 @@ std::unique_ptr<Vec3[]> BuildHeightField(const QImage& picture) {
     default:  // only the null image, which has no pixels
       return BuildGrid(0, 0, [](std::size_t) { return [](std::size_t) { return 0.0; }; });
   }
+}
+
+std::unique_ptr<std::uint8_t[]> PixelColours(const QImage& picture) {
+  if (!ReadsInPlace(picture.format()) && !picture.isNull()) {
+    QImage readable = picture;
+    MakeReadableInPlace(readable);
+    return PixelColours(readable);
+  }
+  const auto width = static_cast<std::size_t>(picture.width());
+  const auto height = static_cast<std::size_t>(picture.height());
+  if (width * height == 0)
+    return nullptr;
+  std::unique_ptr<std::uint8_t[]> colours = NewArray<std::uint8_t>(3 * width * height);
+  const QImage::Format format = picture.format();
+  const QList<QRgb> table = picture.colorTable();
+  ForEachRowBlock(height, width, [&](std::size_t first, std::size_t last) {
+    for (std::size_t row = first; row < last; ++row) {
+      std::uint8_t* out = colours.get() + 3 * row * width;
+      for (std::size_t col = 0; col < width; ++col, out += 3) {
+        QRgb rgb = 0;
+        switch (format) {
+          case QImage::Format_Indexed8: {
+            const std::uint8_t index = Row<std::uint8_t>(picture, row)[col];
+            rgb = index < table.size() ? table[index] : qRgb(0, 0, 0);
+            break;
+          }
+          case QImage::Format_Grayscale8: {
+            const int g = Row<std::uint8_t>(picture, row)[col];
+            rgb = qRgb(g, g, g);
+            break;
+          }
+          case QImage::Format_Grayscale16: {
+            const int g = Row<std::uint16_t>(picture, row)[col] >> 8;
+            rgb = qRgb(g, g, g);
+            break;
+          }
+          case QImage::Format_RGBX64:
+          case QImage::Format_RGBA64:
+            rgb = Row<QRgba64>(picture, row)[col].toArgb32();
+            break;
+          default:  // RGB32, ARGB32
+            rgb = Row<QRgb>(picture, row)[col];
+            break;
+        }
+        out[0] = static_cast<std::uint8_t>(qRed(rgb));
+        out[1] = static_cast<std::uint8_t>(qGreen(rgb));
+        out[2] = static_cast<std::uint8_t>(qBlue(rgb));
+      }
+    }
+  });
+  return colours;
 }

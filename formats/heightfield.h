@@ -22,8 +22,16 @@ struct HeightFieldGrid {
   int rows = 0;
   // One byte a point, 0 where the point has no value; null when all have one.
   std::unique_ptr<std::uint8_t[]> present;
+  // A picture's: the colour of each point's pixel, three bytes (red, green,
+  // blue) a point; null for other data.
+  std::unique_ptr<std::uint8_t[]> colours;
   HeightValues values;
 };
+
+// What a point of a height field may take besides its place, counted when a
+// height field is checked against memory: its pixel's colour and the shade a
+// light may give it later.
+inline constexpr std::size_t kPictureExtraBytes = 3 + 1;
 
 // i / (n - 1) for i = 0 ... n - 1, each quotient taken at extended precision
 // and rounded to double: the x of each column, or the y of each row, of a
@@ -42,8 +50,8 @@ std::vector<double> UnitSteps(std::size_t n);
 // array (non-null, no elements) and no error.
 // Throws cInvalidOp when the image is 1 pixel wide or 1 pixel high (the first
 // pixel's x or y is 0 / 0), checked before anything is allocated;
-// cOutOfMemory when the array is larger than the machine's memory
-// (memorylimit.h) or cannot be allocated.
+// cOutOfMemory when the array, with kPictureExtraBytes a point, is larger
+// than the machine's memory (memorylimit.h) or cannot be allocated.
 std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image);
 
 // The same for a picture decoded by Qt's readers (imagedecode.h). An 8-bit
@@ -53,3 +61,9 @@ std::unique_ptr<Vec3[]> BuildHeightField(const RgbImage& image);
 // (ReadsInPlace) is converted first, at the cost of a copy; the null image
 // gives an empty array. Ownership and errors as above.
 std::unique_ptr<Vec3[]> BuildHeightField(const QImage& picture);
+
+// The colour of every pixel of a picture decoded by Qt's readers, three bytes
+// (red, green, blue) a pixel, row after row from the top: 8-bit channels as
+// they are, deeper ones by their top 8 bits. Null for a picture without
+// pixels. Throws cOutOfMemory when it cannot be allocated.
+std::unique_ptr<std::uint8_t[]> PixelColours(const QImage& picture);

@@ -21,16 +21,6 @@ bool ForOurBitmapDecoder(const FileBytes& file) {
   return file.size == 0 || (p[0] == 'B' && (file.size == 1 || p[1] == 'M'));
 }
 
-QSize Size(const RgbImage& image) {
-  return {image.width, image.height};
-}
-QSize Size(const QImage& picture) {
-  return picture.size();
-}
-
-int SampleBits(const RgbImage&) {
-  return 8;
-}
 int SampleBits(const QImage& picture) {
   switch (picture.format()) {
     case QImage::Format_Grayscale16:
@@ -82,16 +72,26 @@ void RefuseMeasuredColours(const QString& path) {
 }
 
 HeightFieldGrid HeightFieldOf(FileBytes file) {
-  return BuildFromPicture(std::move(file), sizeof(Vec3), [](const auto& picture) {
-    const QSize size = Size(picture);
-    HeightFieldGrid grid;
-    grid.points = BuildHeightField(picture);
-    grid.columns = size.width();
-    grid.rows = size.height();
-    grid.values.source = HeightValues::Source::kPicture;
-    grid.values.sampleBits = SampleBits(picture);
+  HeightFieldGrid grid;
+  grid.values.source = HeightValues::Source::kPicture;
+  if (ForOurBitmapDecoder(file)) {
+    RgbImage image = DecodeBitmap(file.data.get(), file.size);
+    file = FileBytes();
+    grid.points = BuildHeightField(image);
+    grid.columns = image.width;
+    grid.rows = image.height;
+    // The decoded pixels are the colours already, three bytes each.
+    grid.colours = std::move(image.pixels);
     return grid;
-  });
+  }
+  const QImage picture = DecodeImage(file.data.get(), file.size, sizeof(Vec3) + kPictureExtraBytes);
+  file = FileBytes();
+  grid.points = BuildHeightField(picture);
+  grid.colours = PixelColours(picture);
+  grid.columns = picture.width();
+  grid.rows = picture.height();
+  grid.values.sampleBits = SampleBits(picture);
+  return grid;
 }
 
 std::unique_ptr<float[]> ColourCountOf(FileBytes file) {

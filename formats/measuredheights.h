@@ -13,9 +13,9 @@
 #include "formats/heightfield.h"
 #include "formats/rasterfile.h"
 
-// Bytes a point of a measured height field takes: the point and its
-// presence byte.
-inline constexpr std::uint64_t kMeasuredPointBytes = sizeof(Vec3) + 1;
+// Bytes a point of a measured height field takes: the point, its presence
+// byte and the shade a light may give it later.
+inline constexpr std::uint64_t kMeasuredPointBytes = sizeof(Vec3) + 1 + 1;
 
 // The smallest whole number f by which a raster of columns x rows cells is
 // read reduced (ceil(columns / f) x ceil(rows / f) points) so that it has at

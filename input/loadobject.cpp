@@ -1,5 +1,7 @@
 #include "input/loadobject.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -12,15 +14,29 @@
 namespace {
 
 void HandOver(PointGrid grid, cOpenGLGraph_Surface& surface) {
+  // The range of the heights, for a colour bar to mark where the bands,
+  // which span [0, 1], clamp them.
+  HeightValues values;
+  values.source = HeightValues::Source::kPointGrid;
+  const std::size_t n =
+      std::size_t{static_cast<std::uint32_t>(grid.columns)} * static_cast<std::uint32_t>(grid.rows);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double z = grid.points[k].z;
+    if (std::isfinite(z)) {
+      values.minimum = std::min(values.minimum, z);
+      values.maximum = std::max(values.maximum, z);
+    }
+  }
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
-  surface.values.source = HeightValues::Source::kPointGrid;
+  surface.values = values;
 }
 
 void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
   surface.SetPresent(std::move(grid.present));
+  surface.SetPointColours(std::move(grid.colours));
   surface.values = std::move(grid.values);
 }
 

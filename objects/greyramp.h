@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 class GreyRamp {
  public:
@@ -30,6 +31,13 @@ class GreyRamp {
   // before the old one goes, so when memory runs out std::bad_alloc is thrown
   // and the ramp keeps its previous table.
   void Build(std::uint32_t levels, bool translucent);
+
+  // Takes n entries of four bytes each (n a power of two up to kMaxSize), as
+  // Build would make them, for tables of other colours. Throws nothing.
+  void Take(std::uint32_t n, std::unique_ptr<std::uint8_t[]> table) {
+    size = n;
+    entries = std::move(table);
+  }
 
   // Needs a current context. Switches 1-D texturing on and loads the table
   // into the default 1-D texture with clamping and nearest filtering; the

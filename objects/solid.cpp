@@ -2,7 +2,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstddef>
 #include <new>
 
@@ -54,6 +56,8 @@ void cOpenGLGraph_Solid::SetVolume(float* field, std::uint32_t x, std::uint32_t 
 }
 
 void cOpenGLGraph_Solid::Clear() {
+  cellColours = std::vector<std::uint8_t>();
+  colouredField = nullptr;
   delete[] axisX;
   delete[] axisY;
   delete[] axisZ;
@@ -62,8 +66,50 @@ void cOpenGLGraph_Solid::Clear() {
   nx = ny = nz = 0;
 }
 
+double cOpenGLGraph_Solid::CellOpacity(float v) {
+  if (!(v > 0.0f))
+    return 0.0;
+  constexpr double kDecades = 6.0;
+  return kMostOpaque *
+         std::clamp(1.0 + std::log10(static_cast<double>(v)) / kDecades, 1.0 / 18.0, 1.0);
+}
+
+const std::vector<std::uint8_t>& cOpenGLGraph_Solid::CellColours() {
+  if (colouredField == data && !cellColours.empty())
+    return cellColours;
+  colouredField = nullptr;
+  const std::size_t cells = std::size_t{nx} * ny * nz;
+  try {
+    cellColours.resize(4 * cells);
+  } catch (const std::bad_alloc&) {
+    cellColours = std::vector<std::uint8_t>();  // the haze instead
+    return cellColours;
+  }
+  const auto channel = [](std::uint32_t i, std::uint32_t n) {
+    return static_cast<std::uint8_t>((2 * i + 1) * 128 / n);
+  };
+  std::uint8_t* out = cellColours.data();
+  for (std::uint32_t k = 0; k < nz; ++k) {
+    for (std::uint32_t j = 0; j < ny; ++j) {
+      for (std::uint32_t i = 0; i < nx; ++i, out += 4) {
+        out[0] = channel(k, nz);
+        out[1] = channel(j, ny);
+        out[2] = channel(i, nx);
+        const float v = data[(std::size_t{k} * ny + j) * nx + i];
+        out[3] = static_cast<std::uint8_t>(std::lround(255.0 * CellOpacity(v)));
+      }
+    }
+  }
+  colouredField = data;
+  return cellColours;
+}
+
 void cOpenGLGraph_Solid::Draw() {
-  ramp.Upload();
+  const std::uint8_t* own = ownColours && data ? CellColours().data() : nullptr;
+  if (own)
+    glDisable(GL_TEXTURE_1D);
+  else
+    ramp.Upload();
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glEnable(GL_BLEND);
   SetGlColour(colour);
@@ -88,9 +134,17 @@ void cOpenGLGraph_Solid::Draw() {
       // widen each and narrow it again on a second dispatch.
       for (std::uint32_t u = 0; u < columns; ++u) {
         const std::uint32_t i = SampledLine(u, step, nx);
-        glTexCoord1f(lower[i]);
+        if (own) {
+          glColor4ubv(own + 4 * static_cast<std::size_t>(lower + i - data));
+        } else {
+          glTexCoord1f(lower[i]);
+        }
         glVertex3f(axisX[i], axisY[j0], height);
-        glTexCoord1f(upper[i]);
+        if (own) {
+          glColor4ubv(own + 4 * static_cast<std::size_t>(upper + i - data));
+        } else {
+          glTexCoord1f(upper[i]);
+        }
         glVertex3f(axisX[i], axisY[j1], height);
       }
       glEnd();

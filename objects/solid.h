@@ -8,9 +8,11 @@
 // Slices keep depth testing and depth writing as the view set them: seen from
 // above each slice is blended over the ones below; seen from below the bottom
 // slice, drawn first, hides the others even where it is fully transparent.
+// Optionally each cell is drawn in a colour of its own instead (ownColours).
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "objects/colour.h"
 #include "objects/graphdata.h"
@@ -52,6 +54,19 @@ class cOpenGLGraph_Solid : public cOpenGLGraph_Data {
   // nx, ny, nz are 0. The bands stay.
   void Clear();
 
+  // Draws each cell in the colour it stands for instead of the grey haze:
+  // along x blue, along y green, along z red, the middle of the cell's share of
+  // the channel, (i + 1/2) 256 / n, for grid point i of n; opaque in proportion
+  // to the logarithm of its value, so that rare colours still show and the
+  // most frequent stand out (CellOpacity). Off: the ramp's haze.
+  bool ownColours = false;
+
+  // The opacity of a cell of value v in [0, 1] drawn in its own colour: 0
+  // for an empty cell, then rising with log10(v) from about 1/20 at a
+  // millionth of the largest value to kMostOpaque at the largest.
+  static double CellOpacity(float v);
+  static constexpr double kMostOpaque = 0.9;
+
   // Loads the ramp, switches blending on, draws the slices in increasing z,
   // the strips of each slice in increasing y, and switches blending and 1-D
   // texturing off again. An empty volume does all but the slices. A preview
@@ -68,4 +83,12 @@ class cOpenGLGraph_Solid : public cOpenGLGraph_Data {
   float* data = nullptr;  // owned; nx * ny * nz values, x fastest, z slowest
   Colour colour{1.0, 1.0, 1.0, 1.0};
   GreyRamp ramp;  // one opaque white entry until SetLevels
+
+ private:
+  // The cells' own colours, four bytes each, made for the field drawn last;
+  // empty when they could not be made.
+  const std::vector<std::uint8_t>& CellColours();
+
+  std::vector<std::uint8_t> cellColours;
+  const float* colouredField = nullptr;  // the field cellColours were made for
 };

@@ -11,6 +11,7 @@
 #include "objects/adoptorcopy.h"
 #include "objects/gridsample.h"
 #include "objects/gridstrips.h"
+#include "objects/hillshade.h"
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
   Clear();
@@ -30,6 +31,52 @@ void cOpenGLGraph_Surface::SetGrid(Vec3* points, std::uint32_t c, std::uint32_t 
 
 void cOpenGLGraph_Surface::SetPresent(std::unique_ptr<std::uint8_t[]> p) {
   present = std::move(p);
+  shadesStale = true;
+}
+
+void cOpenGLGraph_Surface::SetLevels(std::uint32_t n) {
+  BuildBands(ramp, n, colourMap);
+  if (n != 0)
+    levels = n;
+}
+
+void cOpenGLGraph_Surface::SetColourMap(ColourMapKind kind) {
+  BuildBands(ramp, levels, kind);
+  colourMap = kind;
+}
+
+void cOpenGLGraph_Surface::SetPointColours(std::unique_ptr<std::uint8_t[]> colours) {
+  pointColours = std::move(colours);
+}
+
+void cOpenGLGraph_Surface::SetLight(bool on, double azimuth, double altitude) {
+  if (on != light || azimuth != lightAzimuth || altitude != lightAltitude)
+    shadesStale = true;
+  light = on;
+  lightAzimuth = azimuth;
+  lightAltitude = altitude;
+}
+
+void cOpenGLGraph_Surface::SetZScale(double s) {
+  if (s != zScale)
+    shadesStale = true;
+  zScale = s;
+}
+
+void cOpenGLGraph_Surface::MakeShades() {
+  if (!shadesStale)
+    return;
+  shadesStale = false;
+  shades.reset();
+  if (!light || !vertices)
+    return;
+  const std::size_t n = std::size_t{columns} * rows;
+  shades.reset(new (std::nothrow) std::uint8_t[n]);
+  if (shades) {
+    GridRef grid = Grid();
+    grid.shades = nullptr;
+    HillShade(grid, lightAzimuth, lightAltitude, shades.get());
+  }
 }
 
 void cOpenGLGraph_Surface::Clear() {
@@ -38,6 +85,9 @@ void cOpenGLGraph_Surface::Clear() {
   columns = 0;
   rows = 0;
   present.reset();
+  pointColours.reset();
+  shades.reset();
+  shadesStale = true;
   values = HeightValues();
   covering = CoveringTriangles();
   sample = GridSample();
@@ -50,12 +100,16 @@ GridRef cOpenGLGraph_Surface::Grid() const {
   grid.columns = columns;
   grid.rows = rows;
   grid.present = present.get();
+  grid.colours = DrawsPointColours() ? pointColours.get() : nullptr;
+  grid.shades = light ? shades.get() : nullptr;
+  grid.zScale = zScale;
   return grid;
 }
 
 void cOpenGLGraph_Surface::Draw() {
   if (!vertices)
     return;
+  MakeShades();
   const GridRef grid = Grid();
   const std::uint32_t step =
       columns < 2 || rows < 2 ? 1 : PreviewStep(columns - 1, rows - 1, 1, previewTriangles);
@@ -71,7 +125,9 @@ void cOpenGLGraph_Surface::Draw() {
 }
 
 void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, CoveringTriangles& selection) {
-  ramp.Upload();
+  // In their own colours the points have no bands.
+  if (!DrawsPointColours())
+    ramp.Upload();
   SetGlColour(colour);
   const std::optional<WindowMapping> mapping =
       culling ? CurrentWindowMapping() : std::optional<WindowMapping>{};

@@ -13,6 +13,7 @@
 #include "base/heightvalues.h"
 #include "base/vec3.h"
 #include "objects/colour.h"
+#include "objects/colourmaps.h"
 #include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
@@ -39,10 +40,37 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // points must not be the array the surface holds when adopt is set.
   void SetGrid(Vec3* points, std::uint32_t columns, std::uint32_t rows, bool adopt);
 
-  // Shows the largest power of two not above levels as bands (opaque ramp);
-  // 0 changes nothing. Throws std::bad_alloc, keeping the previous bands,
-  // when the new table cannot be allocated.
-  void SetLevels(std::uint32_t levels) { ramp.Build(levels, false); }
+  // Shows the largest power of two not above levels as bands (opaque ramp,
+  // in the colour map's colours); 0 changes nothing. Throws std::bad_alloc,
+  // keeping the previous bands, when the new table cannot be allocated.
+  void SetLevels(std::uint32_t levels);
+
+  // The bands' colours (colourmaps.h), for the band count given last. With
+  // kPicture a surface that has its points' colours (SetPointColours) draws
+  // each point in its own colour and no bands; one without draws grey bands.
+  // Throws std::bad_alloc, keeping the previous map, when the new table
+  // cannot be allocated.
+  void SetColourMap(ColourMapKind kind);
+  ColourMapKind ColourMap() const { return colourMap; }
+  // Whether the points are drawn in their own colours now.
+  bool DrawsPointColours() const { return colourMap == ColourMapKind::kPicture && pointColours; }
+
+  // The colour of each point of the grid, three bytes (red, green, blue) a
+  // point, taken over; null for none, as after SetGrid. Throws nothing.
+  void SetPointColours(std::unique_ptr<std::uint8_t[]> colours);
+  bool HasPointColours() const { return pointColours != nullptr; }
+
+  // Hill-shading (hillshade.h) of the grid, lit from azimuth and altitude in
+  // degrees; off at first. The shades are made at the next Draw after the
+  // grid, the light or the vertical scale changed, never at every frame;
+  // without memory for them the surface is drawn unlit. Throws nothing.
+  void SetLight(bool on, double azimuth = 315.0, double altitude = 45.0);
+  bool Lit() const { return light; }
+
+  // Heights drawn scaled by s about z = 0 (1 at first); the bands still
+  // follow the heights themselves. Throws nothing.
+  void SetZScale(double s);
+  double ZScale() const { return zScale; }
 
   // Marks which points of the grid have a value: present holds one byte a
   // point, 0 for a missing one, and the surface takes it over. No triangle
@@ -55,7 +83,8 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // nothing. The bands stay.
   void Clear();
 
-  // The grid as drawn: the points and what they carry.
+  // The grid as drawn: the points and what they carry. The shades are those
+  // of the last Draw.
   GridRef Grid() const;
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
@@ -87,7 +116,19 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
  private:
   void DrawGrid(const GridRef& grid, CoveringTriangles& selection);
 
+  // The shades of the grid under the light, made when stale.
+  void MakeShades();
+
   std::unique_ptr<std::uint8_t[]> present;  // null: every point has a value
+  std::unique_ptr<std::uint8_t[]> pointColours;
+  std::uint32_t levels = 0;  // given last; 0: never
+  ColourMapKind colourMap = ColourMapKind::kGrey;
+  bool light = false;
+  double lightAzimuth = 315.0;
+  double lightAltitude = 45.0;
+  double zScale = 1.0;
+  std::unique_ptr<std::uint8_t[]> shades;  // null while unlit or stale
+  bool shadesStale = true;
   CoveringTriangles covering;
   // The last preview's sample of the grid and its selection, apart from the
   // full grid's so that neither regrows the other's buffers at every switch.

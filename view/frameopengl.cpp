@@ -172,6 +172,8 @@ void cOpenGLChildWindow::EndFrame() {
   glFlush();
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
     picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
+    if (paintOver)
+      paintOver(picture);
   }
   pictureDetail = detail;
   if (detail == Detail::kFull)

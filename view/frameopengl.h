@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <QImage>
@@ -142,6 +143,9 @@ class cOpenGLChildWindow {
   // After the last wheel notch or key, the full picture waits this long for
   // another.
   std::chrono::milliseconds settleDelay{200};
+  // Paints over every picture once it is read back, before anyone sees it;
+  // what it paints is its own business. Must not throw.
+  std::function<void(QImage& picture)> paintOver;
 
  protected:
   bool InitContext();

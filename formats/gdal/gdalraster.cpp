@@ -121,8 +121,8 @@ extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaste
     return nullptr;
   Configure();
   const ErrorCatcher errors;
-  // No NUM_THREADS: GDAL 3.6's decoding of a TIFF's tiles on several
-  // threads was seen to deadlock in a read into our strided height field.
+  // No NUM_THREADS: GDAL 3.6's TIFF driver on several threads was seen to
+  // deadlock here.
   GDALDatasetH dataset =
       GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, nullptr, nullptr);
   if (!dataset)

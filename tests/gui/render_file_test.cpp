@@ -7,8 +7,10 @@
 #include <cstring>
 #include <fstream>
 
+#include <QAction>
 #include <QDir>
 #include <QLayout>
+#include <QMenu>
 #include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -24,9 +26,40 @@
 namespace {
 
 bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
+  const PictureLook& l = a.look;
+  const PictureLook& m = b.look;
   return a.size == b.size && a.theta == b.theta && a.height == b.height && a.zoom == b.zoom &&
          a.bands == b.bands && std::equal(a.show, a.show + 4, b.show) &&
-         std::equal(a.planes, a.planes + 3, b.planes);
+         std::equal(a.planes, a.planes + 3, b.planes) && l.colourMap == m.colourMap &&
+         l.light == m.light && l.lightAzimuth == m.lightAzimuth &&
+         l.lightAltitude == m.lightAltitude && l.zScale == m.zScale &&
+         l.volumeColours == m.volumeColours && l.colourBar == m.colourBar;
+}
+
+// Chooses look in the picture's context menu, item by item, as a user would.
+void ChooseInMenu(QWidget* picture, const PictureLook& look) {
+  for (QAction* action : picture->actions()) {
+    const QString name = action->text();
+    if (name == QStringLiteral("Light") && action->isChecked() != look.light)
+      action->trigger();
+    if (name == QStringLiteral("Colour bar") && action->isChecked() != look.colourBar)
+      action->trigger();
+    if (!action->menu())
+      continue;
+    for (QAction* item : action->menu()->actions()) {
+      const bool map = name == QStringLiteral("Colours") && item->isCheckable() &&
+                       item->data().isValid() &&
+                       item->data().toInt() == static_cast<int>(look.colourMap);
+      const bool scale = name == QStringLiteral("Vertical scale") && item->data().isValid() &&
+                         item->data().toDouble() == look.zScale;
+      const bool volume = item->text() == QStringLiteral("Colours of the data") &&
+                          item->isChecked() != look.volumeColours;
+      if ((map || scale) && !item->isChecked())
+        item->trigger();
+      if (volume)
+        item->trigger();
+    }
+  }
 }
 
 PictureRequest With(const std::function<void(PictureRequest&)>& change) {
@@ -55,6 +88,19 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--show", ""}, With([](auto& r) { r.show[0] = false; })},
       {{"--planes", "0.25,0.5,1"},
        With([](auto& r) { r.planes[0] = 250, r.planes[1] = 500, r.planes[2] = 1000; })},
+      {{"--colour-map", "Cividis", "--colour-bar", "--volume-colours"}, With([](auto& r) {
+         r.look.colourMap = ColourMapKind::kCividis;
+         r.look.colourBar = r.look.volumeColours = true;
+       })},
+      {{"--light"}, With([](auto& r) { r.look.light = true; })},
+      {{"--light-from", "90,30.5", "--z-scale", "2.5"}, With([](auto& r) {
+         r.look.light = true;
+         r.look.lightAzimuth = 90, r.look.lightAltitude = 30.5, r.look.zScale = 2.5;
+       })},
+      {{"--colour-map", "rainbow"}, std::nullopt},
+      {{"--light-from", "10"}, std::nullopt},
+      {{"--light-from", "10,95"}, std::nullopt},
+      {{"--z-scale", "30"}, std::nullopt},
       {{"--size", "-3x4"}, std::nullopt},
       {{"--size", "0x10"}, std::nullopt},
       {{"--size", "9000x10"}, std::nullopt},
@@ -145,6 +191,7 @@ class RenderFile : public testing::Test {
     status.ui.TrackBarZ->setValue(request.planes[2]);
     status.ChangeState();
     status.ui.UpDownLevel->setValue(std::countr_zero(static_cast<unsigned>(request.bands)) + 1);
+    ChooseInMenu(frame.View().window, request.look);
     if (!request.coloursFile.isEmpty())
       status.OpenFile(request.coloursFile, true);
     if (!request.dataFile.isEmpty())
@@ -190,6 +237,13 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
        [](auto& r) { r.show[0] = false, r.show[1] = r.show[2] = r.show[3] = true; }},
       {{"--planes", "0.2,0.5,0.7"},
        [](auto& r) { r.planes[0] = 200, r.planes[1] = 500, r.planes[2] = 700; }},
+      {{"--colour-map", "terrain", "--light", "--colour-bar", "--z-scale", "0.5"},
+       [](auto& r) {
+         r.look.colourMap = ColourMapKind::kTerrain;
+         r.look.light = r.look.colourBar = true, r.look.zScale = 0.5;
+       }},
+      {{"--colour-map", "picture", "--volume-colours", "--colours", "colours.bmp"},
+       [](auto& r) { r.look.colourMap = ColourMapKind::kPicture, r.look.volumeColours = true; }},
       {{"--colours", "colours.bmp"}, [](auto&) {}},
       {{"--size", "320x240", "--turn", "100", "--tilt", "30", "--zoom", "0.8", "--bands", "32",
         "--show", "3d,zx", "--planes", "0.1,0.9,0.3", "--colours", "colours.bmp"},

@@ -2,6 +2,7 @@
 // free only if the picture stays the same to the byte: each row draws one
 // grid, camera, set of passes and band count with and without the culling and
 // compares the two pictures whole.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -47,6 +48,7 @@ enum class Carried {
   kHoles,    // rows, columns, blocks and single points without a value
   kColours,  // a colour and a shade each
   kScaled,   // drawn 2.5 times as high
+  kLit,      // the surface's own light, and its points' own colours
 };
 
 struct CullCase {
@@ -177,6 +179,14 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
   surface.SetGrid(grid.data(), c.side, c.side, false);
   if (c.carried == Carried::kHoles)
     surface.SetPresent(Holes(c.side));
+  if (c.carried == Carried::kLit) {
+    const std::vector<std::uint8_t> pixels = Bytes(3 * grid.size(), 3);
+    auto colours = std::make_unique<std::uint8_t[]>(pixels.size());
+    std::copy(pixels.begin(), pixels.end(), colours.get());
+    surface.SetPointColours(std::move(colours));
+    surface.SetColourMap(ColourMapKind::kPicture);
+    surface.SetLight(true);
+  }
   surface.SetLevels(c.levels);
   CarryingGrid carrying(surface);
   const std::vector<std::uint8_t> colours = Bytes(3 * grid.size(), 1);
@@ -244,7 +254,8 @@ INSTANTIATE_TEST_SUITE_P(
         CullCase{"Colours512", 512, Heights::kNoisy, kStart, kAll, 8, Carried::kColours},
         CullCase{"ColoursZoomedIn", 64, Heights::kSteep, kZoomedIn, k3D, 8, Carried::kColours},
         CullCase{"Scaled512", 512, Heights::kNoisy, kStart, kAll, 8, Carried::kScaled},
-        CullCase{"ScaledBelow", 64, Heights::kSteep, kBelow, k3D, 8, Carried::kScaled}),
+        CullCase{"ScaledBelow", 64, Heights::kSteep, kBelow, k3D, 8, Carried::kScaled},
+        CullCase{"Lit1024", 1024, Heights::kNoisy, kStart, kAll, 8, Carried::kLit}),
     [](const testing::TestParamInfo<CullCase>& info) { return std::string(info.param.name); });
 
 // In the start view a cell of a 2048 x 2048 grid is a tenth of a pixel wide:

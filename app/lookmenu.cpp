@@ -1,0 +1,128 @@
+#include "app/lookmenu.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QInputDialog>
+#include <QMenu>
+#include <QWidget>
+
+#include "view/handlerguard.h"
+
+namespace {
+
+constexpr double kScales[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0};
+
+}  // namespace
+
+TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
+  auto* mapMenu = new QMenu(parent);
+  maps = new QActionGroup(this);
+  AddMap(mapMenu, ColourMapKind::kGrey, QStringLiteral("Grey"));
+  AddMap(mapMenu, ColourMapKind::kViridis, QStringLiteral("Viridis"));
+  AddMap(mapMenu, ColourMapKind::kCividis, QStringLiteral("Cividis"));
+  AddMap(mapMenu, ColourMapKind::kInferno, QStringLiteral("Inferno"));
+  AddMap(mapMenu, ColourMapKind::kTerrain, QStringLiteral("Terrain"));
+  AddMap(mapMenu, ColourMapKind::kPicture, QStringLiteral("Picture's own colours"));
+  mapMenu->addSeparator();
+  volumeColours = mapMenu->addAction(QStringLiteral("Colours of the data"));
+  volumeColours->setCheckable(true);
+  colours = new QAction(QStringLiteral("Colours"), this);
+  colours->setMenu(mapMenu);
+
+  light = new QAction(QStringLiteral("Light"), this);
+  light->setCheckable(true);
+  light->setShortcut(QKeySequence(Qt::Key_L));
+  colourBar = new QAction(QStringLiteral("Colour bar"), this);
+  colourBar->setCheckable(true);
+  colourBar->setShortcut(QKeySequence(Qt::Key_K));
+
+  auto* scaleMenu = new QMenu(parent);
+  scales = new QActionGroup(this);
+  for (const double s : kScales) {
+    QAction* item = scaleMenu->addAction(QStringLiteral("×%1").arg(s));
+    item->setCheckable(true);
+    item->setData(s);
+    scales->addAction(item);
+  }
+  otherScale = scaleMenu->addAction(QStringLiteral("Other…"));
+  otherScale->setCheckable(true);
+  scales->addAction(otherScale);
+  scale = new QAction(QStringLiteral("Vertical scale"), this);
+  scale->setMenu(scaleMenu);
+
+  // The keys work wherever the main window has the focus.
+  parent->addActions({light, colourBar});
+  for (QAction* toggle : {light, colourBar, volumeColours})
+    connect(toggle, &QAction::triggered, this, [this] { Change(); });
+  connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
+  connect(scales, &QActionGroup::triggered, this, [this](QAction* item) {
+    if (item == otherScale)
+      AskScale();
+    else
+      Change();
+  });
+  SetLook(look);
+}
+
+QAction* TLookMenu::AddMap(QMenu* menu, ColourMapKind kind, const QString& text) {
+  QAction* item = menu->addAction(text);
+  item->setCheckable(true);
+  item->setData(static_cast<int>(kind));
+  maps->addAction(item);
+  return item;
+}
+
+QList<QAction*> TLookMenu::Actions() const {
+  return {colours, light, colourBar, scale};
+}
+
+void TLookMenu::SetLook(const PictureLook& l) {
+  look = l;
+  for (QAction* item : maps->actions())
+    item->setChecked(item->data().toInt() == static_cast<int>(look.colourMap));
+  bool listed = false;
+  for (QAction* item : scales->actions()) {
+    const bool here = item != otherScale && item->data().toDouble() == look.zScale;
+    listed = listed || here;
+    item->setChecked(here);
+  }
+  otherScale->setChecked(!listed);
+  otherScale->setText(listed ? QStringLiteral("Other…")
+                             : QStringLiteral("Other (×%1)…").arg(look.zScale));
+  light->setChecked(look.light);
+  colourBar->setChecked(look.colourBar);
+  volumeColours->setChecked(look.volumeColours);
+}
+
+void TLookMenu::AskScale() {
+  bool ok = false;
+  const double s = QInputDialog::getDouble(parent, QStringLiteral("Vertical scale"),
+                                           QStringLiteral("Heights times (%1 to %2):")
+                                               .arg(PictureLook::kMinZScale)
+                                               .arg(PictureLook::kMaxZScale),
+                                           look.zScale, PictureLook::kMinZScale,
+                                           PictureLook::kMaxZScale, 2, &ok);
+  if (ok) {
+    PictureLook next = look;
+    next.zScale = s;
+    SetLook(next);
+    if (changed)
+      RunHandler([this] { changed(look); });
+  } else {
+    SetLook(look);  // back to what was checked
+  }
+}
+
+void TLookMenu::Change() {
+  PictureLook next = look;
+  if (QAction* map = maps->checkedAction())
+    next.colourMap = static_cast<ColourMapKind>(map->data().toInt());
+  if (QAction* item = scales->checkedAction(); item && item != otherScale)
+    next.zScale = item->data().toDouble();
+  next.light = light->isChecked();
+  next.colourBar = colourBar->isChecked();
+  next.volumeColours = volumeColours->isChecked();
+  SetLook(next);
+  if (changed)
+    RunHandler([this] { changed(look); });
+}

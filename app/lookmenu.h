@@ -1,0 +1,50 @@
+#pragma once
+// The picture's context menu for how the data is drawn (PictureLook): the
+// colour maps and the volume's own colours, the light (L), the colour bar (K)
+// and the vertical scale. Every choice reaches the look through changed.
+
+#include <functional>
+
+#include <QObject>
+
+#include "app/picturelook.h"
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QWidget;
+
+class TLookMenu : public QObject {
+  Q_OBJECT
+
+ public:
+  // The menus belong to parent; the keys work where parent has the focus.
+  explicit TLookMenu(QWidget* parent);
+
+  // The actions to put in the picture's context menu, in order.
+  QList<QAction*> Actions() const;
+
+  // The look the menu shows; setting it checks the matching items.
+  const PictureLook& Look() const { return look; }
+  void SetLook(const PictureLook& look);
+
+  // Told every change the user makes, with the new look.
+  std::function<void(const PictureLook&)> changed;
+
+  QAction* light = nullptr;
+  QAction* colourBar = nullptr;
+  QAction* volumeColours = nullptr;
+
+ private:
+  void Change();
+  void AskScale();
+  QAction* AddMap(QMenu* menu, ColourMapKind kind, const QString& text);
+
+  PictureLook look;
+  QAction* colours = nullptr;  // with the maps' submenu
+  QAction* scale = nullptr;    // with the scales' submenu
+  QActionGroup* maps = nullptr;
+  QActionGroup* scales = nullptr;
+  QAction* otherScale = nullptr;
+  QWidget* parent;
+};

@@ -1,0 +1,29 @@
+#include "app/picturelook.h"
+
+#include <QFont>
+
+#include "objects/solid.h"
+#include "objects/surface.h"
+#include "overlays/pictureoverlays.h"
+
+void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
+               cPictureOverlays& overlays) {
+  surface.SetColourMap(look.colourMap);
+  surface.SetLight(look.light, look.lightAzimuth, look.lightAltitude);
+  surface.SetZScale(look.zScale);
+  volume.ownColours = look.volumeColours;
+  overlays.colourBar = look.colourBar;
+}
+
+QFont WindowsFont() {
+  // The layouts name the Japanese face they were designed with; let an
+  // installed Japanese font stand in for it.
+  static const bool substituted = [] {
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
+                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                                QStringLiteral("Noto Sans CJK JP")});
+    return true;
+  }();
+  (void)substituted;
+  return QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+}

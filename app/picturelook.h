@@ -1,0 +1,36 @@
+#pragma once
+// How the data is drawn beyond the Status window's controls: the colour map
+// of the bands, the light, the vertical scale, the volume in its cells' own
+// colours and the colour bar. Everything starts off, as the program always
+// drew; the picture's context menu and the command line's picture options
+// set the same state.
+
+#include <QFont>
+
+#include "objects/colourmaps.h"
+
+class cOpenGLGraph_Solid;
+class cOpenGLGraph_Surface;
+class cPictureOverlays;
+
+struct PictureLook {
+  ColourMapKind colourMap = ColourMapKind::kGrey;
+  bool light = false;
+  double lightAzimuth = 315.0;  // degrees clockwise from north (the first row)
+  double lightAltitude = 45.0;  // degrees above the horizon
+  double zScale = 1.0;          // kMinZScale ... kMaxZScale
+  bool volumeColours = false;
+  bool colourBar = false;
+
+  static constexpr double kMinZScale = 0.05;
+  static constexpr double kMaxZScale = 20.0;
+};
+
+// Gives surface, volume and overlays the look. Throws std::bad_alloc when the
+// map's table cannot be made; the rest is then left as it was.
+void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
+               cPictureOverlays& overlays);
+
+// The font of the windows' texts (a Japanese face, or what stands in for it),
+// for the texts painted over the picture too.
+QFont WindowsFont();
