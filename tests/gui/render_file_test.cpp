@@ -308,14 +308,16 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
 }
 
 // Several files in one run: each picture is the file a run of its own writes,
-// byte for byte, the colours file counted for each; a file that cannot be
-// loaded, and one whose picture cannot be written, are named with their
+// byte for byte, with the same options and colours file; a file that cannot
+// be loaded, and one whose picture cannot be written, are named with their
 // message and the others are drawn.
 TEST_F(RenderFile, ManyFilesInOneRunAreEachTheirOwnRun) {
   const QString broken = Write("broken.bmp", {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40});
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("4-heights.png")));
-  const QStringList options{QStringLiteral("--size"), QStringLiteral("160x120"),
-                            QStringLiteral("--colours"), colours};
+  // The colour bar tells each file's heights: it must follow the file.
+  const QStringList options{QStringLiteral("--size"),       QStringLiteral("160x120"),
+                            QStringLiteral("--colours"),    colours,
+                            QStringLiteral("--colour-bar"), QStringLiteral("--light")};
   EXPECT_EQ(
       Run(QStringList{QStringLiteral("--output"), dir.filePath(QStringLiteral("{n}-{name}.png"))} +
           options + QStringList{data, broken, colours, data}),
