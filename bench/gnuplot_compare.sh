@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # bench/gnuplot_compare.sh [RUNS]: whole processes of `cubiscope --output`
 # beside gnuplot drawing the same 1024 x 1024 grid as a pm3d PNG of the same
-# size (608 x 446), timed by hyperfine (RUNS runs each, 10 unless given, after
-# two to warm up): one file per process, and 20 files in one process each
-# (`--output` with a pattern; a `do for` loop). The program and the benchmark
+# size (608 x 446), RUNS rounds (10 unless given) after one to warm up: one
+# file per process, and 20 files in one process each (`--output` with a
+# pattern; a `do for` loop). The program and the benchmark
 # program come from build/, as ./bench.sh leaves them. Prints the medians, the
 # ratios and the load average before and after.
 set -euo pipefail
@@ -38,20 +38,40 @@ do for [i=1:20] {
 }
 GP
 
+# Each round runs every command once, in turn, so that all of them meet the
+# same load on a shared machine: the ratios of the medians hold better than
+# the times.
+commands=(
+  "nothing|$program --output nothing.png"
+  "cubiscope|$program --output one.png --size 608x446 photo01.bmp"
+  "gnuplot|gnuplot one.gp"
+  "cubiscope20|$program --output {name}.png --size 608x446 $(echo photo??.bmp)"
+  "gnuplot20|gnuplot twenty.gp"
+)
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-hyperfine -N --style basic -w 2 -r "$runs" --export-csv times.csv \
-  -n nothing "$program --output nothing.png" \
-  -n cubiscope "$program --output one.png --size 608x446 photo01.bmp" \
-  -n gnuplot "gnuplot one.gp" \
-  -n cubiscope20 "$program --output {name}.png --size 608x446 $(echo photo??.bmp)" \
-  -n gnuplot20 "gnuplot twenty.gp" >/dev/null
+for round in $(seq 0 "$runs"); do
+  for entry in "${commands[@]}"; do
+    name=${entry%%|*}
+    start=$(date +%s%N)
+    ${entry#*|} >/dev/null 2>&1 || {
+      echo "$name failed" >&2
+      exit 1
+    }
+    # Round 0 warms the caches (files, Mesa's shader cache) and is not kept.
+    [ "$round" -eq 0 ] || echo "$name $((($(date +%s%N) - start) / 1000))" >>times.txt
+  done
+done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
-# Medians in milliseconds, by name.
-awk -F, 'NR > 1 { ms[$1] = $4 * 1000 }
-  END {
-    printf "cubiscope --output, no file   %7.0f ms\n", ms["nothing"]
-    printf "one file:  cubiscope %7.0f ms, gnuplot %7.0f ms, ratio %.2f\n",
-      ms["cubiscope"], ms["gnuplot"], ms["cubiscope"] / ms["gnuplot"]
-    printf "20 files:  cubiscope %7.0f ms, gnuplot %7.0f ms, ratio %.2f\n",
-      ms["cubiscope20"], ms["gnuplot20"], ms["cubiscope20"] / ms["gnuplot20"]
-  }' times.csv
+# The median of each command's runs, in milliseconds.
+median() {
+  awk -v n="$1" '$1 == n { print $2 / 1000 }' times.txt | sort -n |
+    awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+awk -v nothing="$(median nothing)" -v one="$(median cubiscope)" -v gone="$(median gnuplot)" \
+  -v twenty="$(median cubiscope20)" -v gtwenty="$(median gnuplot20)" -v runs="$runs" 'BEGIN {
+    printf "medians of %d rounds\n", runs
+    printf "cubiscope --output, no file  %6.0f ms\n", nothing
+    printf "one file:  cubiscope %6.0f ms, gnuplot %6.0f ms, ratio %.2f\n", one, gone, one / gone
+    printf "20 files:  cubiscope %6.0f ms, gnuplot %6.0f ms, ratio %.2f\n", twenty, gtwenty,
+      twenty / gtwenty
+  }'

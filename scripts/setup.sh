@@ -24,8 +24,8 @@ DEVELOPMENT_PACKAGES=(
 )
 
 # What ./bench.sh needs besides: gnuplot, the yardstick of the picture-out
-# comparison (bench/gnuplot_compare.sh), and hyperfine, which times it.
-BENCH_PACKAGES=(gnuplot-nox hyperfine)
+# comparison (bench/gnuplot_compare.sh).
+BENCH_PACKAGES=(gnuplot-nox)
 
 # What run.sh builds: the program and the raster module that it loads at run
 # time (a dependency of the program's, named so that it is never left out).
