@@ -3,7 +3,6 @@
 // each at the path PATTERN makes for it.
 
 #include <variant>
-#include <vector>
 
 #include <QString>
 #include <QStringList>
