@@ -125,7 +125,9 @@ struct Parser {
         "\n"
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
         "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. F5 in\n"
-        "either window loads the files last opened again, each the same way."));
+        "either window loads the files last opened again, each the same way. L\n"
+        "switches the light on the surface, K the colour bar; the picture's context\n"
+        "menu holds these and the colour maps and the vertical scale."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }

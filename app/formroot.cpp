@@ -47,6 +47,7 @@ void TFormRoot::FormCreate() {
     return;
   overlays = std::make_unique<cPictureOverlays>(frame.View());
   overlays->font = WindowsFont();
+  frame.hover = [this](std::optional<QPointF> at) { overlays->Hover(at); };
   lookMenu = new TLookMenu(this);
   lookMenu->changed = [this](const PictureLook& look) { ShowLook(look); };
   QWidget* picture = frame.View().window;
@@ -60,6 +61,7 @@ void TFormRoot::ShowLook(const PictureLook& look) {
   if (!FormStatus || !overlays)
     return;
   overlays->surface = &FormStatus->surface;
+  overlays->volume = &FormStatus->volume;
   ApplyLook(look, FormStatus->surface, FormStatus->volume, *overlays);
   ui.FrameCubiscope1->View().Draw();
 }

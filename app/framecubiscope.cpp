@@ -41,6 +41,8 @@ bool TFrameCubiscope::AttachView() {
   graph.window->installEventFilter(this);
   // A click on the picture gives the main window's keys to it.
   graph.window->setFocusPolicy(Qt::ClickFocus);
+  // Moves without a button held tell where the cursor is (hover).
+  graph.window->setMouseTracking(true);
   FrameResize();
   // The first picture already shows what the bars say.
   ApplyCamera();
@@ -110,12 +112,21 @@ bool TFrameCubiscope::eventFilter(QObject* watched, QEvent* event) {
       return MouseRelease(static_cast<const QMouseEvent&>(*event));
     case QEvent::Wheel:
       return Wheel(static_cast<const QWheelEvent&>(*event));
+    case QEvent::Leave:
+      Hover(std::nullopt);
+      return false;
     default:
       return false;
   }
 }
 
+void TFrameCubiscope::Hover(std::optional<QPointF> at) {
+  if (hover)
+    hover(at);
+}
+
 bool TFrameCubiscope::MousePress(const QMouseEvent& event) {
+  Hover(std::nullopt);
   if (event.button() != Qt::LeftButton)
     return false;
   dragging = true;
@@ -124,8 +135,11 @@ bool TFrameCubiscope::MousePress(const QMouseEvent& event) {
 }
 
 bool TFrameCubiscope::MouseMove(const QMouseEvent& event) {
-  if (!dragging)
+  if (!dragging) {
+    if (event.buttons() == Qt::NoButton)
+      Hover(event.position());
     return false;
+  }
   const QPoint position = event.position().toPoint();
   const QPoint delta = position - lastDragPosition;
   lastDragPosition = position;

@@ -37,6 +37,10 @@ class TFrameCubiscope : public QWidget {
   // Puts the three bars back to where they stood at start-up, with one redraw.
   void ResetView();
 
+  // Told where the cursor is over the picture while no button is held, and
+  // nothing once it leaves or a button is pressed.
+  std::function<void(std::optional<QPointF>)> hover;
+
   // Bar units per pixel dragged (half a degree) and per wheel notch.
   static constexpr int kDragStep = 50;
   static constexpr int kWheelStep = 250;
@@ -52,6 +56,7 @@ class TFrameCubiscope : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void Hover(std::optional<QPointF> at);
   bool MousePress(const QMouseEvent& event);
   bool MouseMove(const QMouseEvent& event);
   bool MouseRelease(const QMouseEvent& event);

@@ -22,8 +22,10 @@ Windows OpenWindows() {
   windows.status = std::make_unique<TFormStatus>(graph);
   FormStatus = windows.status.get();
   ConnectNotes(*windows.root, *windows.status);
-  if (windows.root->overlays)
+  if (windows.root->overlays) {
     windows.root->overlays->surface = &windows.status->surface;
+    windows.root->overlays->volume = &windows.status->volume;
+  }
   windows.status->show();
   // The Status window's objects joined the view after its first picture.
   graph.Draw();

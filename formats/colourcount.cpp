@@ -99,7 +99,7 @@ void AddColourCells(const std::uint8_t* rgb, std::size_t count, std::uint32_t* c
   AddColourCellsScalar(rgb, count, cells);
 }
 
-std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {
+std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells, float* largest) {
   std::unique_ptr<float[]> scaled = NewArray<float>(kColourCells);
   // Saturation is monotonic, so the largest single-precision count is the
   // saturated largest exact count.
@@ -107,6 +107,8 @@ std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {
   if (top == 0)
     throw cInvalidOp();
   const float m = SaturatedCount(top);
+  if (largest)
+    *largest = m;
   // A single-precision quotient equals the extended-precision quotient
   // rounded to single precision, so plain float division is exact enough.
   for (std::size_t i = 0; i < kColourCells; ++i)
@@ -114,17 +116,17 @@ std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells) {
   return scaled;
 }
 
-std::unique_ptr<float[]> CountColours(const RgbImage& image) {
+std::unique_ptr<float[]> CountColours(const RgbImage& image, float* largest) {
   std::vector<std::uint32_t> cells = EmptyCells();
   AddColourCells(image.pixels.get(), image.PixelCount(), cells.data());
-  return ScaleColourCells(cells.data());
+  return ScaleColourCells(cells.data(), largest);
 }
 
-std::unique_ptr<float[]> CountColours(const QImage& picture) {
+std::unique_ptr<float[]> CountColours(const QImage& picture, float* largest) {
   if (!ReadsInPlace(picture.format()) && !picture.isNull()) {
     QImage readable = picture;
     MakeReadableInPlace(readable);
-    return CountColours(readable);
+    return CountColours(readable, largest);
   }
   std::vector<std::uint32_t> cells = EmptyCells();
   std::uint32_t* const c = cells.data();
@@ -166,5 +168,5 @@ std::unique_ptr<float[]> CountColours(const QImage& picture) {
     default:  // only the null image, which has no pixels
       break;
   }
-  return ScaleColourCells(c);
+  return ScaleColourCells(c, largest);
 }

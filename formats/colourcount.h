@@ -37,16 +37,17 @@ constexpr float SaturatedCount(std::uint32_t count) {
 // handed over with the adopt flag.
 // Throws cInvalidOp when every count is 0 (the first cell would be 0 / 0);
 // cOutOfMemory when the array cannot be allocated.
-std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells);
+// largest, when given, is set to the count that a value of 1 stands for.
+std::unique_ptr<float[]> ScaleColourCells(const std::uint32_t* cells, float* largest = nullptr);
 
 // The scaled colour distribution of image (AddColourCells, then
 // ScaleColourCells). Ownership and errors as ScaleColourCells; an image
 // without pixels throws cInvalidOp.
-std::unique_ptr<float[]> CountColours(const RgbImage& image);
+std::unique_ptr<float[]> CountColours(const RgbImage& image, float* largest = nullptr);
 
 // The same for a picture decoded by Qt's readers (imagedecode.h): each
 // channel's six high bits, whatever its depth; alpha is ignored. A picture in
 // a format that is not read in place (ReadsInPlace) is converted first, at the
 // cost of a copy. Ownership and errors as ScaleColourCells; the null image
 // throws cInvalidOp.
-std::unique_ptr<float[]> CountColours(const QImage& picture);
+std::unique_ptr<float[]> CountColours(const QImage& picture, float* largest = nullptr);

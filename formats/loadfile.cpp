@@ -94,10 +94,11 @@ HeightFieldGrid HeightFieldOf(FileBytes file) {
   return grid;
 }
 
-std::unique_ptr<float[]> ColourCountOf(FileBytes file) {
+std::unique_ptr<float[]> ColourCountOf(FileBytes file, float* largest) {
   // The counts take the same megabyte whatever the picture's size.
-  return BuildFromPicture(std::move(file), 0,
-                          [](const auto& picture) { return CountColours(picture); });
+  return BuildFromPicture(std::move(file), 0, [largest](const auto& picture) {
+    return CountColours(picture, largest);
+  });
 }
 
 PointGrid ReadPointGridFile(const QString& path, DecimalSeparator separator) {

@@ -52,9 +52,10 @@ void RefuseMeasuredColours(const QString& path);
 // BuildHeightField throws.
 HeightFieldGrid HeightFieldOf(FileBytes file);
 
-// The scaled colour counts of the picture in file, 64^3 cells (CountColours).
-// Throws what DecodeBitmap or DecodeImage and CountColours throw.
-std::unique_ptr<float[]> ColourCountOf(FileBytes file);
+// The scaled colour counts of the picture in file, 64^3 cells (CountColours;
+// largest as there). Throws what DecodeBitmap or DecodeImage and
+// CountColours throw.
+std::unique_ptr<float[]> ColourCountOf(FileBytes file, float* largest = nullptr);
 
 // The same for the file at path, read by ReadFileBytes, which adds its own
 // errors; a measured raster is read as such (ReadMeasuredFile), and refused

@@ -40,8 +40,9 @@ void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
   surface.values = std::move(grid.values);
 }
 
-void HandOver(std::unique_ptr<float[]> counts, cOpenGLGraph_Solid& volume) {
+void HandOver(std::unique_ptr<float[]> counts, float largest, cOpenGLGraph_Solid& volume) {
   volume.SetVolume(counts.release(), 64, 64, 64, true);
+  volume.largestCount = largest;
 }
 
 }  // namespace
@@ -83,9 +84,12 @@ void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
     case LoadKind::kHeightField:
       HandOver(HeightFieldOf(std::move(file)), surface);
       break;
-    case LoadKind::kColourCount:
-      HandOver(ColourCountOf(std::move(file)), volume);
+    case LoadKind::kColourCount: {
+      float largest = 0.0f;
+      std::unique_ptr<float[]> counts = ColourCountOf(std::move(file), &largest);
+      HandOver(std::move(counts), largest, volume);
       break;
+    }
   }
 }
 

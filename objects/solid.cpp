@@ -56,6 +56,7 @@ void cOpenGLGraph_Solid::SetVolume(float* field, std::uint32_t x, std::uint32_t 
 }
 
 void cOpenGLGraph_Solid::Clear() {
+  largestCount = 0.0f;
   cellColours = std::vector<std::uint8_t>();
   colouredField = nullptr;
   delete[] axisX;

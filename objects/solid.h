@@ -83,6 +83,10 @@ class cOpenGLGraph_Solid : public cOpenGLGraph_Data {
   float* data = nullptr;  // owned; nx * ny * nz values, x fastest, z slowest
   Colour colour{1.0, 1.0, 1.0, 1.0};
   GreyRamp ramp;  // one opaque white entry until SetLevels
+  // What a value of 1 counts, for a field of counts scaled to the largest
+  // (the colour count's pixels); 0 when the field is no such thing. Its
+  // loader sets it with the field.
+  float largestCount = 0.0f;
 
  private:
   // The cells' own colours, four bytes each, made for the field drawn last;

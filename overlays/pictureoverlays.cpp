@@ -2,16 +2,32 @@
 
 #include <vector>
 
+#include <QWidget>
+
 #include "objects/surface.h"
 #include "overlays/colourbar.h"
 #include "scene/graph.h"
 
 cPictureOverlays::cPictureOverlays(cOpenGLGraph& graph) : graph(graph) {
   graph.paintOver = [this](QImage& picture) { Paint(picture); };
+  graph.paintOnWindow = [this](QPainter& painter) {
+    readout.Paint(painter, this->graph, surface, volume, font);
+  };
 }
 
 cPictureOverlays::~cPictureOverlays() {
   graph.paintOver = nullptr;
+  graph.paintOnWindow = nullptr;
+}
+
+void cPictureOverlays::Hover(std::optional<QPointF> at) {
+  readout.MoveTo(at);
+  if (graph.window)
+    graph.window->update();
+}
+
+QString cPictureOverlays::ReadoutNow() const {
+  return readout.Text(graph, surface, volume);
 }
 
 void cPictureOverlays::Paint(QImage& picture) const {

@@ -1,13 +1,20 @@
 #pragma once
 // What is painted over the plot view's picture once it is read back, so that
-// the window, Copy, Save and pictures written to files all carry it: today
-// the colour bar. The view only offers to paint over each picture
-// (cOpenGLChildWindow::paintOver) and knows nothing of what is painted.
+// the window, Copy, Save and pictures written to files all carry it (the
+// colour bar), and what only the window shows over it (the value under the
+// cursor). The view only offers to paint (cOpenGLChildWindow::paintOver,
+// paintOnWindow) and knows nothing of what is painted.
+
+#include <optional>
 
 #include <QFont>
 #include <QImage>
+#include <QPointF>
+
+#include "overlays/readout.h"
 
 class cOpenGLGraph;
+class cOpenGLGraph_Solid;
 class cOpenGLGraph_Surface;
 
 class cPictureOverlays {
@@ -21,12 +28,21 @@ class cPictureOverlays {
   // Paints what is switched on over picture.
   void Paint(QImage& picture) const;
 
+  // The cursor is over the picture at `at`, with no button held; nothing:
+  // it left, or a drag began. Repaints the window, never redraws.
+  void Hover(std::optional<QPointF> at);
+  // What the readout says now (empty: nothing).
+  QString ReadoutNow() const;
+
   // The surface whose bands and values the colour bar shows; none: no bar.
+  // With the volume, what the value under the cursor is read from.
   const cOpenGLGraph_Surface* surface = nullptr;
+  const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
   // The windows' font, for every text.
   QFont font;
 
  private:
   cOpenGLGraph& graph;
+  cReadout readout;
 };

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 class QOffscreenSurface;
+class QPainter;
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
 class QWidget;
@@ -146,6 +147,9 @@ class cOpenGLChildWindow {
   // Paints over every picture once it is read back, before anyone sees it;
   // what it paints is its own business. Must not throw.
   std::function<void(QImage& picture)> paintOver;
+  // Paints over the picture in the window only, whenever the window paints
+  // (Copy, Save and files never have it). Must not throw.
+  std::function<void(QPainter& painter)> paintOnWindow;
 
  protected:
   bool InitContext();

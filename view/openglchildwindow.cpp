@@ -29,4 +29,6 @@ void TOpenGLChildWindow::paintEvent(QPaintEvent* event) {
   }
   QPainter painter(this);
   painter.drawImage(0, 0, view->Picture());
+  if (view->paintOnWindow)
+    view->paintOnWindow(painter);
 }

@@ -71,6 +71,19 @@ void ChooseInOpenMenu(const QString& text, int pick) {
   auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
   if (!menu)
     return;
+  // "Submenu/item": the submenu is opened as a click opens it, its item
+  // chosen once it is shown.
+  if (const auto slash = text.indexOf(QLatin1Char('/')); slash > 0) {
+    for (QAction* action : menu->actions()) {
+      if (action->menu() && action->text() == text.left(slash)) {
+        const QPoint at = menu->actionGeometry(action).center();
+        QTest::mouseMove(menu, at);
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, at);
+        QTimer::singleShot(0, qApp, [item = text.mid(slash + 1)] { ChooseInOpenMenu(item, 0); });
+        return;
+      }
+    }
+  }
   if (QAction* action = MenuItem(menu, text, pick)) {
     const QPoint at = menu->actionGeometry(action).center();
     QTest::mouseMove(menu, at);

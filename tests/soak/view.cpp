@@ -180,7 +180,9 @@ void MainKey(SoakWorld& world, Step& step) {
                                     {Qt::Key_S, Qt::ControlModifier, "Ctrl+S"},
                                     {Qt::Key_O, Qt::ControlModifier, "Ctrl+O"},
                                     {Qt::Key_B, Qt::ControlModifier, "Ctrl+B"},
-                                    {Qt::Key_F5, Qt::NoModifier, "F5"}});
+                                    {Qt::Key_F5, Qt::NoModifier, "F5"},
+                                    {Qt::Key_L, Qt::NoModifier, "L"},
+                                    {Qt::Key_K, Qt::NoModifier, "K"}});
   step.description =
       std::string(clickFirst ? "click in the picture, " : "") + key.name + " in the main window";
   if (key.key == Qt::Key_C)
@@ -204,10 +206,26 @@ void MainKey(SoakWorld& world, Step& step) {
 void PictureMenu(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   const QPoint at = PointIn(random, world.graph.window->rect());
-  static const char* const kItems[] = {"Copy", "Save picture…", "Reset view",
-                                       "Reload when the file changes"};
+  // How the data is drawn: every item but the vertical scale's "Other…",
+  // whose dialog asks for a number.
+  static const char* const kItems[] = {"Copy",
+                                       "Save picture…",
+                                       "Reset view",
+                                       "Reload when the file changes",
+                                       "Light",
+                                       "Colour bar",
+                                       "Colours/Grey",
+                                       "Colours/Viridis",
+                                       "Colours/Cividis",
+                                       "Colours/Inferno",
+                                       "Colours/Terrain",
+                                       "Colours/Picture's own colours",
+                                       "Colours/Colours of the data",
+                                       "Vertical scale/×0.25",
+                                       "Vertical scale/×1",
+                                       "Vertical scale/×8"};
   constexpr std::size_t kEscape = std::size(kItems);
-  const std::size_t item = random.Weighted({3, 3, 3, 3, 1});
+  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)

@@ -1,0 +1,68 @@
+// What the readable pictures cost. The 1024 x 1024 height field of the
+// photograph in 3-D with the light on, beside the same frame unlit (reference
+// "unlit"): the shades are made once, so a lit frame only sends a colour
+// with each point. And a redraw after the colour map changed or the colour
+// bar was switched, beside a plain redraw of the same scene (reference
+// "plain"): neither makes the shades again.
+#include <benchmark/benchmark.h>
+
+#include "objects/colourmaps.h"
+#include "overlays/pictureoverlays.h"
+#include "paired.h"
+#include "sceneview.h"
+
+namespace {
+
+void BM_LitFrame(benchmark::State& state) {
+  SceneView view(Scene::kHeightField, 1024, false);
+  if (!view.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  cOpenGLGraph_Surface& surface = view.status->surface;
+  surface.SetLight(true);
+  WarmUp([&] { view.graph.Draw(); });
+  Paired paired;
+  for (auto _ : state) {
+    paired.Measure([&] { view.graph.Draw(); });
+    paired.Reference(state, "unlit", [&] {
+      surface.SetLight(false);
+      view.graph.Draw();
+      surface.SetLight(true);
+    });
+  }
+  paired.Report(state);
+}
+BENCHMARK(BM_LitFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A change of what the picture shows, then the redraw, with the light on.
+void BM_LookChange(benchmark::State& state, bool bar) {
+  SceneView view(Scene::kHeightField, 1024, false);
+  if (!view.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  cOpenGLGraph_Surface& surface = view.status->surface;
+  cPictureOverlays overlays(view.graph);
+  overlays.surface = &surface;
+  surface.SetLight(true);
+  WarmUp([&] { view.graph.Draw(); });
+  Paired paired;
+  bool flip = false;
+  for (auto _ : state) {
+    flip = !flip;
+    paired.Measure([&] {
+      if (bar)
+        overlays.colourBar = flip;
+      else
+        surface.SetColourMap(flip ? ColourMapKind::kViridis : ColourMapKind::kTerrain);
+      view.graph.Draw();
+    });
+    paired.Reference(state, "plain", [&] { view.graph.Draw(); });
+  }
+  paired.Report(state);
+}
+BENCHMARK_CAPTURE(BM_LookChange, Map, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_LookChange, Bar, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,126 @@
+// The value under the cursor, through real mouse moves over the shown
+// program: the data point the picture shows there, in the data's terms,
+// never a stale one, and hidden while the picture moves.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/windows.h"
+#include "support/bmpwriter.h"
+#include "support/dropfile.h"
+#include "support/projection.h"
+
+namespace {
+
+class Readout : public testing::Test {
+ public:
+  void SetUp() override {
+    // 8 x 4 grey levels, pixel (c, r) at 16 (c + 2r) + 15.
+    Picture heights{8, 4, {}};
+    for (int r = 0; r < 4; ++r) {
+      for (int c = 0; c < 8; ++c) {
+        const auto v = static_cast<std::uint8_t>(16 * (c + 2 * r) + 15);
+        heights.pixels.push_back({v, v, v});
+      }
+    }
+    picture = Write("heights.bmp", WriteBmp(heights, {}));
+    grid = Write("grid.txt", "0,0,0.25\n1,0,0.5\n\n0,1,0.75\n1,1,1\n");
+    oneColour = Write("colour.bmp", WriteBmp(PatternPicture(4, 4, {{200, 100, 50}}), {}));
+  }
+  QString Write(const char* name, const std::vector<unsigned char>& bytes) {
+    return Write(name, std::string(bytes.begin(), bytes.end()));
+  }
+  QString Write(const char* name, const std::string& bytes) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+  // Moves the cursor over the data point p and answers what the readout says.
+  // The move goes to the picture's window itself: where the Status window
+  // covers the spot on the screen, the window system would give it the move.
+  std::string At(Vec3 p) {
+    const QPoint spot = ProjectDataPoint(graph(), p);
+    QMouseEvent move(QEvent::MouseMove, spot, graph().window->mapToGlobal(spot), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(graph().window, &move);
+    return windows.root->overlays->ReadoutNow().toStdString();
+  }
+  cOpenGLGraph& graph() { return windows.root->ui.FrameCubiscope1->View(); }
+  QScrollBar* turn() { return windows.root->ui.FrameCubiscope1->ui.ScrollBarTheta; }
+
+  QTemporaryDir dir;
+  QString picture, grid, oneColour;
+  Windows windows = OpenWindows();
+};
+
+TEST_F(Readout, TellsThePointUnderTheCursor) {
+  const struct {
+    const char* name;
+    std::function<void(Readout&)> set;
+    Vec3 at;
+    const char* says;
+  } rows[] = {
+      {"picture",
+       [](Readout& t) { t.windows.status->OpenFile(t.picture, false); },
+       {5 / 7.0, 1 / 3.0, 127 / 255.0},
+       "column 5, row 1\nbrightness 0.498 (127)"},
+      {"point grid",
+       [](Readout& t) { t.windows.status->OpenFile(t.grid, false); },
+       {1, 0, 0.5},
+       "x 1.000, y 0.000, z 0.500"},
+      {"behind a plane",
+       [](Readout& t) {
+         t.windows.status->OpenFile(t.picture, false);
+         t.windows.status->ui.TrackBarY->setValue(900);  // the plane in front of it
+       },
+       {2 / 7.0, 2 / 3.0, 111 / 255.0},
+       "column 2, row 2\nbrightness 0.435 (111)"},
+      {"volume",
+       [](Readout& t) {
+         t.windows.status->surface.Clear();
+         t.windows.status->OpenFile(t.oneColour, true);
+       },
+       {12 / 63.0, 25 / 63.0, 50 / 63.0},
+       "R 200–203, G 100–103, B 48–51\n16 pixels"},
+      {"background", [](Readout&) {}, {-2, -2, -2}, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.set(*this);
+    EXPECT_EQ(At(row.at), row.says);
+  }
+}
+
+// Nothing stale: after a turn the cursor's spot shows another point, after a
+// load other data; a drag hides the label until the full picture is back.
+TEST_F(Readout, FollowsTheDataAndTheCamera) {
+  windows.status->OpenFile(picture, false);
+  const Vec3 point{5 / 7.0, 1 / 3.0, 127 / 255.0};
+  const std::string before = At(point);
+  ASSERT_FALSE(before.empty());
+  turn()->setValue(turn()->value() + 1500);
+  EXPECT_NE(windows.root->overlays->ReadoutNow().toStdString(), before);
+  EXPECT_EQ(At(point), before) << "the same point, where the camera puts it now";
+
+  windows.status->OpenFile(grid, false);
+  EXPECT_NE(windows.root->overlays->ReadoutNow().toStdString(), before);
+
+  windows.status->OpenFile(picture, false);
+  const QPoint spot = ProjectDataPoint(graph(), point);
+  QTest::mousePress(graph().window, Qt::LeftButton, Qt::NoModifier, spot);
+  EXPECT_EQ(windows.root->overlays->ReadoutNow(), QString());
+  QTest::mouseRelease(graph().window, Qt::LeftButton, Qt::NoModifier, spot);
+  EXPECT_EQ(At(point), before);
+}
+
+}  // namespace
