@@ -11,6 +11,7 @@
 #include "app/camera.h"
 #include "object_scene.h"
 #include "objects/coveringtriangles.h"
+#include "objects/gridframe.h"
 #include "objects/gridstrips.h"
 #include "objects/surface.h"
 
@@ -130,19 +131,18 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint32_t seed) {
 class CarryingGrid : public cOpenGLGraph_Data {
  public:
   explicit CarryingGrid(const cOpenGLGraph_Surface& surface) : surface(surface) {}
+  void PlanDraw() override { frame.Plan(culling); }
+  bool DrawsOpaque() const override { return true; }
   void Draw() override {
     surface.ramp.Upload();
     SetGlColour(surface.colour);
-    if (culling)
-      covering.Send(*CurrentWindowMapping(), grid);
-    else
-      SendStrips(grid, 0, grid.rows - 1);
+    frame.Draw(grid, culling);
     glDisable(GL_TEXTURE_1D);
   }
   const cOpenGLGraph_Surface& surface;
   GridRef grid;
-  bool culling = true;
-  CoveringTriangles covering;
+  ::Culling culling = ::Culling::kHidden;
+  GridFrame frame;
 };
 
 class CullingScene : public ObjectScene {
@@ -160,7 +160,7 @@ class CullingScene : public ObjectScene {
     graph.zoom = camera.zoom;
     LookFrom(camera.eye[0], camera.eye[1], camera.eye[2]);
   }
-  QImage DrawnWith(bool culling) {
+  QImage DrawnWith(::Culling culling) {
     surface.culling = culling;
     graph.Draw();
     return graph.Picture();
@@ -198,10 +198,10 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
     object->disp3D = (c.passes & k3D) != 0;
   }
   Look(c.view, c.side);
-  carrying.culling = false;
-  const QImage all = DrawnWith(false);
-  carrying.culling = true;
-  const QImage culled = DrawnWith(true);
+  carrying.culling = ::Culling::kNone;
+  const QImage all = DrawnWith(::Culling::kNone);
+  carrying.culling = ::Culling::kHidden;
+  const QImage culled = DrawnWith(::Culling::kHidden);
   EXPECT_TRUE(culled == all) << Save() << "; all triangles: "
                              << SaveForInspection(all, QString::fromLatin1(c.name)).toStdString();
 }
@@ -254,7 +254,7 @@ TEST_F(CullingScene, SendsFewTrianglesOfALargeGridFromAfar) {
   std::vector<Vec3> grid = Grid(kSide, Heights::kSmooth);
   surface.SetGrid(grid.data(), kSide, kSide, false);
   Look(kStart, kSide);
-  DrawnWith(true);
+  DrawnWith(::Culling::kHidden);
   const double all = 2.0 * (kSide - 1) * (kSide - 1);
   EXPECT_LT(surface.SentTriangles(), 0.10 * all);
 }
@@ -267,7 +267,9 @@ class TightSelection : public cOpenGLGraph_Data {
   void Draw() override {
     surface.ramp.Upload();
     SetGlColour(surface.colour);
-    covering.Send(*CurrentWindowMapping(), surface.Grid());
+    const WindowMapping mapping = *CurrentWindowMapping();
+    covering.Select({&mapping, 1}, surface.Grid(), ::Culling::kBoundingBox);
+    covering.Send(0);
     glDisable(GL_TEXTURE_1D);
   }
   const cOpenGLGraph_Surface& surface;
@@ -281,15 +283,15 @@ TEST_F(CullingScene, RunsThatKeepTooManyGoAsStripsInPlace) {
   std::vector<Vec3> grid = Grid(kSide, Heights::kPatchy);
   surface.SetGrid(grid.data(), kSide, kSide, false);
   Look({4500, 5000, 1650}, kSide);
-  const QImage all = DrawnWith(false);
-  DrawnWith(true);
+  const QImage all = DrawnWith(::Culling::kNone);
+  DrawnWith(::Culling::kBoundingBox);
   const std::size_t selected = surface.SentTriangles();
   TightSelection tight(surface);
   graph.preObjects.assign(1, &tight);
   graph.Draw();
   EXPECT_TRUE(graph.Picture() == all) << Save();
-  EXPECT_GT(tight.covering.Count(), selected) << "no run went as strips";
-  EXPECT_LT(tight.covering.Count(), 2 * std::size_t{kSide - 1} * (kSide - 1))
+  EXPECT_GT(tight.covering.Count(0), selected) << "no run went as strips";
+  EXPECT_LT(tight.covering.Count(0), 2 * std::size_t{kSide - 1} * (kSide - 1))
       << "every run went as strips";
 }
 
