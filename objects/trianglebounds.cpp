@@ -12,7 +12,7 @@
 // snapped triangle are positive there (a fill rule settles zeros). So the
 // edge functions it sees differ from ours, for points that each lie within
 // rho of the renderer's, by at most
-//   rho |edge|_1 + 2 rho |p - edge's first point|_1 + 4 rho^2,
+//   rho |edge|_1 + 2 rho |p - either end of the edge|_1 + 4 rho^2,
 // and a centre where ours exceed that on every edge is covered for certain,
 // one where some edge function falls below minus that is certainly not.
 // When the area itself is within that much of zero, the snapped triangle may
@@ -196,24 +196,22 @@ struct Centres {
 
 // Triangle j at the centres of one column, as the renderer may see it.
 struct Column {
-  float edge[3];    // edge functions without their Y part
-  float spare[3];   // their bounds without their Y part
-  float plane;      // depth without its Y part
-  float error;      // the depth bound's parts that do not vary along Y
-  float distances;  // sum over the edges of |X - edge's first point|
+  float edge[3];  // edge functions without their Y part
+  float away[3];  // |X - point k|
+  float plane;    // depth without its Y part
+  float error;    // the depth bound's parts that do not vary along Y
 };
 [[gnu::always_inline]] inline Column ColumnOf(const TriangleBatch::Setup& s, std::size_t j,
                                               float x) {
-  const float d[3] = {Abs(x), Abs(x - s.pointX[0][j]), Abs(x - s.pointX[1][j])};
   Column c;
-  for (int k = 0; k < 3; ++k) {
+  c.away[0] = Abs(x);
+  c.away[1] = Abs(x - s.pointX[0][j]);
+  c.away[2] = Abs(x - s.pointX[1][j]);
+  for (int k = 0; k < 3; ++k)
     c.edge[k] = s.edgeX[k][j] * x;
-    c.spare[k] = s.edgeSpare[k][j] + s.twoRho[j] * d[k];
-  }
   c.edge[1] += s.area[j];
   c.plane = s.level[j] + s.planeX[j] * x;
-  c.error = s.fixedError[j] + s.slopeError[j] * d[0];
-  c.distances = d[0] + d[1] + d[2];
+  c.error = s.fixedError[j] + s.slopeError[j] * c.away[0];
   return c;
 }
 
@@ -222,25 +220,30 @@ struct Eight {
   I8 inside;  // covered for certain
   I8 may;     // perhaps covered
   F8 edge[3];
-  F8 distances;  // sum over the edges of |Y - edge's first point|
+  F8 reach;  // sum over the edges of |p - the edge's nearer end|_1
 };
 [[gnu::always_inline]] inline Eight EightOf(const TriangleBatch::Setup& s, std::size_t j,
                                             const Column& c, const F8& y, const I8& valid) {
-  const F8 d[3] = {Abs(y), Abs(y - s.pointY[0][j]), Abs(y - s.pointY[1][j])};
+  // An edge function is the same taken from either end of its edge, and
+  // the bound from the nearer one is the tighter.
+  const F8 d[3] = {c.away[0] + Abs(y), c.away[1] + Abs(y - s.pointY[0][j]),
+                   c.away[2] + Abs(y - s.pointY[1][j])};
+  const F8 nearer[3] = {d[0] < d[1] ? d[0] : d[1], d[1] < d[2] ? d[1] : d[2],
+                        d[2] < d[0] ? d[2] : d[0]};
   Eight e;
   I8 inside = valid;
   I8 positive = valid;
   I8 negative = valid;
   for (int k = 0; k < 3; ++k) {
     e.edge[k] = c.edge[k] + s.edgeY[k][j] * y;
-    const F8 spare = c.spare[k] + s.twoRho[j] * d[k];
+    const F8 spare = s.edgeSpare[k][j] + s.twoRho[j] * nearer[k];
     inside &= e.edge[k] > spare;
     positive &= e.edge[k] >= -spare;
     negative &= e.edge[k] <= spare;
   }
   e.inside = inside;
   e.may = (s.kind[j] & kFlip) ? positive | negative : positive;
-  e.distances = d[0] + d[1] + d[2];
+  e.reach = nearer[0] + nearer[1] + nearer[2];
   return e;
 }
 
@@ -248,7 +251,7 @@ struct Eight {
 [[gnu::always_inline]] inline F8 DepthError(const TriangleBatch::Setup& s, std::size_t j,
                                             const Column& c, const Eight& e, const F8& y) {
   const F8 weights = (Abs(e.edge[0]) + Abs(e.edge[1]) + Abs(e.edge[2]) + s.roundSum[j] +
-                      2 * s.round[j] * (c.distances + e.distances)) *
+                      2 * s.round[j] * e.reach) *
                      s.weightScale[j];
   return weights * s.perWeight[j] + c.error + s.slopeError[j] * Abs(y);
 }
