@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -68,6 +69,17 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const GridR
   return out;
 }
 
+// The triangles that keep marks, zero-padded to a multiple of 8 cells.
+std::size_t MarkedTriangles(const std::uint8_t* keep, std::uint32_t cells) {
+  std::size_t count = 0;
+  for (std::uint32_t i = 0; i < cells; i += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, keep + i, sizeof eight);
+    count += static_cast<std::size_t>(std::popcount(eight));
+  }
+  return count;
+}
+
 WindowPoint At(RowWindow row, std::uint32_t i) {
   return {row.x[i], row.y[i], row.depth[i], row.size[i]};
 }
@@ -121,6 +133,7 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
   }
   try {
     Prepare(frame);
+    NearFirst(frame);
     nearest.resize(depth ? std::max(1u, std::thread::hardware_concurrency()) : 0);
     for (NearestDepths& n : nearest)
       n.Reset(static_cast<int>(frame.front().width), static_cast<int>(frame.front().height));
@@ -132,10 +145,10 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
   }
   const std::size_t perPart = std::size_t{g.columns} * g.rows * draws.size() / parts.size();
   // Each thread lowers nearest depths of its own, and leaves out at once what
-  // those already hide; it takes the parts nearest the eye first, so that
-  // most of what is hidden meets its cover. The parts that run out of room
-  // wait for the calling thread to give them more, then all go on.
-  NearFirst(frame);
+  // those already hide; it takes the parts nearest the eye first, and the
+  // strips of a part from its near end, so that most of what is hidden meets
+  // its cover first. The parts that run out of room wait for the calling
+  // thread to give them more, then all go on.
   std::size_t threads = 0;
   for (bool pending = true; pending;) {
     std::atomic<std::size_t> slot{0};
@@ -148,7 +161,7 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
     threads = std::max(threads, slot.load());
     pending = false;
     for (Part& part : parts) {
-      if (part.next != part.end && !part.strips) {
+      if (!Finished(part) && !part.strips) {
         Grow(part);
         pending = pending || !part.strips;
       }
@@ -157,8 +170,11 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
   if (!nearest.empty()) {
     for (std::size_t k = 1; k < threads; ++k)
       nearest[0].Lower(nearest[k]);
-    ForEachRowBlock(parts.size(), perPart, [this](std::size_t first, std::size_t last) {
-      for (std::size_t k = first; k < last; ++k)
+    // Parts keep very different numbers of triangles: each thread takes the
+    // next part left.
+    std::atomic<std::size_t> next{0};
+    ForEachRowBlock(parts.size(), perPart, [&](std::size_t, std::size_t) {
+      for (std::size_t k; (k = next++) < parts.size();)
         DropHidden(parts[k], nearest[0]);
     });
   }
@@ -186,13 +202,22 @@ void CoveringTriangles::NearFirst(std::span<const WindowMapping> frame) {
       return z[0] * p.x + z[1] * p.y + z[2] * p.z * grid.zScale + z[3];
     };
     const bool lastNearer = depth(last) < depth(first);
-    for (std::size_t k = 0; k < count; ++k)
-      order.push_back(d * count + (lastNearer ? count - 1 - k : k));
+    for (std::size_t k = 0; k < count; ++k) {
+      Part& part = parts[d * count + (lastNearer ? count - 1 - k : k)];
+      order.push_back(static_cast<std::size_t>(&part - parts.data()));
+      // Only what can hide gains from the order.
+      part.backward = lastNearer && draws[d].depth;
+      part.next = part.backward ? part.end : part.first;
+    }
   }
 }
 
 std::size_t CoveringTriangles::PerStrip() const {
-  return 6 * FloatsPerPoint(grid) * (grid.columns - 1);
+  return 2 * PerTriangle() * (grid.columns - 1);
+}
+
+std::size_t CoveringTriangles::PerTriangle() const {
+  return 3 * FloatsPerPoint(grid);
 }
 
 void CoveringTriangles::Prepare(std::span<const WindowMapping> frame) {
@@ -215,6 +240,8 @@ void CoveringTriangles::Prepare(std::span<const WindowMapping> frame) {
     part.next = part.first;
     part.end = static_cast<std::uint32_t>(std::uint64_t{strips} * (index + 1) / count);
     part.strips = draws[part.draw].culling == Culling::kNone;
+    part.backward = false;
+    part.offset = 0;
     part.used = 0;
     if (part.next == part.end || part.strips)
       continue;
@@ -230,38 +257,53 @@ void CoveringTriangles::Prepare(std::span<const WindowMapping> frame) {
 }
 
 void CoveringTriangles::Continue(Part& part, NearestDepths* nearest) const noexcept {
-  if (part.next == part.end || part.strips)
+  if (Finished(part) || part.strips)
     return;
   const Draw& draw = draws[part.draw];
   const std::uint32_t columns = grid.columns;
-  RowRanges lower(part.ranges.data(), columns);
-  RowRanges upper(part.ranges.data() + 4 * std::size_t{columns}, columns);
   const bool hidden = draw.culling == Culling::kHidden;
-  RowWindow lowerWindow(hidden ? part.window.data() : nullptr, columns);
-  RowWindow upperWindow(hidden ? part.window.data() + 4 * std::size_t{columns} : nullptr, columns);
+  // The row that the next strip shares with the last one selected, and the
+  // other row of the next strip.
+  RowRanges shared(part.ranges.data(), columns);
+  RowRanges fresh(part.ranges.data() + 4 * std::size_t{columns}, columns);
+  RowWindow sharedWindow(hidden ? part.window.data() : nullptr, columns);
+  RowWindow freshWindow(hidden ? part.window.data() + 4 * std::size_t{columns} : nullptr, columns);
   const std::size_t perStrip = PerStrip();
-  std::size_t lowerPoints = grid.Index(part.next, 0);
-  ProjectRow(draw.mapping, draw.bounds.depthRow, grid.points + lowerPoints, columns, grid.zScale,
-             lower, lowerWindow);
-  for (; part.next < part.end; ++part.next) {
-    if (part.points.size() - part.used < perStrip)
+  ProjectRow(draw.mapping, draw.bounds.depthRow, grid.points + grid.Index(part.next, 0), columns,
+             grid.zScale, shared, sharedWindow);
+  while (!Finished(part)) {
+    const std::size_t room =
+        part.backward ? part.offset : part.points.size() - part.offset - part.used;
+    if (room < perStrip)
       return;
+    const std::uint32_t strip = part.backward ? part.next - 1 : part.next;
+    const std::size_t lowerPoints = grid.Index(strip, 0);
     const std::size_t upperPoints = lowerPoints + columns;
-    ProjectRow(draw.mapping, draw.bounds.depthRow, grid.points + upperPoints, columns, grid.zScale,
-               upper, upperWindow);
+    ProjectRow(draw.mapping, draw.bounds.depthRow,
+               grid.points + (part.backward ? lowerPoints : upperPoints), columns, grid.zScale,
+               fresh, freshWindow);
+    const RowRanges& lower = part.backward ? fresh : shared;
+    const RowRanges& upper = part.backward ? shared : fresh;
     MarkCells(lower, upper, columns, part.cells.data());
     if (grid.present) {
       DropMissing(grid.present + lowerPoints, grid.present + upperPoints, columns,
                   part.cells.data());
     }
-    if (hidden)
-      DropUncovering(part, lowerWindow, upperWindow, draw.depth ? nearest : nullptr);
-    float* start = part.points.data() + part.used;
-    const float* end = WriteTriangles(part.cells.data(), columns - 1, grid, lowerPoints, start);
-    part.used += static_cast<std::size_t>(end - start);
-    std::swap(lower, upper);
-    std::swap(lowerWindow, upperWindow);
-    lowerPoints = upperPoints;
+    if (hidden) {
+      DropUncovering(part, part.backward ? freshWindow : sharedWindow,
+                     part.backward ? sharedWindow : freshWindow, draw.depth ? nearest : nullptr);
+    }
+    // Backwards, each strip goes before the ones selected already, so that
+    // they stay in strip order.
+    const std::size_t floats = MarkedTriangles(part.cells.data(), columns - 1) * PerTriangle();
+    if (part.backward)
+      part.offset -= floats;
+    WriteTriangles(part.cells.data(), columns - 1, grid, lowerPoints,
+                   part.points.data() + part.offset + (part.backward ? 0 : part.used));
+    part.used += floats;
+    std::swap(shared, fresh);
+    std::swap(sharedWindow, freshWindow);
+    part.next = part.backward ? part.next - 1 : part.next + 1;
   }
 }
 
@@ -310,7 +352,7 @@ void CoveringTriangles::DropHidden(Part& part, NearestDepths& depths) const noex
   TriangleBatch& batch = *part.batch;
   const std::size_t triangle = 3 * FloatsPerPoint(grid);
   const std::size_t stride = triangle / 3;
-  float* points = part.points.data();
+  float* points = part.points.data() + part.offset;
   const std::size_t count = part.used / triangle;
   std::size_t kept = 0;  // triangles
   std::uint8_t visible[TriangleBatch::kCapacity];
@@ -336,17 +378,13 @@ void CoveringTriangles::DropHidden(Part& part, NearestDepths& depths) const noex
 }
 
 void CoveringTriangles::Grow(Part& part) noexcept {
-  std::size_t held = 0;
-  for (const Part& p : parts)
-    held += p.points.size();
   const std::size_t perStrip = PerStrip();
   // Twice the room each time, so that a few frames settle the size and
-  // later frames of similar views reuse it.
-  // No part takes more than its draw's share of the memory allowed, nor all
-  // parts together more than that memory.
-  const std::size_t room = std::min({std::max(2 * part.points.size(), part.used + 2 * perStrip),
-                                     budget / (parts.size() / draws.size()),
-                                     part.points.size() + (budget > held ? budget - held : 0)});
+  // later frames of similar views reuse it; but no more than the part's
+  // share of the memory allowed for a draw.
+  const std::size_t before = part.points.size();
+  const std::size_t room = std::min(std::max(2 * before, part.used + 2 * perStrip),
+                                    budget / (parts.size() / draws.size()));
   if (room < part.used + perStrip) {
     part.strips = true;
     return;
@@ -355,6 +393,12 @@ void CoveringTriangles::Grow(Part& part) noexcept {
     part.points.resize(room);
   } catch (const std::bad_alloc&) {
     part.strips = true;
+    return;
+  }
+  if (part.backward) {
+    std::memmove(part.points.data() + room - part.used, part.points.data() + part.offset,
+                 part.used * sizeof(float));
+    part.offset = room - part.used;
   }
 }
 
@@ -385,7 +429,7 @@ void CoveringTriangles::SendPart(const Part& part) const {
   constexpr std::size_t kMaxCall = std::numeric_limits<GLsizei>::max() / 3 * 3;
   const std::size_t vertices = part.used / stride;
   for (std::size_t done = 0; done < vertices; done += kMaxCall) {
-    const float* first = part.points.data() + stride * done;
+    const float* first = part.points.data() + part.offset + stride * done;
     const auto bytes = static_cast<GLsizei>(stride * sizeof(float));
     glVertexPointer(3, GL_FLOAT, bytes, first);
     glTexCoordPointer(1, GL_FLOAT, bytes, first + texture);
@@ -454,7 +498,7 @@ std::vector<float> CoveringTriangles::Points(std::size_t draw) const {
     if (part.strips)
       addStrips(part.first, part.end);
     else
-      add(part.points.data(), part.points.data() + part.used);
+      add(part.points.data() + part.offset, part.points.data() + part.offset + part.used);
   }
   return all;
 }

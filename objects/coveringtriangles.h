@@ -75,10 +75,16 @@ class CoveringTriangles {
   // One run of consecutive strips of one draw, selected by one thread.
   struct Part {
     std::size_t draw = 0;
-    std::uint32_t first = 0;           // first strip of the run
-    std::uint32_t next = 0;            // first strip of the run not yet selected
-    std::uint32_t end = 0;             // strip after the run
+    std::uint32_t first = 0;  // first strip of the run
+    std::uint32_t end = 0;    // strip after the run
+    // Selected from the last strip down (the run's near end first), the
+    // strips written before the ones already there, from the buffer's end.
+    bool backward = false;
+    // The strip to select next, or past the last one selected backwards:
+    // strips first ... next - 1 are left.
+    std::uint32_t next = 0;
     bool strips = false;               // sent as its strips, not selected
+    std::size_t offset = 0;            // where the points written start
     std::size_t used = 0;              // floats of points written
     std::vector<float> points;         // the selected triangles' points (WritePoint)
     std::vector<std::int16_t> ranges;  // the pixel ranges of two rows of points
@@ -114,8 +120,12 @@ class CoveringTriangles {
   void SendPart(const Part& part) const;
   // The triangles of strips first ... end - 1 whose points all have values.
   std::size_t Drawable(std::uint32_t first, std::uint32_t end) const;
-  // Floats of one strip's triangles, all kept.
+  // Floats of one strip's triangles, all kept, and of one triangle.
   std::size_t PerStrip() const;
+  std::size_t PerTriangle() const;
+  static bool Finished(const Part& part) {
+    return part.backward ? part.next == part.first : part.next == part.end;
+  }
 
   std::size_t memoryFloor;
   GridRef grid;
