@@ -24,35 +24,48 @@ inline std::int16_t LowEnd(float v, float top) {
 
 }  // namespace
 
+namespace {
+
+// The pixel ranges of a point at X, Y of the given size (NaN: beyond the
+// limit), each written to out at i.
+struct Ends {
+  float mx0, mx1, my0, my1, right, top;
+  void Write(float x, float y, float size, RowRanges out, std::uint32_t i) const {
+    // An infinite margin gives a point the whole viewport, whatever its
+    // coordinates: the sums are infinite or NaN, and the ends take NaN to
+    // the side that widens the range.
+    const bool placed = size == size;
+    const float marginX = placed ? mx0 + mx1 * size : std::numeric_limits<float>::infinity();
+    const float marginY = placed ? my0 + my1 * size : std::numeric_limits<float>::infinity();
+    out.hiX[i] = HighEnd(x + marginX, right);
+    out.loX[i] = LowEnd(x - marginX, right);
+    out.hiY[i] = HighEnd(y + marginY, top);
+    out.loY[i] = LowEnd(y - marginY, top);
+  }
+};
+
+}  // namespace
+
 WIDE_VECTORS void ProjectRow(const WindowMapping& mapping, const float row[4], const Vec3* p,
                              std::uint32_t n, double zScale, RowRanges out, RowWindow window) {
-  // Copies, which the stores below cannot change, so that the loop can keep
+  // Copies, which the stores below cannot change, so that the loops can keep
   // them in registers.
   const WindowMapping m = mapping;
   const float depthRow[4] = {row[0], row[1], row[2], row[3]};
-  const float mx0 = m.marginX[0], mx1 = m.marginX[1];
-  const float my0 = m.marginY[0], my1 = m.marginY[1];
-  const float right = m.width + 0.5f;
-  const float top = m.height + 0.5f;
-  for (std::uint32_t i = 0; i < n; ++i) {
-    const WindowPoint w =
-        ToWindow(m, depthRow, static_cast<float>(p[i].x), static_cast<float>(p[i].y),
-                 static_cast<float>(p[i].z * zScale));  // GridRef::DrawnZ
-    // An infinite margin gives a point the whole viewport, whatever its
-    // coordinates: the sums are infinite or NaN, and the ends take NaN to
-    // the side that widens the range. w.size is NaN exactly when the point
-    // lies beyond the limit.
-    const bool placed = w.size == w.size;
-    const float marginX = placed ? mx0 + mx1 * w.size : std::numeric_limits<float>::infinity();
-    const float marginY = placed ? my0 + my1 * w.size : std::numeric_limits<float>::infinity();
-    out.hiX[i] = HighEnd(w.x + marginX, right);
-    out.loX[i] = LowEnd(w.x - marginX, right);
-    out.hiY[i] = HighEnd(w.y + marginY, top);
-    out.loY[i] = LowEnd(w.y - marginY, top);
+  const Ends ends{m.marginX[0], m.marginX[1],   m.marginY[0],
+                  m.marginY[1], m.width + 0.5f, m.height + 0.5f};
+  if (!window.x) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+      const WindowPoint w =
+          ToWindow(m, depthRow, static_cast<float>(p[i].x), static_cast<float>(p[i].y),
+                   static_cast<float>(p[i].z * zScale));  // GridRef::DrawnZ
+      ends.Write(w.x, w.y, w.size, out, i);
+    }
+    return;
   }
-  // A loop of its own: with the 16-bit ends and these 32-bit results in one,
-  // the vectoriser gives up. The second reading of the row finds it cached.
-  for (std::uint32_t i = 0; window.x && i < n; ++i) {
+  // Two loops: with the 16-bit ends and the 32-bit places in one, the
+  // vectoriser gives up.
+  for (std::uint32_t i = 0; i < n; ++i) {
     const WindowPoint w = ToWindow(m, depthRow, static_cast<float>(p[i].x),
                                    static_cast<float>(p[i].y), static_cast<float>(p[i].z * zScale));
     window.x[i] = w.x;
@@ -60,6 +73,8 @@ WIDE_VECTORS void ProjectRow(const WindowMapping& mapping, const float row[4], c
     window.depth[i] = w.depth;
     window.size[i] = w.size;
   }
+  for (std::uint32_t i = 0; i < n; ++i)
+    ends.Write(window.x[i], window.y[i], window.size[i], out, i);
 }
 
 WIDE_VECTORS void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, std::uint8_t* keep) {
