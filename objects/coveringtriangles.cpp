@@ -39,32 +39,38 @@ inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
   return out;
 }
 
-// Writes the points of one strip's kept triangles in strip order and returns
-// the end of what it wrote: at most 6 (cells) points. lower is the index of
-// the strip's first point. keep is zero-padded to a multiple of 8, so that
-// runs of cells with nothing to keep, the common case, are skipped eight at
-// a time.
-float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const GridRef& grid,
-                      std::size_t lower, float* out) {
-  const std::size_t upper = lower + grid.columns;
+// Calls f(cell, second) for each triangle that keep marks, in strip order:
+// second tells the cell's second triangle from its first. keep is zero-padded
+// to a multiple of 8, so that runs of cells with nothing to keep, the common
+// case, are skipped eight at a time. f may clear the marks of cells it has
+// been called for.
+template <class F>
+void ForEachMarked(const std::uint8_t* keep, std::uint32_t cells, F&& f) {
   for (std::uint32_t i = 0; i < cells; i += 8) {
     std::uint64_t eight;
     std::memcpy(&eight, keep + i, sizeof eight);
     if (eight == 0)
       continue;
     for (std::uint32_t j = i; j < std::min(i + 8, cells); ++j) {
-      if (keep[j] & 1) {
-        out = WritePoint(grid, lower + j, out);
-        out = WritePoint(grid, upper + j, out);
-        out = WritePoint(grid, lower + j + 1, out);
-      }
-      if (keep[j] & 2) {
-        out = WritePoint(grid, lower + j + 1, out);
-        out = WritePoint(grid, upper + j, out);
-        out = WritePoint(grid, upper + j + 1, out);
-      }
+      if (keep[j] & 1)
+        f(j, false);
+      if (keep[j] & 2)
+        f(j, true);
     }
   }
+}
+
+// Writes the points of one strip's kept triangles in strip order and returns
+// the end of what it wrote: at most 6 (cells) points. lower is the index of
+// the strip's first point.
+float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const GridRef& grid,
+                      std::size_t lower, float* out) {
+  const std::size_t upper = lower + grid.columns;
+  ForEachMarked(keep, cells, [&](std::uint32_t j, bool second) {
+    out = WritePoint(grid, second ? lower + j + 1 : lower + j, out);
+    out = WritePoint(grid, upper + j, out);
+    out = WritePoint(grid, second ? upper + j + 1 : lower + j + 1, out);
+  });
   return out;
 }
 
@@ -195,15 +201,17 @@ void CoveringTriangles::NearFirst(std::span<const WindowMapping> frame) {
   // over the flattened ones.
   order.clear();
   const std::size_t count = parts.size() / frame.size();
-  const std::size_t middle = grid.columns / 2;
-  const Vec3& first = grid.points[grid.Index(0, static_cast<std::uint32_t>(middle))];
-  const Vec3& last = grid.points[grid.Index(grid.rows - 1, static_cast<std::uint32_t>(middle))];
+  // Which end of the rows is nearer, told by the middle of the first and the
+  // last row (false when either is not finite).
+  const bool strips = grid.columns >= 2 && grid.rows >= 2;
+  const Vec3* first = strips ? &grid.points[grid.Index(0, grid.columns / 2)] : nullptr;
+  const Vec3* last = strips ? &grid.points[grid.Index(grid.rows - 1, grid.columns / 2)] : nullptr;
   for (std::size_t d = frame.size(); d-- > 0;) {
     const double* z = frame[d].z;
-    const auto depth = [&](const Vec3& p) {
-      return z[0] * p.x + z[1] * p.y + z[2] * p.z * grid.zScale + z[3];
+    const auto depth = [&](const Vec3* p) {
+      return z[0] * p->x + z[1] * p->y + z[2] * p->z * grid.zScale + z[3];
     };
-    const bool lastNearer = depth(last) < depth(first);
+    const bool lastNearer = strips && depth(last) < depth(first);
     for (std::size_t k = 0; k < count; ++k) {
       Part& part = parts[d * count + (lastNearer ? count - 1 - k : k)];
       order.push_back(static_cast<std::size_t>(&part - parts.data()));
@@ -326,25 +334,15 @@ void CoveringTriangles::DropUncovering(Part& part, RowWindow lower, RowWindow up
     batch.count = 0;
   };
   batch.count = 0;
-  const std::uint32_t cells = grid.columns - 1;
-  for (std::uint32_t i = 0; i < cells; i += 8) {
-    std::uint64_t eight;
-    std::memcpy(&eight, keep + i, sizeof eight);
-    if (eight == 0)
-      continue;
-    for (std::uint32_t j = i; j < std::min(i + 8, cells); ++j) {
-      if (batch.count + 2 > TriangleBatch::kCapacity)
-        flush();
-      if (keep[j] & 1) {
-        from[batch.count] = 2 * j;
-        batch.Add(At(lower, j), At(upper, j), At(lower, j + 1));
-      }
-      if (keep[j] & 2) {
-        from[batch.count] = 2 * j + 1;
-        batch.Add(At(lower, j + 1), At(upper, j), At(upper, j + 1));
-      }
-    }
-  }
+  ForEachMarked(keep, grid.columns - 1, [&](std::uint32_t j, bool second) {
+    if (batch.Full())
+      flush();
+    from[batch.count] = 2 * j + (second ? 1 : 0);
+    if (second)
+      batch.Add(At(lower, j + 1), At(upper, j), At(upper, j + 1));
+    else
+      batch.Add(At(lower, j), At(upper, j), At(lower, j + 1));
+  });
   flush();
 }
 

@@ -14,10 +14,10 @@
 class GridFrame {
  public:
   // Announces a coming Draw in the current matrices and state, to be culled
-  // as asked: only kHidden selects a frame together. A Plan after the planned
-  // frame's first Draw starts a new frame. Needs a current
-  // context; throws nothing (without memory for the plan, each draw selects
-  // its own).
+  // as asked: only kHidden selects a frame together, and only where the
+  // renderer's depth rules are known. A Plan after the planned frame's first
+  // Draw starts a new frame. Needs a current context; throws nothing (without
+  // memory for the plan, each draw selects its own).
   void Plan(Culling culling);
 
   // Sends grid as the frame needs it in the current pass, culled as asked:
