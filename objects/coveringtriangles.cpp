@@ -348,7 +348,8 @@ void CoveringTriangles::DropUncovering(Part& part, RowWindow lower, RowWindow up
 
 void CoveringTriangles::DropHidden(Part& part, NearestDepths& depths) const noexcept {
   const Draw& draw = draws[part.draw];
-  if (part.strips || !draw.depth)
+  // A run with no strip to select has no batch either.
+  if (part.strips || !draw.depth || part.used == 0)
     return;
   TriangleBatch& batch = *part.batch;
   const std::size_t triangle = 3 * FloatsPerPoint(grid);
