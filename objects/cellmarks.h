@@ -1,10 +1,12 @@
 #pragma once
 // Which triangles of a strip between two rows of a grid have a window
 // bounding box, widened by the rounding margin, that holds a pixel centre,
-// from each row's points projected once.
+// from each row's points projected once; the marks that say so, a byte per
+// cell, counted and walked in strip order.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "base/vec3.h"
 #include "objects/windowmapping.h"
@@ -77,3 +79,27 @@ void MarkCells(RowRanges lower, RowRanges upper, std::uint32_t n, std::uint8_t* 
 // value; lower and upper are the two rows' presence bytes.
 void DropMissing(const std::uint8_t* lower, const std::uint8_t* upper, std::uint32_t n,
                  std::uint8_t* keep);
+
+// Calls f(cell, second) for each triangle that keep marks, in strip order:
+// second tells the cell's second triangle from its first. keep is zero-padded
+// to a multiple of 8, so that runs of cells with nothing to keep, the common
+// case, are skipped eight at a time. f may clear the marks of cells it has
+// been called for.
+template <class F>
+void ForEachMarked(const std::uint8_t* keep, std::uint32_t cells, F&& f) {
+  for (std::uint32_t i = 0; i < cells; i += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, keep + i, sizeof eight);
+    if (eight == 0)
+      continue;
+    for (std::uint32_t j = i; j < cells && j < i + 8; ++j) {
+      if (keep[j] & 1)
+        f(j, false);
+      if (keep[j] & 2)
+        f(j, true);
+    }
+  }
+}
+
+// The triangles that keep marks, zero-padded to a multiple of 8 cells.
+std::size_t MarkedTriangles(const std::uint8_t* keep, std::uint32_t cells);

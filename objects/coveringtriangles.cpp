@@ -39,27 +39,6 @@ inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
   return out;
 }
 
-// Calls f(cell, second) for each triangle that keep marks, in strip order:
-// second tells the cell's second triangle from its first. keep is zero-padded
-// to a multiple of 8, so that runs of cells with nothing to keep, the common
-// case, are skipped eight at a time. f may clear the marks of cells it has
-// been called for.
-template <class F>
-void ForEachMarked(const std::uint8_t* keep, std::uint32_t cells, F&& f) {
-  for (std::uint32_t i = 0; i < cells; i += 8) {
-    std::uint64_t eight;
-    std::memcpy(&eight, keep + i, sizeof eight);
-    if (eight == 0)
-      continue;
-    for (std::uint32_t j = i; j < std::min(i + 8, cells); ++j) {
-      if (keep[j] & 1)
-        f(j, false);
-      if (keep[j] & 2)
-        f(j, true);
-    }
-  }
-}
-
 // Writes the points of one strip's kept triangles in strip order and returns
 // the end of what it wrote: at most 6 (cells) points. lower is the index of
 // the strip's first point.
@@ -72,20 +51,6 @@ float* WriteTriangles(const std::uint8_t* keep, std::uint32_t cells, const GridR
     out = WritePoint(grid, second ? upper + j + 1 : lower + j + 1, out);
   });
   return out;
-}
-
-// The triangles that keep marks, zero-padded to a multiple of 8 cells. A
-// mark has two bits: the bytes' sums of both add up in the top byte (no
-// instruction to count bits is taken for granted).
-std::size_t MarkedTriangles(const std::uint8_t* keep, std::uint32_t cells) {
-  constexpr std::uint64_t kLow = 0x0101010101010101;
-  std::size_t count = 0;
-  for (std::uint32_t i = 0; i < cells; i += 8) {
-    std::uint64_t eight;
-    std::memcpy(&eight, keep + i, sizeof eight);
-    count += (((eight & kLow) + ((eight >> 1) & kLow)) * kLow) >> 56;
-  }
-  return count;
 }
 
 WindowPoint At(RowWindow row, std::uint32_t i) {
@@ -107,8 +72,13 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
                                Culling culling) {
   grid = g;
   wholeStrips = 0;
-  draws.assign(frame.size(), Draw{});
+  try {
+    draws.assign(frame.size(), Draw{});
+  } catch (const std::bad_alloc&) {
+    frame = {};
+  }
   if (frame.empty()) {
+    draws.clear();
     parts.clear();
     return;
   }
@@ -237,9 +207,9 @@ void CoveringTriangles::Prepare(std::span<const WindowMapping> frame) {
   const std::size_t points = std::size_t{columns} * grid.rows;
   budget = std::max(points * sizeof(Vec3), memoryFloor) / sizeof(float);
   // Runs of strips of at least kPointsPerPart points, each sent in one call,
-  // whatever the number of cores; ForEachRowBlock shares them among the
-  // cores. The parts' selections, sent one after the other, are the
-  // selection in strip order without being copied together.
+  // whatever the number of cores; the threads take them in turn. The parts'
+  // selections, sent one after the other, are each draw's selection in strip
+  // order without being copied together.
   const std::size_t count = std::clamp<std::size_t>(
       std::min<std::size_t>(points / kPointsPerPart, kMaxParts), 1, std::max(strips, 1u));
   parts.resize(count * frame.size());

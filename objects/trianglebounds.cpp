@@ -35,17 +35,17 @@
 // move it has no trusted plane: it never hides another, and is kept wherever
 // it may cover.
 //
-// With these bounds were checked, on this renderer, pictures of culled and
-// full frames alike to the byte across fields, cameras and passes, while
-// bounds made deliberately too tight gave thousands of wrong pixels.
+// With these bounds, culled and full frames on this renderer give the same
+// pictures and depth buffers to the byte across fields, cameras and passes
+// (tests/render/culling_test.cpp), while bounds made deliberately too tight
+// give wrong pixels by the thousand.
 
 namespace {
 
 constexpr float kU = 0x1p-24f;
-// Kept on top of the renderer's rounding and its half sub-pixel step. (The
-// bounding box margin keeps 1/32 pixel; here every pixel centre inside a
-// sliver of a tenth of a pixel counts, and 1/1024 was enough for pictures to
-// stay the same with no margin at all.)
+// Kept on top of the renderer's rounding and half its sub-pixel step: far
+// less than the 1/32 pixel the bounding boxes keep, which is as wide as the
+// slivers of a large grid are. Pictures stayed the same with no spare at all.
 constexpr float kSpare = 1.0f / 1024;
 // Our own edge functions, in single precision with coordinates relative to
 // the triangle's first point, differ from exact ones by less than this per
