@@ -72,13 +72,15 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
                                Culling culling) {
   grid = g;
   wholeStrips = 0;
+  const std::uint32_t strips = (g.columns < 2 || g.rows < 2) ? 0 : g.rows - 1;
   try {
     draws.assign(frame.size(), Draw{});
   } catch (const std::bad_alloc&) {
-    frame = {};
+    parts.clear();
+    wholeStrips = strips;
+    return;
   }
   if (frame.empty()) {
-    draws.clear();
     parts.clear();
     return;
   }
@@ -118,7 +120,7 @@ void CoveringTriangles::Select(std::span<const WindowMapping> frame, const GridR
   } catch (const std::bad_alloc&) {
     parts.clear();
     nearest.clear();
-    wholeStrips = (g.columns < 2 || g.rows < 2) ? 0 : g.rows - 1;
+    wholeStrips = strips;
     return;
   }
   const std::size_t perPart = std::size_t{g.columns} * g.rows * draws.size() / parts.size();
