@@ -65,6 +65,9 @@ struct CullCase {
   std::uint8_t passes;
   std::uint32_t levels;
   Carried carried = Carried::kNothing;
+  // Clear: the scene's draws are not announced, so that each is selected
+  // alone.
+  bool planned = true;
 };
 void PrintTo(const CullCase& c, std::ostream* os) {
   *os << c.name;
@@ -156,11 +159,14 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint32_t seed) {
 }
 
 // A surface's grid drawn with what its points carry, through the selection
-// or as plain strips.
+// or as plain strips, its draws announced or not.
 class CarryingGrid : public cOpenGLGraph_Data {
  public:
   explicit CarryingGrid(const cOpenGLGraph_Surface& surface) : surface(surface) {}
-  void PlanDraw() override { frame.Plan(culling); }
+  void PlanDraw() override {
+    if (plans)
+      frame.Plan(culling);
+  }
   bool DrawsOpaque() const override { return true; }
   void Draw() override {
     surface.ramp.Upload();
@@ -171,6 +177,7 @@ class CarryingGrid : public cOpenGLGraph_Data {
   const cOpenGLGraph_Surface& surface;
   GridRef grid;
   ::Culling culling = ::Culling::kHidden;
+  bool plans = true;
   GridFrame frame;
 };
 
@@ -216,14 +223,15 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
   const std::size_t points = std::size_t{c.side} * c.side;
   const std::vector<std::uint8_t> colours = Bytes(3 * points, 1);
   const std::vector<std::uint8_t> shades = Bytes(points, 2);
-  if (c.carried == Carried::kColours || c.carried == Carried::kScaled) {
+  if (c.carried == Carried::kColours || c.carried == Carried::kScaled || !c.planned) {
     carrying.grid = surface.Grid();
     if (c.carried == Carried::kColours) {
       carrying.grid.colours = colours.data();
       carrying.grid.shades = shades.data();
-    } else {
+    } else if (c.carried == Carried::kScaled) {
       carrying.grid.zScale = 2.5;
     }
+    carrying.plans = c.planned;
     graph.preObjects = {&line, &carrying};
   }
   for (cOpenGLGraph_Data* object : graph.preObjects) {
@@ -251,7 +259,8 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
 // Every grid and height kind from the start view; each camera on two grids;
 // the passes and band counts on one grid, where cells are about a pixel; the
 // photograph, whose slivers hide each other most, in all four passes from
-// every camera, with every band count and with what points carry.
+// every camera, with every band count, with what points carry, and with each
+// pass selected alone.
 INSTANTIATE_TEST_SUITE_P(
     Grids, Culling,
     testing::Values(
@@ -301,7 +310,11 @@ INSTANTIATE_TEST_SUITE_P(
         CullCase{"PhotoManyBands", 1024, Heights::kPhoto, kStart, kAll, 128},
         CullCase{"PhotoHoles", 1024, Heights::kPhoto, kStart, kAll, 8, Carried::kHoles},
         CullCase{"PhotoColours", 1024, Heights::kPhoto, kStart, kAll, 8, Carried::kColours},
-        CullCase{"PhotoScaled", 1024, Heights::kPhoto, kStart, kAll, 8, Carried::kScaled}),
+        CullCase{"PhotoScaled", 1024, Heights::kPhoto, kStart, kAll, 8, Carried::kScaled},
+        CullCase{"PhotoUnplanned", 1024, Heights::kPhoto, kStart, kAll, 8, Carried::kNothing,
+                 false},
+        CullCase{"PhotoUnplannedBelow", 1024, Heights::kPhoto, kBelow, kAll, 8, Carried::kNothing,
+                 false}),
     [](const testing::TestParamInfo<CullCase>& info) { return std::string(info.param.name); });
 
 // In the start view of a 640 x 480 window a cell of a 4096 x 4096 photograph
