@@ -295,10 +295,6 @@ void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses, bo
       return;
     }
   }
-  Paired paired;
-  // Each goes first every other time, so that neither always meets the
-  // caches and the renderer's threads as the other left them.
-  bool drawFirst = true;
   const auto drawBoxed = [&] {
     surface.culling = Culling::kBoundingBox;
     view.graph.Draw();
@@ -311,6 +307,10 @@ void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses, bo
       return;
     }
   }
+  Paired paired;
+  // Each goes first every other time, so that neither always meets the
+  // caches and the renderer's threads as the other left them.
+  bool drawFirst = true;
   for (auto _ : state) {
     if (drawFirst)
       paired.Measure([&] { view.graph.Draw(); });

@@ -34,7 +34,6 @@ class NearestDepths {
   const float* Column(int column) const {
     return depths.data() + stride * static_cast<std::size_t>(column - 1);
   }
-  bool Empty() const { return depths.empty(); }
 
   static constexpr float kNone = std::numeric_limits<float>::infinity();
 

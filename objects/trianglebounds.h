@@ -17,7 +17,7 @@
 #include "objects/nearestdepths.h"
 #include "objects/windowmapping.h"
 
-// What the tests need of a pass's mapping.
+// What telling covered and hidden centres apart needs of a pass's mapping.
 struct PassBounds {
   // Depth relative to the frame's origin: depthRow times (x, y, z, 1).
   float depthRow[4];
@@ -80,12 +80,14 @@ struct TriangleBatch {
   float depth[3][kCapacity];
   float size[kCapacity];
 
-  // Worked out by the tests, per triangle.
+  // Worked out by MarkVisible, per triangle.
   struct Setup {
-    float originX[kCapacity], originY[kCapacity];  // point 0: the origin of what follows
-    float edgeX[3][kCapacity],
-        edgeY[3][kCapacity];  // edge k's function: edgeX x + edgeY y (+ area)
-    float area[kCapacity];    // ... + area on edge 1, which faces the origin
+    // Point 0: the origin of what follows.
+    float originX[kCapacity], originY[kCapacity];
+    // Edge k's function: edgeX x + edgeY y, plus area on edge 1, the one
+    // that faces the origin.
+    float edgeX[3][kCapacity], edgeY[3][kCapacity];
+    float area[kCapacity];
     float pointX[2][kCapacity], pointY[2][kCapacity];  // points 1 and 2 from the origin
     float edgeSpare[3][kCapacity];                     // rho |edge k|_1 + 4 rho^2
     float twoRho[kCapacity];

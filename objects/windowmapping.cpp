@@ -201,7 +201,11 @@ std::optional<WindowMapping> CurrentWindowMapping() {
   glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
   std::optional<WindowMapping> mapping = MapToWindow(modelView, projection, viewport, subpixelBits);
   if (mapping && KnownCoverageRules(GlString(GL_RENDERER), GlString(GL_VERSION), subpixelBits)) {
-    mapping->rules = KnownDepthOrder() ? RasterRules::kCoverageAndDepth : RasterRules::kCoverage;
+    // The depth's bounds take the frame buffer's origin, from which the
+    // renderer works out depths, to be the viewport's corner.
+    const bool origin = viewport[0] == 0 && viewport[1] == 0;
+    mapping->rules =
+        origin && KnownDepthOrder() ? RasterRules::kCoverageAndDepth : RasterRules::kCoverage;
   }
   return mapping;
 }
