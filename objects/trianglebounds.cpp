@@ -334,7 +334,7 @@ WIDE_VECTORS void MarkVisible(const PassBounds& b, TriangleBatch& t, NearestDept
         seen |= e.may & (plane - error <= held + kConversion);
         if (hides) {
           const F8 most = plane + error;
-          Store(depths + (cy - 1), e.inside & (most < held) ? most : held);
+          Store(depths + (cy - 1), (e.inside & (most < held)) ? most : held);
         }
       }
     }
