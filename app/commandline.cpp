@@ -92,6 +92,10 @@ struct Parser {
                                               "edge with the values they stand for: brightness "
                                               "0 to 1 for a picture, the measured values and "
                                               "their unit for a raster, heights for points.")};
+  QCommandLineOption axes{QStringLiteral("axes"),
+                          QStringLiteral("Draw axes with ticks along three edges of the cube: "
+                                         "columns and rows of a picture or raster (its map "
+                                         "coordinates where it has them), and its values.")};
   QCommandLineOption light{QStringLiteral("light"),
                            QStringLiteral("Light the surface as a hill-shaded map, from the "
                                           "north-west (azimuth 315) at 45 degrees.")};
@@ -126,16 +130,18 @@ struct Parser {
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
         "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. F5 in\n"
         "either window loads the files last opened again, each the same way. L\n"
-        "switches the light on the surface, K the colour bar; the picture's context\n"
-        "menu holds these and the colour maps and the vertical scale."));
+        "switches the light on the surface, K the colour bar, A the axes; the\n"
+        "picture's context menu holds these and the colour maps and the vertical\n"
+        "scale. Over the picture the cursor's data point is shown beside it."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,  version, colours, watch,     output,    size,  turn,      tilt,   zoom,
-            bands, show,    planes,  colourMap, colourBar, light, lightFrom, zScale, volumeColours};
+    return {help, version, colours,   watch,  output,       size,      turn,
+            tilt, zoom,    bands,     show,   planes,       colourMap, colourBar,
+            axes, light,   lightFrom, zScale, volumeColours};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -246,6 +252,7 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     look.colourMap = *map;
   }
   look.colourBar = parser.isSet(p.colourBar);
+  look.axes = parser.isSet(p.axes);
   look.volumeColours = parser.isSet(p.volumeColours);
   look.light = parser.isSet(p.light) || parser.isSet(p.lightFrom);
   if (parser.isSet(p.lightFrom)) {
@@ -298,7 +305,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
          {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes, &p.colourMap,
-          &p.colourBar, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours}) {
+          &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

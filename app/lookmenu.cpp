@@ -35,6 +35,9 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   colourBar = new QAction(QStringLiteral("Colour bar"), this);
   colourBar->setCheckable(true);
   colourBar->setShortcut(QKeySequence(Qt::Key_K));
+  axes = new QAction(QStringLiteral("Axes"), this);
+  axes->setCheckable(true);
+  axes->setShortcut(QKeySequence(Qt::Key_A));
 
   auto* scaleMenu = new QMenu(parent);
   scales = new QActionGroup(this);
@@ -51,8 +54,8 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   scale->setMenu(scaleMenu);
 
   // The keys work wherever the main window has the focus.
-  parent->addActions({light, colourBar});
-  for (QAction* toggle : {light, colourBar, volumeColours})
+  parent->addActions({light, colourBar, axes});
+  for (QAction* toggle : {light, colourBar, axes, volumeColours})
     connect(toggle, &QAction::triggered, this, [this] { Change(); });
   connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
   connect(scales, &QActionGroup::triggered, this, [this](QAction* item) {
@@ -73,7 +76,7 @@ QAction* TLookMenu::AddMap(QMenu* menu, ColourMapKind kind, const QString& text)
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, colourBar, scale};
+  return {colours, light, colourBar, axes, scale};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -91,6 +94,7 @@ void TLookMenu::SetLook(const PictureLook& l) {
                              : QStringLiteral("Other (×%1)…").arg(look.zScale));
   light->setChecked(look.light);
   colourBar->setChecked(look.colourBar);
+  axes->setChecked(look.axes);
   volumeColours->setChecked(look.volumeColours);
 }
 
@@ -121,6 +125,7 @@ void TLookMenu::Change() {
     next.zScale = item->data().toDouble();
   next.light = light->isChecked();
   next.colourBar = colourBar->isChecked();
+  next.axes = axes->isChecked();
   next.volumeColours = volumeColours->isChecked();
   SetLook(next);
   if (changed)

@@ -1,7 +1,7 @@
 #pragma once
 // The picture's context menu for how the data is drawn (PictureLook): the
-// colour maps and the volume's own colours, the light (L), the colour bar (K)
-// and the vertical scale. Every choice reaches the look through changed.
+// colour maps and the volume's own colours, the light (L), the colour bar (K),
+// the axes (A) and the vertical scale. Every choice reaches the look through changed.
 
 #include <functional>
 
@@ -33,6 +33,7 @@ class TLookMenu : public QObject {
 
   QAction* light = nullptr;
   QAction* colourBar = nullptr;
+  QAction* axes = nullptr;
   QAction* volumeColours = nullptr;
 
  private:

@@ -13,6 +13,7 @@ void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGr
   surface.SetZScale(look.zScale);
   volume.ownColours = look.volumeColours;
   overlays.colourBar = look.colourBar;
+  overlays.axes = look.axes;
 }
 
 QFont WindowsFont() {

@@ -1,7 +1,7 @@
 #pragma once
 // How the data is drawn beyond the Status window's controls: the colour map
 // of the bands, the light, the vertical scale, the volume in its cells' own
-// colours and the colour bar. Everything starts off, as the program always
+// colours, the colour bar and the axes. Everything starts off, as the program always
 // drew; the picture's context menu and the command line's picture options
 // set the same state.
 
@@ -21,6 +21,7 @@ struct PictureLook {
   double zScale = 1.0;          // kMinZScale ... kMaxZScale
   bool volumeColours = false;
   bool colourBar = false;
+  bool axes = false;
 
   static constexpr double kMinZScale = 0.05;
   static constexpr double kMaxZScale = 20.0;

@@ -5,9 +5,11 @@
 // strips one glDrawArrays each; the floor "kept" sends of the surface only
 // the triangles that Draw sends, selected once before timing, so that Draw
 // over it is the cost of the selection; and "pass" reads every point once, the
-// least that selection can cost. All frames include the clear and the
-// read-back of the picture, and must give the same pixels, which each
-// benchmark checks before it times anything.
+// least that selection can cost. Beside them "bbox" is Draw itself with the
+// surface selecting by bounding boxes alone, as it does where the renderer's
+// rules are not known. All frames include the clear and the read-back of the
+// picture, and must give the same pixels, which each benchmark checks before
+// it times anything.
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -63,15 +65,16 @@ constexpr GLdouble kScales[4][3] = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 1}};
 // sequence: the floor of any way of drawing the same picture.
 class FloorFrame {
  public:
-  FloorFrame(cOpenGLGraph& graph, const TFormStatus& status)
+  // withAll clear: no floor "all" (Draw(false) is not allowed).
+  FloorFrame(cOpenGLGraph& graph, const TFormStatus& status, bool withAll)
       : graph(graph), line(status.line), surface(status.surface), volume(status.volume) {
     for (std::uint32_t i = 0; i < line.count; ++i)
       lineVertices.Add(line.vertices[i].x, line.vertices[i].y, line.vertices[i].z);
-    if (surface.vertices && surface.rows > 1) {
+    if (withAll && surface.vertices && surface.rows > 1) {
       surfaceVertices.xyz.reserve(std::size_t{6} * surface.columns * (surface.rows - 1));
       surfaceVertices.s.reserve(std::size_t{2} * surface.columns * (surface.rows - 1));
     }
-    for (std::uint32_t r = 1; r < surface.rows; ++r) {
+    for (std::uint32_t r = 1; withAll && r < surface.rows; ++r) {
       for (std::uint32_t i = 0; i < surface.columns; ++i) {
         surfaceVertices.AddTextured(surface.vertices[std::size_t{r - 1} * surface.columns + i]);
         surfaceVertices.AddTextured(surface.vertices[std::size_t{r} * surface.columns + i]);
@@ -112,12 +115,13 @@ class FloorFrame {
     }
   }
 
-  // Selects, in each pass of the surface, the triangles that Draw sends, with
-  // the scene's matrices, and keeps them as separate triangles. Returns the
-  // fraction of the surface's triangles kept over all its passes.
-  double SelectKept() {
-    std::size_t sent = 0;
-    std::size_t all = 0;
+  // Selects, over the passes of the surface, the triangles that Draw sends,
+  // with the scene's matrices, and keeps them as separate triangles. Returns
+  // the fraction of the surface's triangles kept over all its passes, as
+  // Draw keeps them and by bounding boxes alone.
+  std::pair<double, double> SelectKept() {
+    std::vector<WindowMapping> frame;
+    std::vector<int> passes;
     graph.BeginFrame();
     glPushMatrix();
     glMultMatrixd(kAxisSwap);
@@ -129,19 +133,33 @@ class FloorFrame {
       glPushMatrix();
       glScaled(kScales[pass][0], kScales[pass][1], kScales[pass][2]);
       if (const std::optional<WindowMapping> mapping = CurrentWindowMapping()) {
-        CoveringTriangles covering;
-        covering.Select(*mapping, surface.Grid());
-        keptVertices[pass].xyz = covering.Points();
-        for (std::size_t k = 2; k < keptVertices[pass].xyz.size(); k += 3)
-          keptVertices[pass].s.push_back(keptVertices[pass].xyz[k]);
-        sent += covering.Count();
-        all += std::size_t{2} * (surface.columns - 1) * (surface.rows - 1);
+        frame.push_back(*mapping);
+        passes.push_back(pass);
       }
       glPopMatrix();
     }
     glPopMatrix();
     graph.EndFrame();
-    return all == 0 ? 1.0 : static_cast<double>(sent) / all;
+    const std::size_t all =
+        std::size_t{2} * (surface.columns - 1) * (surface.rows - 1) * frame.size();
+    if (all == 0)
+      return {1.0, 1.0};
+    CoveringTriangles covering;
+    covering.Select(frame, surface.Grid(), surface.culling);
+    std::size_t sent = 0;
+    for (std::size_t k = 0; k < frame.size(); ++k) {
+      Vertices& kept = keptVertices[passes[k]];
+      kept.xyz = covering.Points(k);
+      for (std::size_t i = 2; i < kept.xyz.size(); i += 3)
+        kept.s.push_back(kept.xyz[i]);
+      sent += covering.Count(k);
+    }
+    std::size_t boxed = 0;
+    for (const WindowMapping& mapping : frame) {
+      covering.Select({&mapping, 1}, surface.Grid(), Culling::kBoundingBox);
+      boxed += covering.Count(0);
+    }
+    return {static_cast<double>(sent) / all, static_cast<double>(boxed) / all};
   }
 
   // kept: the surface's triangles as SelectKept left them, else its strips.
@@ -253,24 +271,39 @@ std::uint64_t PassOverPoints(const cOpenGLGraph_Surface& surface) {
   return total;
 }
 
-void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses) {
+// withAll clear: no reference "all", which takes seconds for the largest
+// grids.
+void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses, bool withAll) {
   SceneView view(scene, side, allPasses);
   if (!view.status) {
     state.SkipWithError("no OpenGL context");
     return;
   }
-  FloorFrame floor(view.graph, *view.status);
-  const bool culled = view.status->surface.vertices != nullptr;
-  const double keptShare = floor.SelectKept();
+  cOpenGLGraph_Surface& surface = view.status->surface;
+  FloorFrame floor(view.graph, *view.status, withAll);
+  const bool culled = surface.vertices != nullptr;
+  const auto [keptShare, boxedShare] = floor.SelectKept();
   view.graph.Draw();
   const QImage drawn = view.graph.Picture();
   for (bool kept : {false, true}) {
-    if (kept && !culled)
+    if ((kept && !culled) || (!kept && !withAll))
       continue;
     floor.Draw(kept);
     if (view.graph.Picture() != drawn) {
       state.SkipWithError(kept ? "the kept floor's pixels differ from Draw's"
                                : "the floor's pixels differ from Draw's");
+      return;
+    }
+  }
+  const auto drawBoxed = [&] {
+    surface.culling = Culling::kBoundingBox;
+    view.graph.Draw();
+    surface.culling = Culling::kHidden;
+  };
+  if (culled) {
+    drawBoxed();
+    if (view.graph.Picture() != drawn) {
+      state.SkipWithError("the bounding-box selection's pixels differ from Draw's");
       return;
     }
   }
@@ -281,8 +314,10 @@ void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses) {
   for (auto _ : state) {
     if (drawFirst)
       paired.Measure([&] { view.graph.Draw(); });
-    paired.Reference(state, "all", [&] { floor.Draw(false); });
+    if (withAll)
+      paired.Reference(state, "all", [&] { floor.Draw(false); });
     if (culled) {
+      paired.Reference(state, "bbox", drawBoxed);
       paired.Reference(state, "kept", [&] { floor.Draw(true); });
       paired.Reference(state, "pass",
                        [&] { benchmark::DoNotOptimize(PassOverPoints(view.status->surface)); });
@@ -292,29 +327,40 @@ void BM_Frame(benchmark::State& state, Scene scene, int side, bool allPasses) {
     drawFirst = !drawFirst;
   }
   paired.Report(state);
-  if (culled)
+  if (culled) {
     state.counters["kept_pct"] = 100.0 * keptShare;
+    state.counters["bbox_kept_pct"] = 100.0 * boxedShare;
+  }
 }
 
-BENCHMARK_CAPTURE(BM_Frame, StartUp, Scene::kStartUp, 0, false)
+BENCHMARK_CAPTURE(BM_Frame, StartUp, Scene::kStartUp, 0, false, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, Volume64, Scene::kVolume, 0, false)
+BENCHMARK_CAPTURE(BM_Frame, Volume64, Scene::kVolume, 0, false, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, HeightField3D, Scene::kHeightField, 1024, false)
+BENCHMARK_CAPTURE(BM_Frame, HeightField3D, Scene::kHeightField, 1024, false, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, HeightFieldAllPasses, Scene::kHeightField, 1024, true)
+BENCHMARK_CAPTURE(BM_Frame, HeightFieldAllPasses, Scene::kHeightField, 1024, true, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_1024, Scene::kSmoothField, 1024, false)
+BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_1024, Scene::kSmoothField, 1024, false, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, SmoothFieldAllPasses_2048, Scene::kSmoothField, 2048, true)
+BENCHMARK_CAPTURE(BM_Frame, SmoothFieldAllPasses_2048, Scene::kSmoothField, 2048, true, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_4096, Scene::kSmoothField, 4096, false)
+BENCHMARK_CAPTURE(BM_Frame, SmoothField3D_4096, Scene::kSmoothField, 4096, false, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, SmoothFieldAllPasses_4096, Scene::kSmoothField, 4096, true, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, Photograph3D_4096, Scene::kHeightField, 4096, false, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_Frame, PhotographAllPasses_4096, Scene::kHeightField, 4096, true, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

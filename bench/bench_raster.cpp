@@ -9,8 +9,8 @@
 #include <cmath>
 #include <memory>
 
-#include <QTemporaryDir>
 #include <gdal.h>
+#include <QTemporaryDir>
 
 #include "formats/heightfield.h"
 #include "formats/loadfile.h"
@@ -30,19 +30,19 @@ QString TerrainFile(int side, bool overviews) {
   const QString path = dir.filePath(QStringLiteral("terrain%1.tif").arg(side));
   if (QFile::exists(path))
     return path;
-  RasterSpec spec;
-  spec.type = 6;  // Float32
-  spec.columns = spec.rows = side;
+  RasterContent raster;
+  raster.type = 6;  // Float32
+  raster.columns = raster.rows = side;
   const double scale = 4096.0 / side;
-  spec.value = [scale](int c, int r, int) {
+  raster.value = [scale](int c, int r, int) {
     return 1200.0 + 800.0 * std::sin(c * scale / 300.0) * std::cos(r * scale / 470.0) +
            0.25 * ((c * 7 + r * 13) % 5);
   };
-  spec.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
-  spec.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3"};
+  raster.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+  raster.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3"};
   if (overviews)
-    spec.overviews = {2, 4, 8};
-  if (!WriteRaster(path, spec))
+    raster.overviews = {2, 4, 8};
+  if (!WriteRaster(path, raster))
     return QString();
   return path;
 }

@@ -34,6 +34,7 @@ void LoadScene(TFormStatus& status, Scene scene, int side, bool allPasses) {
       break;
     case Scene::kHeightField:
       surface.SetGrid(BuildHeightField(PhotoImage(side)).release(), side, side, true);
+      surface.values.source = HeightValues::Source::kPicture;
       break;
     case Scene::kSmoothField:
       surface.SetGrid(SmoothField(side).release(), side, side, true);

@@ -219,38 +219,38 @@ void Texts() {
 // a tile.
 void Rasters() {
   const QTemporaryDir scratch;
-  const auto seed = [&](const std::string& name, char kind, const RasterSpec& spec) {
+  const auto seed = [&](const std::string& name, char kind, const RasterContent& raster) {
     const QString path = scratch.filePath(QString::fromStdString(name));
-    if (!WriteRaster(path, spec))
+    if (!WriteRaster(path, raster))
       return;
     std::ifstream in(path.toStdString(), std::ios::binary);
     Bytes bytes{static_cast<unsigned char>(kind)};
     bytes.insert(bytes.end(), std::istreambuf_iterator<char>(in), {});
     Write("raster", name, bytes);
   };
-  const auto spec = [](int type, std::optional<double> noData = std::nullopt) {
-    RasterSpec s;
+  const auto raster = [](int type, std::optional<double> noData = std::nullopt) {
+    RasterContent s;
     s.type = type;
     s.noData = noData;
     s.value = [](int c, int r, int) { return c == 2 && r == 1 ? -9999.0 : c - 3.0 * r; };
     return s;
   };
-  seed("int16_nodata.tif", 0, spec(3, -9999));
-  seed("float32.tif", 0, spec(6));
-  seed("float64.tif", 0, spec(7));
-  seed("int32.tif", 0, spec(5));
-  RasterSpec tiled = spec(6);
+  seed("int16_nodata.tif", 0, raster(3, -9999));
+  seed("float32.tif", 0, raster(6));
+  seed("float64.tif", 0, raster(7));
+  seed("int32.tif", 0, raster(5));
+  RasterContent tiled = raster(6);
   tiled.columns = tiled.rows = 40;
   tiled.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
   tiled.overviews = {2};
   seed("tiled_deflate_overviews.tif", 0, tiled);
-  RasterSpec packed = spec(3);
+  RasterContent packed = raster(3);
   packed.scale = 0.5;
   packed.offset = -100;
   packed.unit = "m";
   packed.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
   seed("packed_georeferenced.tif", 0, packed);
-  RasterSpec grid = spec(6, -9999);
+  RasterContent grid = raster(6, -9999);
   grid.driver = "AAIGrid";
   seed("grid.asc", 2, grid);
   WriteText("raster", "hand.asc",

@@ -8,6 +8,14 @@
 // model-view matrix in place. It must not push, pop or change matrices nor the
 // matrix mode, and must switch off again whatever it switched on.
 //
+// Planning: before it draws a list of objects, the scene calls PlanDraw once
+// for every Draw it will make of each object of the list in the frame, in
+// the same order and with the same matrices and state in place, provided that
+// every object of the list that is shown at all DrawsOpaque. An object may
+// use what it learns to leave out what its later draws will hide, because
+// nothing drawn in between can have used it. A Draw that was not planned
+// draws by itself.
+//
 // Detail: the scene sets previewTriangles before every Draw. While it is 0,
 // Draw draws the exact picture. Otherwise the user is moving the picture and
 // Draw may draw a preview instead: an object whose pass would send more
@@ -25,6 +33,10 @@ class cOpenGLGraph_Data {
   ~cOpenGLGraph_Data() = default;
 
   virtual void Draw() {}
+  virtual void PlanDraw() {}
+  // Whether every fragment that Draw produces goes through the depth test and,
+  // where it passes, replaces the pixel's colour and depth: nothing blended.
+  virtual bool DrawsOpaque() const { return false; }
 
   // Owners write these at any time; a non-zero byte counts as set.
   std::uint8_t disp3D = 1;

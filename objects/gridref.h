@@ -24,6 +24,8 @@ struct GridRef {
   // The drawn z is z * zScale; the texture coordinate stays z.
   double zScale = 1.0;
 
+  bool operator==(const GridRef&) const = default;
+
   std::size_t Index(std::uint32_t row, std::uint32_t column) const {
     return std::size_t{row} * columns + column;
   }

@@ -35,6 +35,8 @@ class cOpenGLGraph_Line : public cOpenGLGraph_Data {
   // A line strip through the points in colour; nothing at all, not even a
   // colour change, while vertices is null. Sets no other state.
   void Draw() override;
+  // Opaque, with the view's depth test.
+  bool DrawsOpaque() const override { return true; }
 
   std::uint32_t count = 0;
   Vec3* vertices = nullptr;  // owned; at least count points while non-null

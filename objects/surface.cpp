@@ -5,12 +5,10 @@
 #include <cassert>
 #include <cstddef>
 #include <new>
-#include <optional>
 #include <utility>
 
 #include "objects/adoptorcopy.h"
 #include "objects/gridsample.h"
-#include "objects/gridstrips.h"
 #include "objects/hillshade.h"
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
@@ -89,9 +87,9 @@ void cOpenGLGraph_Surface::Clear() {
   shades.reset();
   shadesStale = true;
   values = HeightValues();
-  covering = CoveringTriangles();
+  frame.Clear();
   sample = GridSample();
-  sampleCovering = CoveringTriangles();
+  sampleFrame.Clear();
 }
 
 GridRef cOpenGLGraph_Surface::Grid() const {
@@ -106,38 +104,37 @@ GridRef cOpenGLGraph_Surface::Grid() const {
   return grid;
 }
 
+std::uint32_t cOpenGLGraph_Surface::PreviewStepNow() const {
+  return columns < 2 || rows < 2 ? 1 : PreviewStep(columns - 1, rows - 1, 1, previewTriangles);
+}
+
+void cOpenGLGraph_Surface::PlanDraw() {
+  if (vertices && PreviewStepNow() == 1)
+    frame.Plan(culling);
+}
+
 void cOpenGLGraph_Surface::Draw() {
   if (!vertices)
     return;
   MakeShades();
   const GridRef grid = Grid();
-  const std::uint32_t step =
-      columns < 2 || rows < 2 ? 1 : PreviewStep(columns - 1, rows - 1, 1, previewTriangles);
+  const std::uint32_t step = PreviewStepNow();
   if (step > 1) {
     try {
-      DrawGrid(SampleGrid(grid, step, sample), sampleCovering);
+      DrawGrid(SampleGrid(grid, step, sample), sampleFrame);
       return;
     } catch (const std::bad_alloc&) {
       // Too little memory for a sample: the whole grid is slower, not wrong.
     }
   }
-  DrawGrid(grid, covering);
+  DrawGrid(grid, frame);
 }
 
-void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, CoveringTriangles& selection) {
+void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, GridFrame& selection) {
   // In their own colours the points have no bands.
   if (!DrawsPointColours())
     ramp.Upload();
   SetGlColour(colour);
-  const std::optional<WindowMapping> mapping =
-      culling ? CurrentWindowMapping() : std::optional<WindowMapping>{};
-  if (mapping) {
-    selection.Send(*mapping, grid);
-    sent = selection.Count();
-  } else {
-    const std::uint32_t strips = (grid.columns < 2 || grid.rows < 2) ? 0 : grid.rows - 1;
-    SendStrips(grid, 0, strips);
-    sent = std::size_t{2} * (grid.columns - 1) * strips;
-  }
+  sent = selection.Draw(grid, culling);
   glDisable(GL_TEXTURE_1D);
 }

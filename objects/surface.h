@@ -17,6 +17,7 @@
 #include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
+#include "objects/gridframe.h"
 #include "objects/gridsample.h"
 
 class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
@@ -89,15 +90,20 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
 
   // Nothing at all while vertices is null. Otherwise loads the ramp, draws the
   // strips in colour modulated by the bands, and switches 1-D texturing off
-  // again. Blending stays off; the view's depth test applies. With culling
-  // set, only the strips' triangles that can cover a pixel centre in the
-  // current pass are sent (CoveringTriangles), which gives the same picture.
+  // again. Blending stays off; the view's depth test applies. Unless culling
+  // is kNone, only the strips' triangles that the picture needs are sent
+  // (CoveringTriangles), which gives the same picture; with kHidden the
+  // draws announced by PlanDraw are selected together.
   // A preview (previewTriangles set and exceeded) draws the same way every
   // step-th row and column of the grid, the last ones included, so that the
   // preview reaches the grid's corners and shows its bands where the full
   // picture has them. Throws nothing: a sample that cannot be allocated
   // draws the whole grid.
   void Draw() override;
+  // The full picture's draws are selected as one frame; previews select each
+  // draw alone.
+  void PlanDraw() override;
+  bool DrawsOpaque() const override { return true; }
 
   // The number of triangles the last Draw sent to the renderer.
   std::size_t SentTriangles() const { return sent; }
@@ -107,14 +113,17 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   Vec3* vertices = nullptr;  // owned; at least columns * rows points while non-null
   Colour colour{1.0, 1.0, 1.0, 1.0};
   GreyRamp ramp;  // one opaque white entry until SetLevels
-  // Clear: every triangle of the strips is sent, as the tests' and the
-  // benchmarks' reference picture.
-  bool culling = true;
+  // kNone: every triangle of the strips is sent, as the tests' and the
+  // benchmarks' reference picture; kBoundingBox, the selection of renderers
+  // whose rules are not known, as the benchmarks' other reference.
+  Culling culling = Culling::kHidden;
   // What the heights stand for; the loaders set it with the grid.
   HeightValues values;
 
  private:
-  void DrawGrid(const GridRef& grid, CoveringTriangles& selection);
+  // The step of the preview that Draw draws, 1 for the full grid.
+  std::uint32_t PreviewStepNow() const;
+  void DrawGrid(const GridRef& grid, GridFrame& selection);
 
   // The shades of the grid under the light, made when stale.
   void MakeShades();
@@ -129,10 +138,10 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   double zScale = 1.0;
   std::unique_ptr<std::uint8_t[]> shades;  // null while unlit or stale
   bool shadesStale = true;
-  CoveringTriangles covering;
+  GridFrame frame;
   // The last preview's sample of the grid and its selection, apart from the
   // full grid's so that neither regrows the other's buffers at every switch.
   GridSample sample;
-  CoveringTriangles sampleCovering;
+  GridFrame sampleFrame;
   std::size_t sent = 0;
 };

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -38,8 +39,9 @@ constexpr double kSpare = 1.0 / 32.0;
 constexpr double kMaxMagnitude = 0x1p40;
 
 struct AxisBounds {
-  double margin[2];  // fixed, and per unit of the point's largest |coordinate|
-  double limit;      // largest |coordinate| within kMaxMagnitude; negative: none
+  double margin[2];    // fixed, and per unit of the point's largest |coordinate|
+  double rounding[2];  // the part of margin that is rounding alone
+  double limit;        // largest |coordinate| within kMaxMagnitude; negative: none
 };
 
 // a: one row of |projection| |model-view|; size, offset: the viewport's
@@ -49,8 +51,10 @@ AxisBounds BoundsAlong(const double a[4], double size, double offset, int subpix
   const double perUnit = half * (a[0] + a[1] + a[2]);
   const double fixed = half * a[3] + half + std::fabs(offset) + 1.0;
   AxisBounds b;
-  b.margin[0] = kSpare + std::ldexp(1.0, -(subpixelBits + 1)) + kRoundings * kUnitRoundoff * fixed;
-  b.margin[1] = kRoundings * kUnitRoundoff * perUnit;
+  b.rounding[0] = kRoundings * kUnitRoundoff * fixed;
+  b.rounding[1] = kRoundings * kUnitRoundoff * perUnit;
+  b.margin[0] = kSpare + std::ldexp(1.0, -(subpixelBits + 1)) + b.rounding[0];
+  b.margin[1] = b.rounding[1];
   if (fixed > kMaxMagnitude)
     b.limit = -1.0;
   else if (perUnit == 0.0)
@@ -121,7 +125,21 @@ std::optional<WindowMapping> MapToWindow(const double modelView[16], const doubl
   for (int k = 0; k < 2; ++k) {
     m.marginX[k] = static_cast<float>(alongX.margin[k]);
     m.marginY[k] = static_cast<float>(alongY.margin[k]);
+    m.rounding[k] = static_cast<float>(std::max(alongX.rounding[k], alongY.rounding[k]));
   }
+  m.halfStep = static_cast<float>(std::ldexp(1.0, -(bits + 1)));
+  for (int c = 0; c < 4; ++c)
+    m.z[c] = 0.5 * combined[2][c];
+  m.z[3] += 0.5;
+  // The renderer's depth of a vertex: its row of the combined matrix times
+  // the point in single precision (four roundings of partial sums no larger
+  // than the row's absolute terms times the point), then halved and moved by
+  // 1/2 (one rounding of a value up to 1); doubled for what that count
+  // misses. Our own depth of the vertex, taken in single precision relative
+  // to a nearby depth, rounds as often on half those terms.
+  const double depthPerUnit = absolute[2][0] + absolute[2][1] + absolute[2][2];
+  m.depthRounding[0] = static_cast<float>(kUnitRoundoff * (6.0 * absolute[2][3] + 3.0));
+  m.depthRounding[1] = static_cast<float>(kUnitRoundoff * 6.0 * depthPerUnit);
   const double limit = std::min({alongX.limit, alongY.limit, DepthLimit(combined[2]),
                                  double{std::numeric_limits<float>::max()}});
   // Rounded towards zero, so that no point beyond the limit passes.
@@ -130,6 +148,39 @@ std::optional<WindowMapping> MapToWindow(const double modelView[16], const doubl
   m.height = static_cast<float>(height);
   return m;
 }
+
+bool KnownCoverageRules(std::string_view renderer, std::string_view version, int subpixelBits) {
+  return renderer.find("llvmpipe") != std::string_view::npos &&
+         version.find("Mesa") != std::string_view::npos && subpixelBits == 8;
+}
+
+namespace {
+
+std::string_view GlString(GLenum name) {
+  const auto* s = reinterpret_cast<const char*>(glGetString(name));
+  return s ? std::string_view(s) : std::string_view();
+}
+
+// Whether every fragment of a triangle drawn now is tested against the depth
+// buffer and, where it passes, replaces the pixel's colour and depth, the
+// depth a 24-bit unsigned normalised value of the renderer's own: then the
+// fragment that a pixel keeps is the one of least depth.
+bool KnownDepthOrder() {
+  GLint func = 0;
+  GLint bits = 0;
+  GLboolean writes = GL_FALSE;
+  GLdouble range[2] = {};
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  glGetIntegerv(GL_DEPTH_BITS, &bits);
+  glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+  glGetDoublev(GL_DEPTH_RANGE, range);
+  return glIsEnabled(GL_DEPTH_TEST) && (func == GL_LESS || func == GL_LEQUAL) && writes &&
+         bits == 24 && range[0] == 0.0 && range[1] == 1.0 && !glIsEnabled(GL_BLEND) &&
+         !glIsEnabled(GL_ALPHA_TEST) && !glIsEnabled(GL_STENCIL_TEST) &&
+         !glIsEnabled(GL_POLYGON_OFFSET_FILL) && !glIsEnabled(GL_DEPTH_CLAMP);
+}
+
+}  // namespace
 
 std::optional<WindowMapping> CurrentWindowMapping() {
   GLint polygonModes[2] = {};
@@ -148,5 +199,13 @@ std::optional<WindowMapping> CurrentWindowMapping() {
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   glGetIntegerv(GL_VIEWPORT, viewport);
   glGetIntegerv(GL_SUBPIXEL_BITS, &subpixelBits);
-  return MapToWindow(modelView, projection, viewport, subpixelBits);
+  std::optional<WindowMapping> mapping = MapToWindow(modelView, projection, viewport, subpixelBits);
+  if (mapping && KnownCoverageRules(GlString(GL_RENDERER), GlString(GL_VERSION), subpixelBits)) {
+    // The depth's bounds take the frame buffer's origin, from which the
+    // renderer works out depths, to be the viewport's corner.
+    const bool origin = viewport[0] == 0 && viewport[1] == 0;
+    mapping->rules =
+        origin && KnownDepthOrder() ? RasterRules::kCoverageAndDepth : RasterRules::kCoverage;
+  }
+  return mapping;
 }

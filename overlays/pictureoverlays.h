@@ -1,7 +1,7 @@
 #pragma once
 // What is painted over the plot view's picture once it is read back, so that
 // the window, Copy, Save and pictures written to files all carry it (the
-// colour bar), and what only the window shows over it (the value under the
+// colour bar, the axes), and what only the window shows over it (the value under the
 // cursor). The view only offers to paint (cOpenGLChildWindow::paintOver,
 // paintOnWindow) and knows nothing of what is painted.
 
@@ -39,6 +39,7 @@ class cPictureOverlays {
   const cOpenGLGraph_Surface* surface = nullptr;
   const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
+  bool axes = false;
   // The windows' font, for every text.
   QFont font;
 

@@ -43,17 +43,27 @@ cOpenGLGraph::cOpenGLGraph() {
 }
 
 void cOpenGLGraph::DrawPasses(const std::vector<cOpenGLGraph_Data*>& objects) {
-  for (const Pass& pass : kPasses) {
-    glPushMatrix();
-    // The 3-D pass multiplies by the identity scale too: cheaper to keep one
-    // path than to special-case it, and the matrix is the same.
-    glScaled(pass.sx, pass.sy, pass.sz);
-    for (cOpenGLGraph_Data* object : objects) {
-      if (object->*pass.flag)
-        object->Draw();
+  const auto eachPass = [&objects](void (cOpenGLGraph_Data::*call)()) {
+    for (const Pass& pass : kPasses) {
+      glPushMatrix();
+      // The 3-D pass multiplies by the identity scale too: cheaper to keep one
+      // path than to special-case it, and the matrix is the same.
+      glScaled(pass.sx, pass.sy, pass.sz);
+      for (cOpenGLGraph_Data* object : objects) {
+        if (object->*pass.flag)
+          (object->*call)();
+      }
+      glPopMatrix();
     }
-    glPopMatrix();
-  }
+  };
+  // Between an object's planned draws only the list's own objects draw, and
+  // something blended among them would show what a later draw hides.
+  const bool opaque = std::all_of(objects.begin(), objects.end(), [](const cOpenGLGraph_Data* o) {
+    return o->DrawsOpaque() || !(o->disp3D || o->dispXY || o->dispYZ || o->dispZX);
+  });
+  if (opaque)
+    eachPass(&cOpenGLGraph_Data::PlanDraw);
+  eachPass(&cOpenGLGraph_Data::Draw);
 }
 
 std::size_t cOpenGLGraph::PreviewTriangles() const {

@@ -3,7 +3,9 @@
 // unit cube centred on the point the camera looks at, the objects of
 // preObjects, the three grid planes, then the objects of postObjects. Each list
 // is drawn in four passes: flattened onto the XY, YZ and ZX faces of the cube,
-// then in full 3-D, according to each object's switches.
+// then in full 3-D, according to each object's switches. A list whose shown
+// objects all draw opaque is planned first (PlanDraw), pass by pass as it
+// will be drawn.
 
 #include <cstddef>
 #include <vector>

@@ -31,8 +31,8 @@ struct Cell {
 struct RasterCase {
   const char* name;
   const char* file;
-  RasterSpec spec;   // written through GDAL, unless text is given
-  const char* text;  // written as it stands
+  RasterContent raster;  // written through GDAL, unless text is given
+  const char* text;      // written as it stands
   HeightValues::Source source;
   double minimum, maximum;  // of a measured raster's values
   const char* unit;
@@ -42,11 +42,11 @@ void PrintTo(const RasterCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-RasterSpec Spec(int type, std::function<double(int, int, int)> value) {
-  RasterSpec spec;
-  spec.type = type;
-  spec.value = std::move(value);
-  return spec;
+RasterContent Content(int type, std::function<double(int, int, int)> value) {
+  RasterContent raster;
+  raster.type = type;
+  raster.value = std::move(value);
+  return raster;
 }
 
 // GDALDataType values.
@@ -57,7 +57,7 @@ std::vector<RasterCase> Cases() {
   std::vector<RasterCase> cases;
   {
     // Sea floor below zero, and a void.
-    RasterSpec s = Spec(kInt16, [](int c, int r, int) {
+    RasterContent s = Content(kInt16, [](int c, int r, int) {
       return c == 3 && r == 2 ? -9999.0 : 10.0 * (c - 2) + 100.0 * r;
     });
     s.noData = -9999;
@@ -74,7 +74,8 @@ std::vector<RasterCase> Cases() {
   }
   {
     // A 0 ... 3000 m model in unsigned samples: values, not brightness.
-    RasterSpec s = Spec(kUInt16, [](int c, int r, int) { return 1000.0 + 200.0 * c + 300.0 * r; });
+    RasterContent s =
+        Content(kUInt16, [](int c, int r, int) { return 1000.0 + 200.0 * c + 300.0 * r; });
     s.geoTransform = kUtm;
     s.unit = "m";
     cases.push_back({"UInt16Georeferenced",
@@ -88,33 +89,34 @@ std::vector<RasterCase> Cases() {
                      {{0, 0, 1000}, {7, 5, 3900}}});
   }
   {
-    RasterSpec s = Spec(kByte, [](int c, int r, int b) { return 30.0 * c + 40.0 * r + b; });
+    RasterContent s = Content(kByte, [](int c, int r, int b) { return 30.0 * c + 40.0 * r + b; });
     s.bands = 3;
     s.geoTransform = kUtm;
     cases.push_back({"RgbGeoreferenced", "ortho.tif", s, nullptr, S::kPicture, 0, 1, "", {}});
   }
   cases.push_back({"Int32",
                    "counts.tif",
-                   Spec(kInt32, [](int c, int r, int) { return 100000.0 * c - 7.0 * r; }),
+                   Content(kInt32, [](int c, int r, int) { return 100000.0 * c - 7.0 * r; }),
                    nullptr,
                    S::kMeasured,
                    -35,
                    700000,
                    "",
                    {{0, 5, -35}, {7, 0, 700000}}});
-  cases.push_back({"Float32WithNaN",
-                   "heights.tif",
-                   Spec(kFloat32, [](int c, int r,
-                                     int) { return c == 5 && r == 4 ? kNaN : 0.5 * c + 0.25 * r; }),
-                   nullptr,
-                   S::kMeasured,
-                   0,
-                   4.75,
-                   "",
-                   {{5, 4, kNaN}, {7, 5, 4.75}}});
+  cases.push_back(
+      {"Float32WithNaN",
+       "heights.tif",
+       Content(kFloat32,
+               [](int c, int r, int) { return c == 5 && r == 4 ? kNaN : 0.5 * c + 0.25 * r; }),
+       nullptr,
+       S::kMeasured,
+       0,
+       4.75,
+       "",
+       {{5, 4, kNaN}, {7, 5, 4.75}}});
   cases.push_back({"Float64",
                    "field.tif",
-                   Spec(kFloat64, [](int c, int r, int) { return 1e-3 * c * c + r; }),
+                   Content(kFloat64, [](int c, int r, int) { return 1e-3 * c * c + r; }),
                    nullptr,
                    S::kMeasured,
                    0,
@@ -122,7 +124,7 @@ std::vector<RasterCase> Cases() {
                    "",
                    {{7, 5, 5.049}}});
   {
-    RasterSpec s = Spec(kInt16, [](int c, int r, int) { return 7.0 * c + 11.0 * r; });
+    RasterContent s = Content(kInt16, [](int c, int r, int) { return 7.0 * c + 11.0 * r; });
     s.scale = 0.1;
     s.offset = 100;
     cases.push_back({"PackedInt16",
@@ -136,7 +138,7 @@ std::vector<RasterCase> Cases() {
                      {{0, 0, 100}, {7, 5, 110.4}}});
   }
   {
-    RasterSpec s = Spec(kInt16, [](int c, int r, int) {
+    RasterContent s = Content(kInt16, [](int c, int r, int) {
       return c == 600 && r == 600 ? -32768.0 : (c + 2.0 * r) / 4.0;
     });
     s.driver = "SRTMHGT";
@@ -153,8 +155,8 @@ std::vector<RasterCase> Cases() {
                      {{600, 600, kNaN}, {1200, 1200, 900}}});
   }
   {
-    RasterSpec s =
-        Spec(kFloat32, [](int c, int r, int) { return c == 3 && r == 2 ? -9999.0 : c - 2.0 * r; });
+    RasterContent s = Content(
+        kFloat32, [](int c, int r, int) { return c == 3 && r == 2 ? -9999.0 : c - 2.0 * r; });
     s.driver = "AAIGrid";
     s.noData = -9999;
     cases.push_back({"AsciiGrid",
@@ -196,7 +198,7 @@ class RasterLoads : public Ways, public testing::WithParamInterface<RasterCase> 
     if (c.text)
       Write(path, c.text);
     else
-      EXPECT_TRUE(WriteRaster(path, c.spec));
+      EXPECT_TRUE(WriteRaster(path, c.raster));
     return path;
   }
   void ExpectLoaded(const RasterCase& c) {
@@ -205,7 +207,7 @@ class RasterLoads : public Ways, public testing::WithParamInterface<RasterCase> 
     ASSERT_EQ(values.source, c.source);
     if (c.source == HeightValues::Source::kPointGrid)
       return;
-    EXPECT_EQ(surface.columns, static_cast<std::uint32_t>(c.text ? 4 : c.spec.columns));
+    EXPECT_EQ(surface.columns, static_cast<std::uint32_t>(c.text ? 4 : c.raster.columns));
     if (c.source != HeightValues::Source::kMeasured)
       return;
     EXPECT_NEAR(values.minimum, c.minimum, 1e-9);
@@ -274,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(Rasters, RasterLoads, testing::ValuesIn(Cases()),
 TEST_F(Ways, HolesShowWhatLiesBehind) {
   // Flat at the top but for the first column, which gives the range; four
   // cells around (0.5, 0.36) missing.
-  RasterSpec s = Spec(kFloat32, [](int c, int r, int) {
+  RasterContent s = Content(kFloat32, [](int c, int r, int) {
     return (c >= 3 && c <= 4 && r >= 2 && r <= 3) ? kNaN : c == 0 ? 0.0 : 1.0;
   });
   s.columns = 8;
@@ -297,7 +299,7 @@ TEST_F(Ways, HolesShowWhatLiesBehind) {
 // data shown unchanged.
 TEST_F(Ways, BrokenRastersChangeNothing) {
   const QString whole = dir.filePath(QStringLiteral("whole.tif"));
-  RasterSpec big = Spec(kFloat32, [](int c, int r, int) { return c * r; });
+  RasterContent big = Content(kFloat32, [](int c, int r, int) { return c * r; });
   big.columns = big.rows = 256;
   ASSERT_TRUE(WriteRaster(whole, big));
   QFile file(whole);
@@ -363,7 +365,8 @@ TEST_F(Ways, BrokenRastersChangeNothing) {
 // user is told over the picture, not in a box; the values keep the original
 // size.
 TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
-  RasterSpec s = Spec(kFloat32, [](int c, int r, int) { return std::sin(0.1 * c) + 0.01 * r; });
+  RasterContent s =
+      Content(kFloat32, [](int c, int r, int) { return std::sin(0.1 * c) + 0.01 * r; });
   s.columns = 90;
   s.rows = 61;
   const QString path = dir.filePath(QStringLiteral("large.tif"));
@@ -395,7 +398,7 @@ TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
 // Without its module the program says so and keeps what it shows.
 TEST_F(Ways, MissingModuleIsAMessage) {
   const QString path = dir.filePath(QStringLiteral("heights.tif"));
-  ASSERT_TRUE(WriteRaster(path, Spec(kFloat32, [](int c, int, int) { return c; })));
+  ASSERT_TRUE(WriteRaster(path, Content(kFloat32, [](int c, int, int) { return c; })));
   const PlotState before = Snapshot();
   {
     const ScopedRasterModule nowhere(dir.filePath(QStringLiteral("missing.so")));

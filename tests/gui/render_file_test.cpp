@@ -33,7 +33,7 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
          std::equal(a.planes, a.planes + 3, b.planes) && l.colourMap == m.colourMap &&
          l.light == m.light && l.lightAzimuth == m.lightAzimuth &&
          l.lightAltitude == m.lightAltitude && l.zScale == m.zScale &&
-         l.volumeColours == m.volumeColours && l.colourBar == m.colourBar;
+         l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes;
 }
 
 // Chooses look in the picture's context menu, item by item, as a user would.
@@ -43,6 +43,8 @@ void ChooseInMenu(QWidget* picture, const PictureLook& look) {
     if (name == QStringLiteral("Light") && action->isChecked() != look.light)
       action->trigger();
     if (name == QStringLiteral("Colour bar") && action->isChecked() != look.colourBar)
+      action->trigger();
+    if (name == QStringLiteral("Axes") && action->isChecked() != look.axes)
       action->trigger();
     if (!action->menu())
       continue;
@@ -92,7 +94,7 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
          r.look.colourMap = ColourMapKind::kCividis;
          r.look.colourBar = r.look.volumeColours = true;
        })},
-      {{"--light"}, With([](auto& r) { r.look.light = true; })},
+      {{"--light", "--axes"}, With([](auto& r) { r.look.light = r.look.axes = true; })},
       {{"--light-from", "90,30.5", "--z-scale", "2.5"}, With([](auto& r) {
          r.look.light = true;
          r.look.lightAzimuth = 90, r.look.lightAltitude = 30.5, r.look.zScale = 2.5;
@@ -237,10 +239,10 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
        [](auto& r) { r.show[0] = false, r.show[1] = r.show[2] = r.show[3] = true; }},
       {{"--planes", "0.2,0.5,0.7"},
        [](auto& r) { r.planes[0] = 200, r.planes[1] = 500, r.planes[2] = 700; }},
-      {{"--colour-map", "terrain", "--light", "--colour-bar", "--z-scale", "0.5"},
+      {{"--colour-map", "terrain", "--light", "--colour-bar", "--z-scale", "0.5", "--axes"},
        [](auto& r) {
          r.look.colourMap = ColourMapKind::kTerrain;
-         r.look.light = r.look.colourBar = true, r.look.zScale = 0.5;
+         r.look.light = r.look.colourBar = r.look.axes = true, r.look.zScale = 0.5;
        }},
       {{"--colour-map", "picture", "--volume-colours", "--colours", "colours.bmp"},
        [](auto& r) { r.look.colourMap = ColourMapKind::kPicture, r.look.volumeColours = true; }},

@@ -1,7 +1,8 @@
-// The surface sends only the triangles that can cover a pixel centre. That is
-// free only if the picture stays the same to the byte: each row draws one
-// grid, camera, set of passes and band count with and without the culling and
-// compares the two pictures whole.
+// The surface sends only the triangles that can give a pixel its colour. That
+// is free only if the frame stays the same to the byte: each row draws one
+// grid, camera, set of passes and band count with and without the culling,
+// a line through the same passes and the planes after them, and compares the
+// two pictures and the two depth buffers whole.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,8 +13,11 @@
 #include "app/camera.h"
 #include "object_scene.h"
 #include "objects/coveringtriangles.h"
+#include "objects/gridframe.h"
 #include "objects/gridstrips.h"
+#include "objects/line.h"
 #include "objects/surface.h"
+#include "support/depthbuffer.h"
 
 namespace {
 
@@ -23,6 +27,7 @@ enum class Heights {
   kSteep,   // ridges and a grid folded over itself: slivers that overlap
   kStrays,  // smooth, but a few points not finite or beyond the depth range
   kPatchy,  // smooth, but the second quarter of the rows rough
+  kPhoto,   // a photograph's brightness: shading, grain of 16 grey levels
 };
 
 // Scroll-bar positions, as the frame turns them into a camera. kCellPixels as
@@ -39,6 +44,8 @@ constexpr View kBelow{3000, -6000, 5001};
 constexpr View kEdgeOn{4500, 0, 5001};
 constexpr View kZoomedIn{2000, 3500, kCellPixels};
 constexpr View kZoomedOut{6000, 2000, 10001};
+// Along the x axis: the YZ pass seen face-on, every fragment at one depth.
+constexpr View kAlongX{0, 0, 5001};
 
 enum Pass : std::uint8_t { kXY = 1, kYZ = 2, kZX = 4, k3D = 8, kAll = 15 };
 
@@ -59,25 +66,50 @@ struct CullCase {
   std::uint8_t passes;
   std::uint32_t levels;
   Carried carried = Carried::kNothing;
+  // Clear: the scene's draws are not announced, so that each is selected
+  // alone.
+  bool planned = true;
 };
 void PrintTo(const CullCase& c, std::ostream* os) {
   *os << c.name;
 }
 
+// The height of point (i, r) of a side x side photograph: as the benchmarks'
+// photograph, (R + G + B) / 765 of a shading the same at every size, each
+// channel with the same grain of -8 ... 7 levels.
+double PhotoHeight(std::uint32_t i, std::uint32_t r, std::uint32_t side, double shade,
+                   std::uint32_t& grain) {
+  grain = grain * 1103515245u + 12345u;
+  const int noise = static_cast<int>(grain >> 28) - 8;
+  const auto channel = [noise](double v) {
+    return std::clamp(static_cast<int>(v) + noise, 0, 255);
+  };
+  return (channel(255.0 * i / side * shade + 20) + channel(30 + 200 * shade) +
+          channel(40 + 150 * shade * r / side)) /
+         765.0;
+}
+
 // Coordinates are nowhere exact in single precision, so that edges and band
 // borders fall between pixels wherever rounding could move them.
-std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
-  std::vector<Vec3> points;
-  points.reserve(std::size_t{side} * side);
+std::unique_ptr<Vec3[]> Grid(std::uint32_t side, Heights heights) {
+  const std::size_t n = std::size_t{side} * side;
+  std::unique_ptr<Vec3[]> points(new Vec3[n]);
   const double last = side - 1.0;
+  const double scale = 4096.0 / side;
+  std::vector<double> shades(heights == Heights::kPhoto ? side : 0);
+  for (std::uint32_t i = 0; i < shades.size(); ++i)
+    shades[i] = std::sin(i * scale / 300.0);
   std::uint32_t grain = 12345;
   for (std::uint32_t r = 0; r < side; ++r) {
+    const double rowShade = std::cos(r * scale / 470.0);
     for (std::uint32_t i = 0; i < side; ++i) {
       double x = i / last;
       const double y = r / last;
       double z = 0.45 + 0.3 * std::sin(3.1 * x) * std::cos(2.3 * y) + 0.2 * x * x;
-      if (heights == Heights::kNoisy ||
-          (heights == Heights::kPatchy && r >= side / 4 && r < side / 2)) {
+      if (heights == Heights::kPhoto) {
+        z = PhotoHeight(i, r, side, 0.5 + 0.5 * shades[i] * rowShade, grain);
+      } else if (heights == Heights::kNoisy ||
+                 (heights == Heights::kPatchy && r >= side / 4 && r < side / 2)) {
         grain = grain * 1103515245u + 12345u;
         z += (heights == Heights::kNoisy ? 0.03 : 0.6) * ((grain >> 16) / 65535.0 - 0.5);
       } else if (heights == Heights::kSteep) {
@@ -85,17 +117,17 @@ std::vector<Vec3> Grid(std::uint32_t side, Heights heights) {
         // dx/di turns negative where the cosine is near -1: the grid folds.
         x += 0.025 * std::sin(2 * M_PI * 8 * x);
       }
-      points.push_back({x, y, z});
+      points[std::size_t{r} * side + i] = {x, y, z};
     }
   }
   if (heights == Heights::kStrays) {
     const double inf = std::numeric_limits<double>::infinity();
     const double strays[][3] = {
         {NAN, 0.5, 0.5}, {0.5, inf, 0.5}, {0.5, 0.5, -inf}, {-300, -300, -300}, {300, 300, 300}};
-    std::size_t at = points.size() / 7;
+    std::size_t at = n / 7;
     for (const auto& p : strays) {
       points[at] = {p[0], p[1], p[2]};
-      at += points.size() / 7;
+      at += n / 7;
     }
   }
   return points;
@@ -128,30 +160,38 @@ std::vector<std::uint8_t> Bytes(std::size_t n, std::uint32_t seed) {
 }
 
 // A surface's grid drawn with what its points carry, through the selection
-// or as plain strips.
+// or as plain strips, its draws announced or not.
 class CarryingGrid : public cOpenGLGraph_Data {
  public:
   explicit CarryingGrid(const cOpenGLGraph_Surface& surface) : surface(surface) {}
+  void PlanDraw() override {
+    if (plans)
+      frame.Plan(culling);
+  }
+  bool DrawsOpaque() const override { return true; }
   void Draw() override {
     surface.ramp.Upload();
     SetGlColour(surface.colour);
-    if (culling)
-      covering.Send(*CurrentWindowMapping(), grid);
-    else
-      SendStrips(grid, 0, grid.rows - 1);
+    frame.Draw(grid, culling);
     glDisable(GL_TEXTURE_1D);
   }
   const cOpenGLGraph_Surface& surface;
   GridRef grid;
-  bool culling = true;
-  CoveringTriangles covering;
+  ::Culling culling = ::Culling::kHidden;
+  bool plans = true;
+  GridFrame frame;
 };
 
 class CullingScene : public ObjectScene {
  protected:
   void SetUp() override {
     ObjectScene::SetUp();
-    graph.preObjects.push_back(&surface);
+    // A line zigzags through the cube, through the surface in places.
+    auto points = std::make_unique<Vec3[]>(8);
+    for (int k = 0; k < 8; ++k)
+      points[k] = {k / 7.0, (k % 2) * 0.9 + 0.05, 0.2 + 0.6 * ((k / 2) % 2)};
+    line.SetVertices(points.release(), 8, true);
+    graph.preObjects = {&line, &surface};
   }
   void Look(View view, std::uint32_t side) {
     // Half the view's 300 pixels span zoom data units.
@@ -162,12 +202,13 @@ class CullingScene : public ObjectScene {
     graph.zoom = camera.zoom;
     LookFrom(camera.eye[0], camera.eye[1], camera.eye[2]);
   }
-  QImage DrawnWith(bool culling) {
+  QImage DrawnWith(::Culling culling) {
     surface.culling = culling;
     graph.Draw();
     return graph.Picture();
   }
 
+  cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;
 };
 
@@ -175,12 +216,11 @@ class Culling : public CullingScene, public testing::WithParamInterface<CullCase
 
 TEST_P(Culling, GivesThePictureOfAllTriangles) {
   const CullCase& c = GetParam();
-  std::vector<Vec3> grid = Grid(c.side, c.heights);
-  surface.SetGrid(grid.data(), c.side, c.side, false);
+  surface.SetGrid(Grid(c.side, c.heights).release(), c.side, c.side, true);
   if (c.carried == Carried::kHoles)
     surface.SetPresent(Holes(c.side));
   if (c.carried == Carried::kLit) {
-    const std::vector<std::uint8_t> pixels = Bytes(3 * grid.size(), 3);
+    const std::vector<std::uint8_t> pixels = Bytes(3 * std::size_t{c.side} * c.side, 3);
     auto colours = std::make_unique<std::uint8_t[]>(pixels.size());
     std::copy(pixels.begin(), pixels.end(), colours.get());
     surface.SetPointColours(std::move(colours));
@@ -189,17 +229,19 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
   }
   surface.SetLevels(c.levels);
   CarryingGrid carrying(surface);
-  const std::vector<std::uint8_t> colours = Bytes(3 * grid.size(), 1);
-  const std::vector<std::uint8_t> shades = Bytes(grid.size(), 2);
-  if (c.carried == Carried::kColours || c.carried == Carried::kScaled) {
+  const std::size_t points = std::size_t{c.side} * c.side;
+  const std::vector<std::uint8_t> colours = Bytes(3 * points, 1);
+  const std::vector<std::uint8_t> shades = Bytes(points, 2);
+  if (c.carried == Carried::kColours || c.carried == Carried::kScaled || !c.planned) {
     carrying.grid = surface.Grid();
     if (c.carried == Carried::kColours) {
       carrying.grid.colours = colours.data();
       carrying.grid.shades = shades.data();
-    } else {
+    } else if (c.carried == Carried::kScaled) {
       carrying.grid.zScale = 2.5;
     }
-    graph.preObjects.assign(1, &carrying);
+    carrying.plans = c.planned;
+    graph.preObjects = {&line, &carrying};
   }
   for (cOpenGLGraph_Data* object : graph.preObjects) {
     object->dispXY = (c.passes & kXY) != 0;
@@ -208,16 +250,26 @@ TEST_P(Culling, GivesThePictureOfAllTriangles) {
     object->disp3D = (c.passes & k3D) != 0;
   }
   Look(c.view, c.side);
-  carrying.culling = false;
-  const QImage all = DrawnWith(false);
-  carrying.culling = true;
-  const QImage culled = DrawnWith(true);
+  carrying.culling = ::Culling::kNone;
+  const QImage all = DrawnWith(::Culling::kNone);
+  const std::vector<std::uint32_t> allDepth = ReadDepth(graph);
+  carrying.culling = ::Culling::kHidden;
+  const QImage culled = DrawnWith(::Culling::kHidden);
+  const std::vector<std::uint32_t> culledDepth = ReadDepth(graph);
   EXPECT_TRUE(culled == all) << Save() << "; all triangles: "
                              << SaveForInspection(all, QString::fromLatin1(c.name)).toStdString();
+  ASSERT_EQ(culledDepth.size(), allDepth.size());
+  std::size_t differing = 0;
+  for (std::size_t k = 0; k < allDepth.size(); ++k)
+    differing += culledDepth[k] != allDepth[k];
+  EXPECT_EQ(differing, 0u) << "pixels of other depth";
 }
 
 // Every grid and height kind from the start view; each camera on two grids;
-// the passes and band counts on one grid, where cells are about a pixel.
+// the passes and band counts on one grid, where cells are about a pixel; the
+// photograph, whose slivers hide each other most, in all four passes from
+// every camera, with every band count, with what points carry, and with each
+// pass selected alone.
 INSTANTIATE_TEST_SUITE_P(
     Grids, Culling,
     testing::Values(
@@ -255,19 +307,37 @@ INSTANTIATE_TEST_SUITE_P(
         CullCase{"ColoursZoomedIn", 64, Heights::kSteep, kZoomedIn, k3D, 8, Carried::kColours},
         CullCase{"Scaled512", 512, Heights::kNoisy, kStart, kAll, 8, Carried::kScaled},
         CullCase{"ScaledBelow", 64, Heights::kSteep, kBelow, k3D, 8, Carried::kScaled},
-        CullCase{"Lit1024", 1024, Heights::kNoisy, kStart, kAll, 8, Carried::kLit}),
+        CullCase{"Lit1024", 1024, Heights::kNoisy, kStart, kAll, 8, Carried::kLit},
+        CullCase{"Photo64", 64, Heights::kPhoto, kStart, kAll, 8},
+        CullCase{"Photo1024", 1024, Heights::kPhoto, kStart, kAll, 8},
+        CullCase{"Photo2048", 2048, Heights::kPhoto, kStart, k3D, 8},
+        CullCase{"PhotoBelow", 512, Heights::kPhoto, kBelow, kAll, 8},
+        CullCase{"PhotoEdgeOn", 512, Heights::kPhoto, kEdgeOn, kAll, 8},
+        CullCase{"PhotoZoomedIn", 1024, Heights::kPhoto, kZoomedIn, kAll, 8},
+        CullCase{"PhotoZoomedOut", 512, Heights::kPhoto, kZoomedOut, kAll, 8},
+        CullCase{"PhotoAlongX", 512, Heights::kPhoto, kAlongX, kAll, 8},
+        CullCase{"PhotoOneBand", 512, Heights::kPhoto, kStart, kAll, 1},
+        CullCase{"PhotoManyBands", 512, Heights::kPhoto, kStart, kAll, 128},
+        CullCase{"PhotoHoles", 512, Heights::kPhoto, kStart, kAll, 8, Carried::kHoles},
+        CullCase{"PhotoColours", 512, Heights::kPhoto, kStart, kAll, 8, Carried::kColours},
+        CullCase{"PhotoScaled", 512, Heights::kPhoto, kStart, kAll, 8, Carried::kScaled},
+        CullCase{"PhotoUnplanned", 512, Heights::kPhoto, kStart, kAll, 8, Carried::kNothing, false},
+        CullCase{"PhotoUnplannedBelow", 512, Heights::kPhoto, kBelow, kAll, 8, Carried::kNothing,
+                 false}),
     [](const testing::TestParamInfo<CullCase>& info) { return std::string(info.param.name); });
 
-// In the start view a cell of a 2048 x 2048 grid is a tenth of a pixel wide:
-// few of its triangles can cover a pixel centre.
-TEST_F(CullingScene, SendsFewTrianglesOfALargeGridFromAfar) {
-  constexpr std::uint32_t kSide = 2048;
-  std::vector<Vec3> grid = Grid(kSide, Heights::kSmooth);
-  surface.SetGrid(grid.data(), kSide, kSide, false);
+// In the start view of a 640 x 480 window a cell of a 4096 x 4096 photograph
+// is a seventh of a pixel wide, and its grain stands up in slivers several
+// pixels tall that hide each other: few of its triangles give a pixel its
+// colour.
+TEST_F(CullingScene, SendsFewTrianglesOfALargePhotographFromAfar) {
+  constexpr std::uint32_t kSide = 4096;
+  surface.SetGrid(Grid(kSide, Heights::kPhoto).release(), kSide, kSide, true);
+  graph.Resize(0, 0, 608, 446);
   Look(kStart, kSide);
-  DrawnWith(true);
+  DrawnWith(::Culling::kHidden);
   const double all = 2.0 * (kSide - 1) * (kSide - 1);
-  EXPECT_LT(surface.SentTriangles(), 0.10 * all);
+  EXPECT_LT(surface.SentTriangles(), 0.02 * all);
 }
 
 // Sends the surface's grid as the surface does, through a selection allowed
@@ -278,7 +348,9 @@ class TightSelection : public cOpenGLGraph_Data {
   void Draw() override {
     surface.ramp.Upload();
     SetGlColour(surface.colour);
-    covering.Send(*CurrentWindowMapping(), surface.Grid());
+    const WindowMapping mapping = *CurrentWindowMapping();
+    covering.Select({&mapping, 1}, surface.Grid(), ::Culling::kBoundingBox);
+    covering.Send(0);
     glDisable(GL_TEXTURE_1D);
   }
   const cOpenGLGraph_Surface& surface;
@@ -289,18 +361,17 @@ class TightSelection : public cOpenGLGraph_Data {
 // of strips go as strips, between runs that go as selected triangles.
 TEST_F(CullingScene, RunsThatKeepTooManyGoAsStripsInPlace) {
   constexpr std::uint32_t kSide = 1024;
-  std::vector<Vec3> grid = Grid(kSide, Heights::kPatchy);
-  surface.SetGrid(grid.data(), kSide, kSide, false);
+  surface.SetGrid(Grid(kSide, Heights::kPatchy).release(), kSide, kSide, true);
   Look({4500, 5000, 1650}, kSide);
-  const QImage all = DrawnWith(false);
-  DrawnWith(true);
+  const QImage all = DrawnWith(::Culling::kNone);
+  DrawnWith(::Culling::kBoundingBox);
   const std::size_t selected = surface.SentTriangles();
   TightSelection tight(surface);
   graph.preObjects.assign(1, &tight);
   graph.Draw();
   EXPECT_TRUE(graph.Picture() == all) << Save();
-  EXPECT_GT(tight.covering.Count(), selected) << "no run went as strips";
-  EXPECT_LT(tight.covering.Count(), 2 * std::size_t{kSide - 1} * (kSide - 1))
+  EXPECT_GT(tight.covering.Count(0), selected) << "no run went as strips";
+  EXPECT_LT(tight.covering.Count(0), 2 * std::size_t{kSide - 1} * (kSide - 1))
       << "every run went as strips";
 }
 

@@ -1,17 +1,21 @@
 // How the data looks beyond grey bands: the colour maps' bands, the light,
 // the vertical scale, the volume in its cells' own colours and the colour
 // bar, each read off the picture at projected points.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
 
+#include "app/camera.h"
 #include "object_scene.h"
 #include "objects/colourmaps.h"
 #include "objects/hillshade.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
+#include "overlays/axes.h"
 #include "overlays/colourbar.h"
 #include "overlays/pictureoverlays.h"
+#include "scene/viewgeometry.h"
 
 namespace {
 
@@ -152,6 +156,61 @@ TEST_F(LookScene, ColourBarShowsTheBandsAndTheirValues) {
         drawn = with.pixel(x, y) != without.pixel(x, y);
     }
     EXPECT_TRUE(drawn) << label.text.toStdString();
+  }
+}
+
+// The axes of a picture's height field: its columns, rows and brightness at
+// round values, each mark where its data point lies, no two labels touching,
+// each label drawn; from the start camera and three others.
+TEST_F(LookScene, AxesMarkRoundValuesWhereTheyLie) {
+  SetHeights(41, [](double x, double y) { return 0.3 + 0.2 * x * y; });
+  surface.values.source = HeightValues::Source::kPicture;
+  const QFont font(QStringLiteral("DejaVu Sans"), 9);
+  cPictureOverlays overlays(graph);
+  overlays.surface = &surface;
+  overlays.font = font;
+  for (const auto& [theta, height] :
+       {std::pair{4500, 5000}, {-3000, 2000}, {12000, 6000}, {16000, -3000}}) {
+    SCOPED_TRACE(testing::Message() << "turn " << theta << ", tilt " << height);
+    const Camera camera = CameraFromScrollBars(theta, height, 5001);
+    graph.zoom = camera.zoom;
+    LookFrom(camera.eye[0], camera.eye[1], camera.eye[2]);
+    overlays.axes = false;
+    graph.Draw();
+    const QImage without = graph.Picture();
+    overlays.axes = true;
+    graph.Draw();
+    const AxesLayout layout = LayOutAxes(ViewGeometry(graph), &surface, font);
+    std::vector<QRect> boxes;
+    for (int a = 0; a < 3; ++a) {
+      ASSERT_GE(layout.ticks[a].size(), 2u) << "axis " << a;
+      for (const AxisTick& tick : layout.ticks[a]) {
+        // Columns and rows 0 ... 40, brightness 0 ... 1: the mark lies where
+        // the data point of its value on one of the axis' edges does.
+        const double share = a < 2 ? tick.value / 40.0 : tick.value;
+        double nearest = 1e9;
+        for (const double u : {0.0, 1.0}) {
+          for (const double v : {0.0, 1.0}) {
+            const Vec3 p = a == 0   ? Vec3{share, u, 0}
+                           : a == 1 ? Vec3{u, share, 0}
+                                    : Vec3{u, v, share};
+            const QPointF at = QPointF(ProjectDataPoint(graph, p)) + QPointF(0.5, 0.5);
+            nearest = std::min(nearest, QLineF(at, tick.at).length());
+          }
+        }
+        EXPECT_LT(nearest, 1.0) << tick.text.toStdString();
+        for (const QRect& other : boxes)
+          EXPECT_FALSE(tick.box.intersects(other)) << tick.text.toStdString();
+        boxes.push_back(tick.box);
+        bool drawn = false;
+        for (int y = tick.box.top(); y <= tick.box.bottom() && !drawn; ++y) {
+          for (int x = tick.box.left(); x <= tick.box.right() && !drawn; ++x)
+            drawn =
+                graph.Picture().valid(x, y) && graph.Picture().pixel(x, y) != without.pixel(x, y);
+        }
+        EXPECT_TRUE(drawn) << tick.text.toStdString() << "; " << Save();
+      }
+    }
   }
 }
 

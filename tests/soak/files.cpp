@@ -198,39 +198,39 @@ Bytes SoakFiles::Contents(std::string& what, const char*& extension) {
 }
 
 Bytes SoakFiles::Raster(std::string& what, const char*& extension) {
-  RasterSpec spec;
+  RasterContent raster;
   const bool grid = random.OneIn(4);
-  spec.driver = grid ? "AAIGrid" : "GTiff";
+  raster.driver = grid ? "AAIGrid" : "GTiff";
   extension = grid ? ".asc" : ".tif";
   // Int16, UInt16, Int32, Float32, Float64; a georeferenced byte band.
-  spec.type = random.Pick({3, 2, 5, 6, 7, 1});
-  spec.columns = random.Size(1, 40, 300);
-  spec.rows = random.Size(1, 40, 300);
-  if (spec.type == 1 || random.OneIn(3))
-    spec.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+  raster.type = random.Pick({3, 2, 5, 6, 7, 1});
+  raster.columns = random.Size(1, 40, 300);
+  raster.rows = random.Size(1, 40, 300);
+  if (raster.type == 1 || random.OneIn(3))
+    raster.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
   if (random.OneIn(2))
-    spec.noData = -99;
+    raster.noData = -99;
   if (random.OneIn(4)) {
-    spec.scale = random.Pick({0.1, 2.0, -1.0});
-    spec.offset = random.Pick({0.0, 100.0});
+    raster.scale = random.Pick({0.1, 2.0, -1.0});
+    raster.offset = random.Pick({0.0, 100.0});
   }
   const double phase = random.Between(0, 99);
   const int gaps = random.Pick({0, 0, 7, 100});  // one cell in so many has no value
-  spec.value = [phase, gaps](int c, int r, int) {
+  raster.value = [phase, gaps](int c, int r, int) {
     if (gaps && (c * 31 + r * 17) % gaps == 0)
       return gaps == 100 ? -99.0 : std::nan("");
     return 50.0 * std::sin(0.3 * c + phase) + 20.0 * r - 30.0;
   };
   if (random.OneIn(2) && !grid) {
-    spec.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
-    spec.overviews = {2, 4};
+    raster.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
+    raster.overviews = {2, 4};
   }
-  what = "raster " + spec.driver + " " + std::to_string(spec.columns) + "x" +
-         std::to_string(spec.rows) + " type " + std::to_string(spec.type);
+  what = "raster " + raster.driver + " " + std::to_string(raster.columns) + "x" +
+         std::to_string(raster.rows) + " type " + std::to_string(raster.type);
   const QString path =
       QDir(folder).filePath(QStringLiteral("raster-scratch") + QString::fromLatin1(extension));
   Bytes bytes;
-  if (WriteRaster(path, spec)) {
+  if (WriteRaster(path, raster)) {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
       const QByteArray all = file.readAll();

@@ -182,7 +182,8 @@ void MainKey(SoakWorld& world, Step& step) {
                                     {Qt::Key_B, Qt::ControlModifier, "Ctrl+B"},
                                     {Qt::Key_F5, Qt::NoModifier, "F5"},
                                     {Qt::Key_L, Qt::NoModifier, "L"},
-                                    {Qt::Key_K, Qt::NoModifier, "K"}});
+                                    {Qt::Key_K, Qt::NoModifier, "K"},
+                                    {Qt::Key_A, Qt::NoModifier, "A"}});
   step.description =
       std::string(clickFirst ? "click in the picture, " : "") + key.name + " in the main window";
   if (key.key == Qt::Key_C)
@@ -214,6 +215,7 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Reload when the file changes",
                                        "Light",
                                        "Colour bar",
+                                       "Axes",
                                        "Colours/Grey",
                                        "Colours/Viridis",
                                        "Colours/Cividis",

@@ -21,52 +21,52 @@ void RegisterOnce() {
 
 }  // namespace
 
-bool WriteRaster(const QString& path, const RasterSpec& spec) {
+bool WriteRaster(const QString& path, const RasterContent& raster) {
   RegisterOnce();
   // Built in memory first: the SRTM and ASCII grid writers only copy.
-  GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", spec.columns, spec.rows,
-                                   spec.bands, static_cast<GDALDataType>(spec.type), nullptr);
+  GDALDatasetH memory = GDALCreate(GDALGetDriverByName("MEM"), "", raster.columns, raster.rows,
+                                   raster.bands, static_cast<GDALDataType>(raster.type), nullptr);
   if (!memory) {
     Complain("no memory raster for", path);
     return false;
   }
   bool written = true;
-  std::vector<double> row(static_cast<std::size_t>(spec.columns));
-  for (int b = 0; b < spec.bands; ++b) {
+  std::vector<double> row(static_cast<std::size_t>(raster.columns));
+  for (int b = 0; b < raster.bands; ++b) {
     GDALRasterBandH band = GDALGetRasterBand(memory, b + 1);
-    for (int r = 0; r < spec.rows; ++r) {
-      for (int c = 0; c < spec.columns; ++c)
-        row[static_cast<std::size_t>(c)] = spec.value(c, r, b);
-      written = written && GDALRasterIO(band, GF_Write, 0, r, spec.columns, 1, row.data(),
-                                        spec.columns, 1, GDT_Float64, 0, 0) == CE_None;
+    for (int r = 0; r < raster.rows; ++r) {
+      for (int c = 0; c < raster.columns; ++c)
+        row[static_cast<std::size_t>(c)] = raster.value(c, r, b);
+      written = written && GDALRasterIO(band, GF_Write, 0, r, raster.columns, 1, row.data(),
+                                        raster.columns, 1, GDT_Float64, 0, 0) == CE_None;
     }
-    if (spec.noData)
-      GDALSetRasterNoDataValue(band, *spec.noData);
-    if (spec.scale)
-      GDALSetRasterScale(band, *spec.scale);
-    if (spec.offset)
-      GDALSetRasterOffset(band, *spec.offset);
-    if (!spec.unit.empty())
-      GDALSetRasterUnitType(band, spec.unit.c_str());
+    if (raster.noData)
+      GDALSetRasterNoDataValue(band, *raster.noData);
+    if (raster.scale)
+      GDALSetRasterScale(band, *raster.scale);
+    if (raster.offset)
+      GDALSetRasterOffset(band, *raster.offset);
+    if (!raster.unit.empty())
+      GDALSetRasterUnitType(band, raster.unit.c_str());
   }
-  if (spec.geoTransform) {
-    std::array<double, 6> transform = *spec.geoTransform;
+  if (raster.geoTransform) {
+    std::array<double, 6> transform = *raster.geoTransform;
     GDALSetGeoTransform(memory, transform.data());
   }
   std::vector<char*> options;
-  for (const char* option : spec.options)
+  for (const char* option : raster.options)
     options.push_back(const_cast<char*>(option));
   options.push_back(nullptr);
   GDALDatasetH file =
-      GDALCreateCopy(GDALGetDriverByName(spec.driver.c_str()), path.toUtf8().constData(), memory,
+      GDALCreateCopy(GDALGetDriverByName(raster.driver.c_str()), path.toUtf8().constData(), memory,
                      FALSE, options.data(), nullptr, nullptr);
   GDALClose(memory);
   if (!file) {
     Complain("GDAL's writer refused", path);
     return false;
   }
-  if (!spec.overviews.empty()) {
-    std::vector<int> factors = spec.overviews;
+  if (!raster.overviews.empty()) {
+    std::vector<int> factors = raster.overviews;
     written =
         written && GDALBuildOverviews(file, "AVERAGE", static_cast<int>(factors.size()),
                                       factors.data(), 0, nullptr, nullptr, nullptr) == CE_None;

@@ -11,7 +11,7 @@
 
 #include <QString>
 
-struct RasterSpec {
+struct RasterContent {
   std::string driver = "GTiff";  // GTiff, SRTMHGT or AAIGrid
   int type = 6;                  // a GDALDataType (6: Float32)
   int bands = 1;
@@ -32,9 +32,9 @@ struct RasterSpec {
   std::vector<int> overviews;
 };
 
-// Writes spec to path. False, with the reason on standard error, when GDAL
+// Writes raster to path. False, with the reason on standard error, when GDAL
 // refuses.
-bool WriteRaster(const QString& path, const RasterSpec& spec);
+bool WriteRaster(const QString& path, const RasterContent& raster);
 
 // Reads band 1 of the raster at path as GDAL's RasterIO gives it into a
 // columns x rows buffer of doubles (averaged when smaller), row after row;
