@@ -168,7 +168,7 @@ class GridHits {
     return t0 <= t1;
   }
 
-  const ViewRay& ray;
+  const ViewRay ray;  // a copy: callers pass rays made on the spot
 };
 
 // Whether a grid laid out as a picture's: every point where its column and

@@ -30,6 +30,10 @@ constexpr GIntBig kCacheBytes = GIntBig{64} << 20;
 void Configure() {
   static std::once_flag once;
   std::call_once(once, [] {
+    // GDAL's messages are ours to take (ErrorCatcher), never printed; that
+    // also covers the TIFF library's, which GDAL routes to itself for every
+    // reader in the process once its TIFF driver is there.
+    CPLSetErrorHandler(CPLQuietErrorHandler);
     // No .aux.xml beside the user's file, no folder listings.
     CPLSetConfigOption("GDAL_PAM_ENABLED", "NO");
     CPLSetConfigOption("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
