@@ -48,7 +48,8 @@ void cOpenGLGraph_Surface::SetPointColours(std::unique_ptr<std::uint8_t[]> colou
 }
 
 void cOpenGLGraph_Surface::SetLight(bool on, double azimuth, double altitude) {
-  if (on != light || azimuth != lightAzimuth || altitude != lightAltitude)
+  // Switched off, the shades stay for when it comes on again.
+  if (azimuth != lightAzimuth || altitude != lightAltitude)
     shadesStale = true;
   light = on;
   lightAzimuth = azimuth;
@@ -62,13 +63,11 @@ void cOpenGLGraph_Surface::SetZScale(double s) {
 }
 
 void cOpenGLGraph_Surface::MakeShades() {
-  if (!shadesStale)
+  if (!light || !vertices || (shades && !shadesStale))
     return;
   shadesStale = false;
-  shades.reset();
-  if (!light || !vertices)
-    return;
   const std::size_t n = std::size_t{columns} * rows;
+  shades.reset();  // the old ones go before the new are made
   shades.reset(new (std::nothrow) std::uint8_t[n]);
   if (shades) {
     GridRef grid = Grid();

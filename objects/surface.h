@@ -62,9 +62,10 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   bool HasPointColours() const { return pointColours != nullptr; }
 
   // Hill-shading (hillshade.h) of the grid, lit from azimuth and altitude in
-  // degrees; off at first. The shades are made at the next Draw after the
-  // grid, the light or the vertical scale changed, never at every frame;
-  // without memory for them the surface is drawn unlit. Throws nothing.
+  // degrees; off at first. The shades are made at the next lit Draw after
+  // the grid, the light's direction or the vertical scale changed, never at
+  // every frame, and kept while the light is off; without memory for them
+  // the surface is drawn unlit. Throws nothing.
   void SetLight(bool on, double azimuth = 315.0, double altitude = 45.0);
   bool Lit() const { return light; }
 
