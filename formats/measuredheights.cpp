@@ -29,24 +29,27 @@ struct Found {
   }
 };
 
-// Turns the stored samples in the points' z into values, marks which are
-// present and finds their range.
-Found TakeValues(const RasterHeader& header, Vec3* points, std::uint8_t* present,
+// The value of a stored sample.
+double ValueOf(const RasterHeader& header, double sample) {
+  return sample * header.scale + header.offset;
+}
+
+// Marks which of the stored samples in the points' z are present and finds
+// the range of their values. Only reads the points: writing them here as well
+// would send the whole grid through memory once more.
+Found TakeValues(const RasterHeader& header, const Vec3* points, std::uint8_t* present,
                  std::size_t columns, std::size_t rows) {
   const bool hasNoData = header.noData.has_value();
   const double noData = header.noData.value_or(0.0);
-  const double scale = header.scale;
-  const double offset = header.offset;
   Found found;
   std::mutex joining;
   ForEachRowBlock(rows, columns, [&](std::size_t first, std::size_t last) {
     Found part;
     for (std::size_t k = first * columns; k < last * columns; ++k) {
       const double sample = points[k].z;
-      const double value = sample * scale + offset;
+      const double value = ValueOf(header, sample);
       const bool there = std::isfinite(value) && !(hasNoData && sample == noData);
       present[k] = there ? 1 : 0;
-      points[k].z = there ? value : 0.0;
       part.missing = part.missing || !there;
       if (there) {
         part.minimum = std::min(part.minimum, value);
@@ -135,7 +138,8 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
       Vec3* p = points + row * columns;
       const std::uint8_t* there = present + row * columns;
       for (std::size_t col = 0; col < columns; ++col) {
-        const double z = range == 0.0 ? 0.5 : (p[col].z * half - low) / range;
+        const double value = ValueOf(header, p[col].z);
+        const double z = range == 0.0 ? 0.5 : (value * half - low) / range;
         p[col] = Vec3{xs[col], ys[row], there[col] ? z : 0.0};
       }
     }
