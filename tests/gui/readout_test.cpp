@@ -17,6 +17,7 @@
 #include "support/bmpwriter.h"
 #include "support/dropfile.h"
 #include "support/projection.h"
+#include "support/rasterwriter.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ class Readout : public testing::Test {
     picture = Write("heights.bmp", WriteBmp(heights, {}));
     grid = Write("grid.txt", "0,0,0.25\n1,0,0.5\n\n0,1,0.75\n1,1,1\n");
     oneColour = Write("colour.bmp", WriteBmp(PatternPicture(4, 4, {{200, 100, 50}}), {}));
+    // Metres c + 10 r on 30 m cells, one missing.
+    RasterContent dem;
+    dem.columns = 8;
+    dem.rows = 4;
+    dem.value = [](int c, int r, int) { return c == 1 && r == 2 ? -9999.0 : c + 10.0 * r; };
+    dem.noData = -9999.0;
+    dem.unit = "m";
+    dem.geoTransform = std::array<double, 6>{1000, 30, 0, 5000, 0, -30};
+    raster = dir.filePath(QStringLiteral("dem.tif"));
+    EXPECT_TRUE(WriteRaster(raster, dem));
   }
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
     return Write(name, std::string(bytes.begin(), bytes.end()));
@@ -59,7 +70,7 @@ class Readout : public testing::Test {
   QScrollBar* turn() { return windows.root->ui.FrameCubiscope1->ui.ScrollBarTheta; }
 
   QTemporaryDir dir;
-  QString picture, grid, oneColour;
+  QString picture, grid, oneColour, raster;
   Windows windows = OpenWindows();
 };
 
@@ -74,6 +85,11 @@ TEST_F(Readout, TellsThePointUnderTheCursor) {
        [](Readout& t) { t.windows.status->OpenFile(t.picture, false); },
        {5 / 7.0, 1 / 3.0, 127 / 255.0},
        "column 5, row 1\nbrightness 0.498 (127)"},
+      {"raster",
+       [](Readout& t) { t.windows.status->OpenFile(t.raster, false); },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "column 5, row 1\n15.00 m\nx 1165, y 4955"},
+      {"hole in it", [](Readout&) {}, {1 / 7.0, 2 / 3.0, 0}, ""},
       {"point grid",
        [](Readout& t) { t.windows.status->OpenFile(t.grid, false); },
        {1, 0, 0.5},
