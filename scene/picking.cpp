@@ -13,13 +13,6 @@ namespace {
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
-Vec3 Cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(Vec3 a, Vec3 b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 // Where the ray meets triangle (a, b, c): its distance and the weights of b
 // and c; nothing when it misses (edges and corners count as hits).
 struct Hit {

@@ -6,12 +6,6 @@
 
 namespace {
 
-Vec3 Cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(Vec3 a, Vec3 b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 Vec3 Unit(Vec3 a) {
   const double length = std::sqrt(Dot(a, a));
   return length > 0 ? (1.0 / length) * a : a;

@@ -9,12 +9,6 @@
 
 namespace {
 
-Vec3 Cross(Vec3 a, Vec3 b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(Vec3 a, Vec3 b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 Vec3 Normalised(Vec3 a) {
   return (1.0 / std::sqrt(Dot(a, a))) * a;
 }
