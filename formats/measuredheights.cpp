@@ -104,7 +104,10 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
   const auto columns = static_cast<std::uint32_t>(CeilDiv(header.columns, f));
   const auto rows = static_cast<std::uint32_t>(CeilDiv(header.rows, f));
   const std::size_t count = std::size_t{columns} * rows;
-  CheckFitsInMemory(count * kMeasuredPointBytes);
+  // The grid and the reader's block are held together; the grid was sized
+  // to the memory and the block is capped, so the sum cannot overflow.
+  CheckFitsInMemory(count * kMeasuredPointBytes +
+                    std::min(header.blockBytes, std::uint64_t{1} << 62));
   // 0 / 0 for a grid one point wide or high, before anything is read.
   const std::vector<double> xs = UnitSteps(columns);
   const std::vector<double> ys = UnitSteps(rows);

@@ -20,6 +20,10 @@ struct RasterHeader {
   double offset = 0.0;
   std::string unit;  // UTF-8; empty when the file does not say
   std::optional<std::array<double, 6>> geoTransform;
+  // What the reader allocates at once to give any part of one block of band
+  // 1 (with the other bands' samples where they are stored together): a
+  // few bytes of file may claim a block of gigabytes.
+  std::uint64_t blockBytes = 0;
 };
 
 class RasterFile {

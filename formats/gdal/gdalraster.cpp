@@ -86,6 +86,15 @@ class GdalRaster : public RasterFile {
     std::array<double, 6> transform{};
     if (GDALGetGeoTransform(dataset, transform.data()) == CE_None)
       header.geoTransform = transform;
+    int blockColumns = 0;
+    int blockRows = 0;
+    GDALGetBlockSize(band, &blockColumns, &blockRows);
+    // In doubles, held below 2^63: the product of a hostile header's sizes
+    // overflows 64 bits.
+    const double bytes = static_cast<double>(blockColumns) * blockRows *
+                         GDALGetDataTypeSizeBytes(GDALGetRasterDataType(band)) *
+                         GDALGetRasterCount(dataset);
+    header.blockBytes = bytes < 0x1p63 ? static_cast<std::uint64_t>(bytes) : std::uint64_t{1} << 63;
   }
   ~GdalRaster() override { GDALClose(dataset); }
   GdalRaster(const GdalRaster&) = delete;

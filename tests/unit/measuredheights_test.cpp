@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/errors.h"
 #include "formats/measuredheights.h"
 #include "formats/memorylimit.h"
 
@@ -29,25 +30,42 @@ TEST(ReductionFactor, GivesTheLargestGridWithinTheLimits) {
   }
 }
 
+// A 2 x 2 raster of one value.
+class Flat : public RasterFile {
+ public:
+  Flat() {
+    header.columns = 2;
+    header.rows = 2;
+  }
+  const RasterHeader& Header() const override { return header; }
+  bool Read(std::uint32_t, std::uint32_t, std::uint32_t columns, std::uint32_t rows, double* out,
+            std::size_t pointStride, std::size_t rowStride) override {
+    ++reads;
+    for (std::uint32_t r = 0; r < rows; ++r) {
+      for (std::uint32_t c = 0; c < columns; ++c)
+        out[r * rowStride + c * pointStride] = 7.5;
+    }
+    return true;
+  }
+  RasterHeader header;
+  int reads = 0;
+};
+
+// A tiny file may claim one block larger than the memory, which the reader
+// would allocate whole: refused before anything is read.
+TEST(ReadMeasuredHeights, RefusesABlockBeyondTheMemory) {
+  Flat flat;
+  const ScopedMemoryLimit memory(std::uint64_t{256} << 20);
+  for (const std::uint64_t block : {std::uint64_t{256} << 20, std::uint64_t{1} << 63}) {
+    flat.header.blockBytes = block;
+    EXPECT_THROW(ReadMeasuredHeights(flat, 100), cOutOfMemory);
+  }
+  EXPECT_EQ(flat.reads, 0);
+}
+
 // Two cells of the same value: both at half height, the range one value.
 TEST(ReadMeasuredHeights, EqualValuesLieAtHalfHeight) {
-  class Flat : public RasterFile {
-   public:
-    Flat() {
-      header.columns = 2;
-      header.rows = 2;
-    }
-    const RasterHeader& Header() const override { return header; }
-    bool Read(std::uint32_t, std::uint32_t, std::uint32_t columns, std::uint32_t rows, double* out,
-              std::size_t pointStride, std::size_t rowStride) override {
-      for (std::uint32_t r = 0; r < rows; ++r) {
-        for (std::uint32_t c = 0; c < columns; ++c)
-          out[r * rowStride + c * pointStride] = 7.5;
-      }
-      return true;
-    }
-    RasterHeader header;
-  } flat;
+  Flat flat;
   const HeightFieldGrid grid = ReadMeasuredHeights(flat, 100);
   for (int k = 0; k < 4; ++k)
     EXPECT_EQ(grid.points[k].z, 0.5);
