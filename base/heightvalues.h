@@ -39,6 +39,19 @@ struct HeightValues {
   std::uint32_t originalColumns = 0;
   std::uint32_t originalRows = 0;
 
+  // The values that heights 0 and 1 stand for, what bands, bars and axes
+  // span: the measured range for rasters, else 0 and 1.
+  double Low() const { return source == Source::kMeasured ? minimum : 0.0; }
+  double High() const { return source == Source::kMeasured ? maximum : 1.0; }
+
+  // Map coordinates (x, y) of the point (column, row) of the original raster,
+  // counted from its corner (a cell's centre is at + 0.5). Only with a
+  // geoTransform.
+  std::array<double, 2> MapPoint(double column, double row) const {
+    const std::array<double, 6>& g = *geoTransform;
+    return {g[0] + column * g[1] + row * g[2], g[3] + column * g[4] + row * g[5]};
+  }
+
   // The value a height stands for: the brightness for pictures, the measured
   // value for rasters, the height itself for point grids.
   double ValueOf(double z) const {

@@ -42,8 +42,7 @@ Scale PlaneScale(const cOpenGLGraph_Surface* surface, int axis, double across) {
   const double count = axis == 0 ? surface->columns - 1.0 : surface->rows - 1.0;
   // The original raster's columns or rows at the grid's first and last.
   const double last = count * f;
-  const auto& g = values.geoTransform;
-  if (!g || values.source != HeightValues::Source::kMeasured)
+  if (!values.geoTransform || values.source != HeightValues::Source::kMeasured)
     return Linear(0.0, last);
   // Map coordinates of cell centres along the edge.
   const double otherCount = axis == 0 ? surface->rows - 1.0 : surface->columns - 1.0;
@@ -51,7 +50,7 @@ Scale PlaneScale(const cOpenGLGraph_Surface* surface, int axis, double across) {
   const auto map = [&](double index) {
     const double c = axis == 0 ? index + 0.5 : other;
     const double r = axis == 0 ? other : index + 0.5;
-    return axis == 0 ? (*g)[0] + c * (*g)[1] + r * (*g)[2] : (*g)[3] + c * (*g)[4] + r * (*g)[5];
+    return values.MapPoint(c, r)[axis];
   };
   const double a = map(0.0), b = map(last);
   return {a, b, [a, b](double v) { return a == b ? 0.5 : (v - a) / (b - a); }};
@@ -62,11 +61,8 @@ Scale HeightScale(const cOpenGLGraph_Surface* surface) {
     return Linear(0.0, 1.0);
   const HeightValues& values = surface->values;
   const double s = surface->ZScale();
-  double low = 0.0, high = 1.0;
-  if (values.source == HeightValues::Source::kMeasured) {
-    low = values.minimum;
-    high = values.maximum;
-  }
+  const double low = values.Low();
+  const double high = values.High();
   // The edge spans the cube's heights; the surface's are drawn s times as
   // high, so the edge shows the values of 0 ... 1 / s.
   const double top = low == high ? low : low + (high - low) / s;

@@ -18,16 +18,6 @@ constexpr int kTickLength = 4;
 const QColor kText(235, 235, 235);
 const QColor kFrame(160, 160, 160);
 
-// The data's range the bands span: [0, 1] but for measured values.
-void RangeOf(const HeightValues& values, double& low, double& high) {
-  low = 0.0;
-  high = 1.0;
-  if (values.source == HeightValues::Source::kMeasured) {
-    low = values.minimum;
-    high = values.maximum;
-  }
-}
-
 }  // namespace
 
 ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValues& values) {
@@ -37,9 +27,8 @@ ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValue
   const int barHeight = std::max(size.height() * 3 / 5, 2);
   const int top = (size.height() - barHeight) / 2;
 
-  double low = 0.0;
-  double high = 1.0;
-  RangeOf(values, low, high);
+  const double low = values.Low();
+  const double high = values.High();
   // As many round values as fit with a line between each two.
   int about = std::clamp(barHeight / (2 * lineHeight), 1, 5);
   std::vector<double> marks = RoundValues(low, high, about);

@@ -17,14 +17,10 @@ namespace {
 // Coordinates and heights of data in the unit cube: to a thousandth.
 constexpr double kCubeStep = 0.001;
 
-QString Number(double v, double step) {
-  return FormatNumber(v, step);
-}
-
 // The measured value of a height, with its unit.
 QString Measured(const HeightValues& values, double z) {
   const double step = RoundStep(values.minimum, values.maximum, 1000);
-  QString text = Number(values.ValueOf(z), step > 0 ? step : 0.0);
+  QString text = FormatNumber(values.ValueOf(z), step > 0 ? step : 0.0);
   if (!values.unit.isEmpty())
     text += QLatin1Char(' ') + values.unit;
   return text;
@@ -39,7 +35,7 @@ QString GridPoint(const cOpenGLGraph_Surface& surface, std::uint32_t column, std
     return QStringLiteral("column %1, row %2\nbrightness %3 (%4)")
         .arg(column)
         .arg(row)
-        .arg(Number(z, kCubeStep))
+        .arg(FormatNumber(z, kCubeStep))
         .arg(std::lround(z * top));
   }
   // A raster read reduced counts in its own cells: the first of each block.
@@ -48,10 +44,9 @@ QString GridPoint(const cOpenGLGraph_Surface& surface, std::uint32_t column, std
   QString text = QStringLiteral("column %1, row %2\n%3").arg(c).arg(r).arg(Measured(values, z));
   if (const auto& g = values.geoTransform) {
     // At the middle of the cell.
-    const double x = (*g)[0] + (c + 0.5) * (*g)[1] + (r + 0.5) * (*g)[2];
-    const double y = (*g)[3] + (c + 0.5) * (*g)[4] + (r + 0.5) * (*g)[5];
+    const auto [x, y] = values.MapPoint(c + 0.5, r + 0.5);
     const double step = std::max(std::fabs((*g)[1]), std::fabs((*g)[5])) / 10.0;
-    text += QStringLiteral("\nx %1, y %2").arg(Number(x, step), Number(y, step));
+    text += QStringLiteral("\nx %1, y %2").arg(FormatNumber(x, step), FormatNumber(y, step));
   }
   return text;
 }
@@ -61,7 +56,7 @@ QString Height(const cOpenGLGraph_Surface& surface, double drawnZ) {
   const double z = drawnZ / surface.ZScale();
   if (surface.values.source == HeightValues::Source::kMeasured)
     return Measured(surface.values, z);
-  return Number(z, kCubeStep);
+  return FormatNumber(z, kCubeStep);
 }
 
 }  // namespace
@@ -82,17 +77,19 @@ QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
         return GridPoint(*surface, picked.column, picked.row);
       }
       if (picked.what == What::kFlatXY)
-        return QStringLiteral("x %1, y %2").arg(Number(p.x, kCubeStep), Number(p.y, kCubeStep));
+        return QStringLiteral("x %1, y %2")
+            .arg(FormatNumber(p.x, kCubeStep), FormatNumber(p.y, kCubeStep));
       return QStringLiteral("x %1, y %2, z %3")
-          .arg(Number(p.x, kCubeStep), Number(p.y, kCubeStep), Number(p.z, kCubeStep));
+          .arg(FormatNumber(p.x, kCubeStep), FormatNumber(p.y, kCubeStep),
+               FormatNumber(p.z, kCubeStep));
     case What::kFlatYZ:
-      return surface
-                 ? QStringLiteral("y %1, z %2").arg(Number(p.y, kCubeStep), Height(*surface, p.z))
-                 : QString();
+      return surface ? QStringLiteral("y %1, z %2")
+                           .arg(FormatNumber(p.y, kCubeStep), Height(*surface, p.z))
+                     : QString();
     case What::kFlatZX:
-      return surface
-                 ? QStringLiteral("x %1, z %2").arg(Number(p.x, kCubeStep), Height(*surface, p.z))
-                 : QString();
+      return surface ? QStringLiteral("x %1, z %2")
+                           .arg(FormatNumber(p.x, kCubeStep), Height(*surface, p.z))
+                     : QString();
     case What::kVolume: {
       if (!volume)
         return QString();
@@ -109,7 +106,7 @@ QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
                QStringLiteral("\n%1 pixels")
                    .arg(std::llround(static_cast<double>(picked.value) * volume->largestCount));
       }
-      return colours + QStringLiteral("\n%1").arg(Number(picked.value, kCubeStep));
+      return colours + QStringLiteral("\n%1").arg(FormatNumber(picked.value, kCubeStep));
     }
   }
   return QString();
