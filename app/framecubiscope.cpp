@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
-#include "app/camera.h"
+#include "view/frameopengl.h"
 #include "view/handlerguard.h"
 
 TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {

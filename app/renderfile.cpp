@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "app/application.h"
-#include "app/camera.h"
 #include "base/errors.h"
 #include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
@@ -14,6 +13,7 @@
 #include "objects/solid.h"
 #include "objects/surface.h"
 #include "scene/startscene.h"
+#include "view/frameopengl.h"
 #include "view/picturefile.h"
 
 struct cPictureScene::Objects {

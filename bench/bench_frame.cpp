@@ -58,7 +58,6 @@ void DrawStrips(GLsizei stripLength, GLsizei strips) {
     glDrawArrays(GL_TRIANGLE_STRIP, k * stripLength, stripLength);
 }
 
-constexpr GLdouble kAxisSwap[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
 constexpr GLdouble kScales[4][3] = {{1, 1, 0}, {0, 1, 1}, {1, 0, 1}, {1, 1, 1}};
 
 // The scene's geometry taken out of its objects once, and drawn as a flat
@@ -124,8 +123,7 @@ class FloorFrame {
     std::vector<int> passes;
     graph.BeginFrame();
     glPushMatrix();
-    glMultMatrixd(kAxisSwap);
-    glTranslated(-0.5, -0.5, -0.5);
+    cOpenGLGraph::MultDataSpace();
     for (int pass = 0; pass < 4; ++pass) {
       keptVertices[pass] = Vertices{};
       if (!SurfaceOn(pass) || !surface.vertices)
@@ -166,8 +164,7 @@ class FloorFrame {
   void Draw(bool kept) {
     graph.BeginFrame();
     glPushMatrix();
-    glMultMatrixd(kAxisSwap);
-    glTranslated(-0.5, -0.5, -0.5);
+    cOpenGLGraph::MultDataSpace();
     glEnableClientState(GL_VERTEX_ARRAY);
     const bool lineOn[4] = {line.dispXY != 0, line.dispYZ != 0, line.dispZX != 0, line.disp3D != 0};
     for (int pass = 0; pass < 4; ++pass) {

@@ -6,9 +6,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "base/viewgeometry.h"
 #include "objects/surface.h"
 #include "overlays/numbers.h"
-#include "scene/viewgeometry.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <QWidget>
 
+#include "base/viewgeometry.h"
 #include "objects/surface.h"
 #include "overlays/axes.h"
 #include "overlays/colourbar.h"
 #include "scene/graph.h"
-#include "scene/viewgeometry.h"
 
 cPictureOverlays::cPictureOverlays(cOpenGLGraph& graph) : graph(graph) {
   graph.paintOver = [this](QImage& picture) { Paint(picture); };
@@ -34,7 +34,7 @@ QString cPictureOverlays::ReadoutNow() const {
 
 void cPictureOverlays::Paint(QImage& picture) const {
   if (axes && !picture.isNull())
-    PaintAxes(picture, ViewGeometry(graph), surface, font);
+    PaintAxes(picture, graph.Geometry(), surface, font);
   // A surface in its points' own colours has no bands to tell.
   if (colourBar && surface && surface->vertices && !surface->DrawsPointColours()) {
     std::vector<QRgb> bands;

@@ -6,11 +6,11 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include "base/viewgeometry.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
 #include "overlays/numbers.h"
 #include "scene/graph.h"
-#include "scene/viewgeometry.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ QString cReadout::Text(const cOpenGLGraph& graph, const cOpenGLGraph_Surface* su
       graph.width <= 0 || graph.height <= 0) {
     return QString();
   }
-  const ViewGeometry view(graph);
+  const ViewGeometry view = graph.Geometry();
   return ReadoutText(PickAt(view, surface, volume, *cursor), surface, volume);
 }
 

@@ -7,10 +7,6 @@
 
 namespace {
 
-// Columns (1,0,0,0), (0,0,1,0), (0,1,0,0), (0,0,0,1): data (x, y, z) becomes
-// (x, z, y), so that data z runs along the camera's up vector.
-constexpr GLdouble kAxisSwap[16] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 1};
-
 struct Pass {
   GLdouble sx, sy, sz;
   std::uint8_t cOpenGLGraph_Data::*flag;
@@ -75,6 +71,11 @@ std::size_t cOpenGLGraph::PreviewTriangles() const {
   return std::max<std::size_t>(pixels / kPixelsPerPreviewTriangle, 1);
 }
 
+void cOpenGLGraph::MultDataSpace() {
+  glMultMatrixd(Camera::kAxisSwap);
+  glTranslated(Camera::kCubeShift, Camera::kCubeShift, Camera::kCubeShift);
+}
+
 void cOpenGLGraph::Draw() {
   const std::size_t budget = PreviewTriangles();
   for (const std::vector<cOpenGLGraph_Data*>* list : {&preObjects, &postObjects}) {
@@ -83,8 +84,7 @@ void cOpenGLGraph::Draw() {
   }
   BeginFrame();
   glPushMatrix();
-  glMultMatrixd(kAxisSwap);
-  glTranslated(-0.5, -0.5, -0.5);
+  MultDataSpace();
 
   DrawPasses(preObjects);
   planeZ.Draw();

@@ -28,6 +28,10 @@ class cOpenGLGraph : public cOpenGLChildWindow {
   // detail: 0 for the full picture.
   std::size_t PreviewTriangles() const;
 
+  // Multiplies GL's model-view matrix by data space's: the camera's axis
+  // swap, then the cube's shift (Camera::kAxisSwap, kCubeShift).
+  static void MultDataSpace();
+
   cOpenGLGraph_Grid planeZ;  // XY directions at height origin.z
   cOpenGLGraph_Grid planeX;  // YZ directions at origin.x
   cOpenGLGraph_Grid planeY;  // ZX directions at origin.y

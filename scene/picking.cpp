@@ -7,7 +7,7 @@
 
 #include "objects/solid.h"
 #include "objects/surface.h"
-#include "scene/viewgeometry.h"
+#include "base/viewgeometry.h"
 
 namespace {
 

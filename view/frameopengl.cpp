@@ -133,6 +133,23 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
   glViewport(0, 0, width, height);
 }
 
+Camera cOpenGLChildWindow::ViewCamera() const {
+  return {zoom,
+          aspect,
+          {eye[0], eye[1], eye[2]},
+          {centre[0], centre[1], centre[2]},
+          {up[0], up[1], up[2]}};
+}
+
+void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom) {
+  Camera camera = view.ViewCamera();
+  camera.Aim(theta, height, zoom);
+  view.zoom = camera.zoom;
+  view.eye[0] = camera.eye.x;
+  view.eye[1] = camera.eye.y;
+  view.eye[2] = camera.eye.z;
+}
+
 void cOpenGLChildWindow::BeginFrame() {
   frameStart = std::chrono::steady_clock::now();
   bool current = true;
@@ -152,13 +169,16 @@ void cOpenGLChildWindow::BeginFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearDepth(1.0);
 
+  const Camera camera = ViewCamera();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(-aspect * zoom, aspect * zoom, -zoom, zoom, -100.0, 400.0);
+  glOrtho(-camera.HalfWidth(), camera.HalfWidth(), -camera.HalfHeight(), camera.HalfHeight(),
+          Camera::kNear, Camera::kFar);
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
+  gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, camera.centre.x, camera.centre.y,
+            camera.centre.z, camera.up.x, camera.up.y, camera.up.z);
   glPushMatrix();
 
   glEnable(GL_DEPTH_TEST);

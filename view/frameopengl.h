@@ -23,6 +23,9 @@
 #include <QImage>
 #include <QTimer>
 
+#include "base/camera.h"
+#include "base/viewgeometry.h"
+
 class QOffscreenSurface;
 class QPainter;
 class QOpenGLContext;
@@ -100,6 +103,11 @@ class cOpenGLChildWindow {
 
   // Puts an independent copy of the full picture on the clipboard.
   bool CopyToClipboard();
+
+  // The camera that zoom, aspect, eye, centre and up describe, and that
+  // camera on the picture's size.
+  Camera ViewCamera() const;
+  ViewGeometry Geometry() const { return ViewGeometry(ViewCamera(), width, height); }
 
   // Frees context, bitmap and surface, in reverse order of creation, and
   // forgets the window (which belongs to its parent). Safe to call repeatedly.
@@ -179,3 +187,7 @@ class cOpenGLChildWindow {
   QTimer settleTimer;
   QTimer presentTimer;  // zero delay
 };
+
+// Gives view the camera of the main window's scroll-bar positions
+// (Camera::Aim: its zoom and eye); draws nothing.
+void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom);

@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/camera.h"
 #include "app/formroot.h"
 #include "input/formstatus.h"
 #include "support/bmpwriter.h"
@@ -70,9 +69,9 @@ TEST_F(Habits, DraggingThePictureMovesTheBarsAndTheCamera) {
   QTest::mouseRelease(picture, Qt::LeftButton, {}, QPoint(120, 110));
   EXPECT_EQ(frame.ui.ScrollBarTheta->value(), 4500 + 20 * TFrameCubiscope::kDragStep);
   EXPECT_EQ(frame.ui.ScrollBarHeight->value(), 5000 + 10 * TFrameCubiscope::kDragStep);
-  const Camera expected = CameraFromScrollBars(5500, 5500, 5001);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(graph.eye[i], expected.eye[i]);
+  Camera expected;
+  expected.Aim(5500, 5500, 5001);
+  EXPECT_EQ(graph.ViewCamera().eye, expected.eye);
   EXPECT_NE(graph.Picture(), before);
 
   // The bars clamp: a long drag ends at their limits.

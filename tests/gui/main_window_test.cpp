@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/camera.h"
 #include "app/formroot.h"
 #include "support/projection.h"
 #include "view/viewregistry.h"
@@ -34,10 +33,10 @@ TEST_F(MainWindow, OpensWithTitleSizeAndAFirstPicture) {
   EXPECT_EQ(graph.Picture().size(), frame.size());
   EXPECT_EQ(graph.window->parentWidget(), frame.ui.PanelDraw);
   // The first picture shows the planes with the camera of the bars.
-  const Camera bars = CameraFromScrollBars(4500, 5000, 5001);
-  EXPECT_EQ(graph.zoom, bars.zoom);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(graph.eye[i], bars.eye[i]);
+  Camera bars;
+  bars.Aim(4500, 5000, 5001);
+  EXPECT_EQ(graph.ViewCamera().zoom, bars.zoom);
+  EXPECT_EQ(graph.ViewCamera().eye, bars.eye);
   EXPECT_TRUE(
       ColourNear(graph.Picture().pixel(ProjectDataPoint(graph, {0.85, 0.15, 0.0})), 26, 56, 36));
 }

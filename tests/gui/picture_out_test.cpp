@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/camera.h"
 #include "app/windows.h"
 #include "support/keypress.h"
 #include "support/projection.h"
@@ -74,12 +73,11 @@ class PictureOut : public testing::Test {
 };
 
 TEST_F(PictureOut, FirstPictureShowsTheBarsCameraAndTheTablesLine) {
-  const Camera bars =
-      CameraFromScrollBars(frame.ui.ScrollBarTheta->value(), frame.ui.ScrollBarHeight->value(),
-                           frame.ui.ScrollBarZoom->value());
-  EXPECT_EQ(graph.zoom, bars.zoom);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_EQ(graph.eye[i], bars.eye[i]);
+  Camera bars;
+  bars.Aim(frame.ui.ScrollBarTheta->value(), frame.ui.ScrollBarHeight->value(),
+           frame.ui.ScrollBarZoom->value());
+  EXPECT_EQ(graph.ViewCamera().zoom, bars.zoom);
+  EXPECT_EQ(graph.ViewCamera().eye, bars.eye);
   const QImage first = graph.Picture();
   status.line.disp3D = 0;
   graph.Draw();

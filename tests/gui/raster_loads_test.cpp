@@ -7,7 +7,6 @@
 
 #include <QSignalSpy>
 
-#include "app/camera.h"
 #include "app/renderfile.h"
 #include "app/windows.h"
 #include "formats/measuredheights.h"

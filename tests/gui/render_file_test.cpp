@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/camera.h"
 #include "app/commandline.h"
 #include "app/renderfile.h"
 #include "app/windows.h"

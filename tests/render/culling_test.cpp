@@ -10,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/camera.h"
 #include "object_scene.h"
 #include "objects/coveringtriangles.h"
 #include "objects/gridframe.h"
@@ -198,9 +197,7 @@ class CullingScene : public ObjectScene {
     const int zoom = view.zoom != kCellPixels
                          ? view.zoom
                          : static_cast<int>(std::lround(150.0 / (20.0 * (side - 1)) / 0.0002));
-    const Camera camera = CameraFromScrollBars(view.theta, view.height, std::max(zoom, 1));
-    graph.zoom = camera.zoom;
-    LookFrom(camera.eye[0], camera.eye[1], camera.eye[2]);
+    AimView(graph, view.theta, view.height, std::max(zoom, 1));
   }
   QImage DrawnWith(::Culling culling) {
     surface.culling = culling;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/camera.h"
+#include "base/viewgeometry.h"
 #include "object_scene.h"
 #include "objects/colourmaps.h"
 #include "objects/hillshade.h"
@@ -15,7 +15,6 @@
 #include "overlays/axes.h"
 #include "overlays/colourbar.h"
 #include "overlays/pictureoverlays.h"
-#include "scene/viewgeometry.h"
 
 namespace {
 
@@ -172,15 +171,13 @@ TEST_F(LookScene, AxesMarkRoundValuesWhereTheyLie) {
   for (const auto& [theta, height] :
        {std::pair{4500, 5000}, {-3000, 2000}, {12000, 6000}, {16000, -3000}}) {
     SCOPED_TRACE(testing::Message() << "turn " << theta << ", tilt " << height);
-    const Camera camera = CameraFromScrollBars(theta, height, 5001);
-    graph.zoom = camera.zoom;
-    LookFrom(camera.eye[0], camera.eye[1], camera.eye[2]);
+    AimView(graph, theta, height, 5001);
     overlays.axes = false;
     graph.Draw();
     const QImage without = graph.Picture();
     overlays.axes = true;
     graph.Draw();
-    const AxesLayout layout = LayOutAxes(ViewGeometry(graph), &surface, font);
+    const AxesLayout layout = LayOutAxes(graph.Geometry(), &surface, font);
     std::vector<QRect> boxes;
     for (int a = 0; a < 3; ++a) {
       ASSERT_GE(layout.ticks[a].size(), 2u) << "axis " << a;

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QWidget>
 
-#include "app/camera.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
 #include "scene/graph.h"

@@ -2,17 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include "app/camera.h"
+#include "base/camera.h"
 
 namespace {
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
 double ElevationDegrees(const Camera& c) {
-  return std::asin(c.eye[1]) / kDegree;
+  return std::asin(c.eye.y) / kDegree;
 }
 double AzimuthDegrees(const Camera& c) {
-  return std::atan2(c.eye[2], c.eye[0]) / kDegree;
+  return std::atan2(c.eye.z, c.eye.x) / kDegree;
 }
 
 struct CameraCase {
@@ -28,14 +28,15 @@ class CameraFromBars : public testing::TestWithParam<CameraCase> {};
 
 TEST_P(CameraFromBars, GivesAnglesAndZoom) {
   const CameraCase& c = GetParam();
-  const Camera camera = CameraFromScrollBars(c.theta, c.height, c.zoom);
+  Camera camera;
+  camera.Aim(c.theta, c.height, c.zoom);
   EXPECT_NEAR(ElevationDegrees(camera), c.elevation, 1e-9);
   if (std::abs(c.elevation) < 89.0) {
     EXPECT_NEAR(AzimuthDegrees(camera), c.azimuth, 1e-9);
   }
   EXPECT_NEAR(camera.zoom, c.halfHeight, 1e-15);
   // The eye stays on the unit sphere.
-  EXPECT_NEAR(std::hypot(camera.eye[0], camera.eye[1], camera.eye[2]), 1.0, 1e-15);
+  EXPECT_NEAR(std::hypot(camera.eye.x, camera.eye.y, camera.eye.z), 1.0, 1e-15);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bars, CameraFromBars,
@@ -50,8 +51,9 @@ INSTANTIATE_TEST_SUITE_P(Bars, CameraFromBars,
                              CameraCase{0, 0, 5001, 0.0, 0.0, 1.0002}));
 
 TEST(CameraFromBars, HeightBarAtMinimumPutsEyeBelowTheCube) {
-  const Camera camera = CameraFromScrollBars(4500, -8000, 5001);
-  EXPECT_LT(camera.eye[1], -0.98);
+  Camera camera;
+  camera.Aim(4500, -8000, 5001);
+  EXPECT_LT(camera.eye.y, -0.98);
 }
 
 }  // namespace
