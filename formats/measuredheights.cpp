@@ -70,13 +70,8 @@ std::uint64_t RasterPointLimit() {
   return pointLimit;
 }
 
-ScopedRasterPointLimit::ScopedRasterPointLimit(std::uint64_t points) : previous(pointLimit) {
-  pointLimit = std::min(pointLimit, points);
-}
-
-ScopedRasterPointLimit::~ScopedRasterPointLimit() {
-  pointLimit = previous;
-}
+ScopedRasterPointLimit::ScopedRasterPointLimit(std::uint64_t points)
+    : ScopedOverride(pointLimit, std::min(pointLimit, points)) {}
 
 std::uint32_t ReductionFactor(std::uint64_t columns, std::uint64_t rows, std::uint64_t maxPoints,
                               std::uint64_t pointBytes) {

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "base/heightvalues.h"
+#include "base/scopedoverride.h"
 #include "formats/bmpdecode.h"
 #include "formats/heightfield.h"
 #include "formats/rasterfile.h"
@@ -49,15 +50,9 @@ std::uint64_t RasterPointLimit();
 
 // Lowers RasterPointLimit() to points while it lives, for tests and
 // benchmarks of reduced reads. Not for use from several threads at once.
-class ScopedRasterPointLimit {
+class ScopedRasterPointLimit : ScopedOverride<std::uint64_t> {
  public:
   explicit ScopedRasterPointLimit(std::uint64_t points);
-  ~ScopedRasterPointLimit();
-  ScopedRasterPointLimit(const ScopedRasterPointLimit&) = delete;
-  ScopedRasterPointLimit& operator=(const ScopedRasterPointLimit&) = delete;
-
- private:
-  std::uint64_t previous;
 };
 
 // What the user is told of a raster read reduced, in the program's language;

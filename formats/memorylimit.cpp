@@ -30,10 +30,5 @@ void CheckFitsInMemory(std::uint64_t bytes) {
     throw cOutOfMemory();
 }
 
-ScopedMemoryLimit::ScopedMemoryLimit(std::uint64_t bytes) : previous(lowered) {
-  lowered = std::min(lowered, bytes);
-}
-
-ScopedMemoryLimit::~ScopedMemoryLimit() {
-  lowered = previous;
-}
+ScopedMemoryLimit::ScopedMemoryLimit(std::uint64_t bytes)
+    : ScopedOverride(lowered, std::min(lowered, bytes)) {}

@@ -11,6 +11,7 @@
 #include <new>
 
 #include "base/errors.h"
+#include "base/scopedoverride.h"
 #include "formats/hugepages.h"
 
 // The machine's physical memory in bytes; the largest value when it cannot be
@@ -28,15 +29,9 @@ void CheckFitsInMemory(std::uint64_t bytes);
 // physical memory), for tests: a file of a few kilobytes can then claim more
 // than the limit, and a load that reaches for it is seen to be refused without
 // the test needing gigabytes. Not for use from several threads at once.
-class ScopedMemoryLimit {
+class ScopedMemoryLimit : ScopedOverride<std::uint64_t> {
  public:
   explicit ScopedMemoryLimit(std::uint64_t bytes);
-  ~ScopedMemoryLimit();
-  ScopedMemoryLimit(const ScopedMemoryLimit&) = delete;
-  ScopedMemoryLimit& operator=(const ScopedMemoryLimit&) = delete;
-
- private:
-  std::uint64_t previous;
 };
 
 // A new T[n], left uninitialised for the loader to fill and hand over (the

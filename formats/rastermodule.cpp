@@ -77,10 +77,4 @@ std::unique_ptr<RasterFile> OpenRaster(const QString& path) {
   return raster;
 }
 
-ScopedRasterModule::ScopedRasterModule(const QString& path) : previous(chosen) {
-  chosen = path;
-}
-
-ScopedRasterModule::~ScopedRasterModule() {
-  chosen = previous;
-}
+ScopedRasterModule::ScopedRasterModule(const QString& path) : ScopedOverride(chosen, path) {}

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "base/scopedoverride.h"
 #include "formats/rasterfile.h"
 
 // Opens the file at path through the module. Null when no reader of the
@@ -17,13 +18,7 @@ std::unique_ptr<RasterFile> OpenRaster(const QString& path);
 // Makes OpenRaster use the module at path instead of the program's own while
 // it lives, for tests of a missing or broken module. Not for use from
 // several threads at once.
-class ScopedRasterModule {
+class ScopedRasterModule : ScopedOverride<QString> {
  public:
   explicit ScopedRasterModule(const QString& path);
-  ~ScopedRasterModule();
-  ScopedRasterModule(const ScopedRasterModule&) = delete;
-  ScopedRasterModule& operator=(const ScopedRasterModule&) = delete;
-
- private:
-  QString previous;
 };
