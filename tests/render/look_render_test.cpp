@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "base/viewgeometry.h"
 #include "object_scene.h"
 #include "objects/colourmaps.h"
 #include "objects/hillshade.h"
@@ -46,24 +45,49 @@ class LookScene : public ObjectScene {
 };
 
 // Band i of N takes the map's colour at (i + 1/2) / N: read where a ramp
-// z = x is at the middle of a band.
+// z = x is at the middle of a band. The colours are matplotlib's published
+// tables (lib/matplotlib/_cm_listed.py), interpolated by hand between the two
+// entries around (i + 1/2) / N * 255 and rounded: one band gives the middle of
+// entries 127 and 128, two bands 1/4 of the way from entry 63 to 64 and from
+// 191 to 192, 128 bands all but 1/256 of entries 1 and 254. Terrain's are its
+// hypsometric stops (0: 38 115 77, .15: 86 153 72, .35: 196 200 120, .55: 181
+// 140 88, .75: 133 92 61, .9: 190 182 176, 1: white), likewise interpolated.
 TEST_F(LookScene, EachMapColoursItsBands) {
+  struct Row {
+    ColourMapKind kind;
+    std::uint32_t bands, band;
+    int r, g, b;
+  };
+  constexpr Row kRows[] = {
+      {ColourMapKind::kViridis, 1, 0, 33, 144, 140},       // 0.5:  e127 [.128729 .563265 .551229]
+      {ColourMapKind::kViridis, 2, 0, 59, 82, 139},        // 0.25: e64 [.229739 .322361 .545706]
+      {ColourMapKind::kViridis, 2, 1, 93, 201, 99},        // 0.75: e191 [.360741 .785964 .387814]
+      {ColourMapKind::kViridis, 128, 0, 68, 2, 86},        // e1 [.268510 .009605 .335427]
+      {ColourMapKind::kViridis, 128, 127, 251, 231, 35},   // e254 [.983868 .904867 .136897]
+      {ColourMapKind::kCividis, 1, 0, 124, 123, 120},      // e127 [.485141 .482451 .470384]
+      {ColourMapKind::kCividis, 2, 0, 67, 78, 108},        // e64 [.263738 .307831 .422789]
+      {ColourMapKind::kCividis, 2, 1, 187, 173, 108},      // e191 [.732422 .677364 .425717]
+      {ColourMapKind::kCividis, 128, 0, 0, 35, 79},        // e1 [0 .138068 .311105]
+      {ColourMapKind::kCividis, 128, 127, 254, 230, 54},   // e254 [.995503 .903866 .212370]
+      {ColourMapKind::kInferno, 1, 0, 187, 55, 85},        // e127 [.729909 .212759 .333861]
+      {ColourMapKind::kInferno, 2, 0, 87, 16, 109},        // e64 [.341500 .062325 .429425]
+      {ColourMapKind::kInferno, 2, 1, 249, 141, 10},       // e191 [.977092 .550850 .039050]
+      {ColourMapKind::kInferno, 128, 0, 1, 0, 5},          // e1 [.002267 .001270 .018570]
+      {ColourMapKind::kInferno, 128, 127, 250, 254, 161},  // e254 [.982257 .994109 .631017]
+      {ColourMapKind::kTerrain, 1, 0, 185, 155, 96},       // 3/4 of .35 to .55
+      {ColourMapKind::kTerrain, 2, 1, 133, 92, 61},        // the stop at .75
+      {ColourMapKind::kTerrain, 128, 0, 39, 116, 77},      // 1/256 of 0 to .15 (t = .026)
+      {ColourMapKind::kTerrain, 128, 127, 252, 252, 252},  // .9 to 1, t = .961
+  };
   SetHeights(2, [](double x, double) { return x; });
   LookFromAbove();
-  for (const ColourMapKind kind : {ColourMapKind::kViridis, ColourMapKind::kCividis,
-                                   ColourMapKind::kInferno, ColourMapKind::kTerrain}) {
-    for (const std::uint32_t bands : {1u, 8u, 128u}) {
-      surface.SetLevels(bands);
-      surface.SetColourMap(kind);
-      graph.Draw();
-      for (const std::uint32_t band : {0u, bands / 2, bands - 1}) {
-        const double middle = (band + 0.5) / bands;
-        std::uint8_t want[3];
-        MapColour(kind, middle, want);
-        EXPECT_TRUE(ColourAt({middle, 0.5, middle}, want[0], want[1], want[2]))
-            << NameOf(kind) << ", " << bands << " bands, band " << band;
-      }
-    }
+  for (const Row& row : kRows) {
+    surface.SetLevels(row.bands);
+    surface.SetColourMap(row.kind);
+    graph.Draw();
+    const double middle = (row.band + 0.5) / row.bands;
+    EXPECT_TRUE(ColourAt({middle, 0.5, middle}, row.r, row.g, row.b))
+        << NameOf(row.kind) << ", " << row.bands << " bands, band " << row.band;
   }
 }
 
@@ -129,7 +153,7 @@ TEST_F(LookScene, VolumeCellInItsOwnColour) {
 TEST_F(LookScene, ColourBarShowsTheBandsAndTheirValues) {
   SetHeights(2, [](double x, double) { return x; });
   surface.values.source = HeightValues::Source::kPicture;
-  surface.SetLevels(4);
+  surface.SetLevels(2);
   surface.SetColourMap(ColourMapKind::kViridis);
   const QFont font(QStringLiteral("DejaVu Sans"), 9);
   cPictureOverlays overlays(graph);
@@ -141,11 +165,12 @@ TEST_F(LookScene, ColourBarShowsTheBandsAndTheirValues) {
   graph.Draw();
   const QImage& with = graph.Picture();
   const ColourBarLayout layout = LayOutColourBar(with.size(), font, surface.values);
-  for (int band = 0; band < 4; ++band) {
-    std::uint8_t want[3];
-    MapColour(ColourMapKind::kViridis, (band + 0.5) / 4, want);
-    const int y = layout.bar.bottom() - (2 * band + 1) * layout.bar.height() / 8;
-    EXPECT_TRUE(ColourNear(with.pixel(layout.bar.center().x(), y), want[0], want[1], want[2]))
+  // Viridis at 1/4 and 3/4, as in EachMapColoursItsBands.
+  const int want[2][3] = {{59, 82, 139}, {93, 201, 99}};
+  for (int band = 0; band < 2; ++band) {
+    const int y = layout.bar.bottom() - (2 * band + 1) * layout.bar.height() / 4;
+    EXPECT_TRUE(ColourNear(with.pixel(layout.bar.center().x(), y), want[band][0], want[band][1],
+                           want[band][2]))
         << "band " << band << "; " << Save();
   }
   for (const ColourBarLabel& label : layout.labels) {
@@ -158,10 +183,63 @@ TEST_F(LookScene, ColourBarShowsTheBandsAndTheirValues) {
   }
 }
 
-// The axes of a picture's height field: its columns, rows and brightness at
-// round values, each mark where its data point lies, no two labels touching,
-// each label drawn; from the start camera and three others.
-TEST_F(LookScene, AxesMarkRoundValuesWhereTheyLie) {
+// The axes of a picture's height field of 41 x 41 pixels (columns and rows 0
+// ... 40, brightness 0 ... 1) seen from azimuth 45 and elevation 30 degrees
+// at half-height 1 in the 300 x 300 view. Worked out by hand: the eye is at
+// (c, 1/2, c) in the scene (c = cos 30 / sqrt 2), so the picture's right is
+// (1, 0, -1) / sqrt 2 and its up (-1, 2 sqrt 3, -1) / (2 sqrt 2) there; a data
+// point (x, y, z) lands at column 150 + 106.066 (x - y) and row 150 - 129.904
+// (z - 1/2) + 53.033 (x + y - 1). The nearest bottom edges are y = 1 (x axis)
+// and x = 1 (y axis); the vertical edge furthest left is x = 0, y = 1.
+TEST_F(LookScene, AxesLieOnTheCubesEdgesAtTheirValues) {
+  SetHeights(41, [](double x, double y) { return 0.3 + 0.2 * x * y; });
+  surface.values.source = HeightValues::Source::kPicture;
+  AimView(graph, 4500, 3000, 5000);
+  const AxesLayout layout =
+      LayOutAxes(graph.Geometry(), &surface, QFont(QStringLiteral("DejaVu Sans"), 9));
+  const QLineF edges[3] = {{43.934, 214.952, 150.0, 267.985},   // (0, 1, 0) to (1, 1, 0)
+                           {256.066, 214.952, 150.0, 267.985},  // (1, 0, 0) to (1, 1, 0)
+                           {43.934, 214.952, 43.934, 85.048}};  // (0, 1, 0) to (0, 1, 1)
+  // Round values two or three an edge; the y axis' 40 and the z axis' 0 would
+  // touch the labels of the x axis' 40 and 0 at the same corners.
+  struct Tick {
+    int axis;
+    double value;
+    const char* text;
+    double x, y;
+  };
+  const Tick kTicks[] = {
+      {0, 0, "0", 43.934, 214.952},    {0, 20, "20", 96.967, 241.468},
+      {0, 40, "40", 150.0, 267.985},   {1, 0, "0", 256.066, 214.952},
+      {1, 20, "20", 203.033, 241.468}, {2, 0.5, "0.5", 43.934, 150.0},
+      {2, 1.0, "1.0", 43.934, 85.048},
+  };
+  std::vector<std::pair<int, const AxisTick*>> laidOut;
+  for (int a = 0; a < 3; ++a) {
+    SCOPED_TRACE(testing::Message() << "axis " << a);
+    EXPECT_NEAR(layout.edges[a].x1(), edges[a].x1(), 0.01);
+    EXPECT_NEAR(layout.edges[a].y1(), edges[a].y1(), 0.01);
+    EXPECT_NEAR(layout.edges[a].x2(), edges[a].x2(), 0.01);
+    EXPECT_NEAR(layout.edges[a].y2(), edges[a].y2(), 0.01);
+    for (const AxisTick& tick : layout.ticks[a])
+      laidOut.push_back({a, &tick});
+  }
+  ASSERT_EQ(laidOut.size(), std::size(kTicks));
+  for (std::size_t k = 0; k < laidOut.size(); ++k) {
+    const Tick& want = kTicks[k];
+    const auto& [axis, tick] = laidOut[k];
+    SCOPED_TRACE(testing::Message() << "axis " << want.axis << ", " << want.text);
+    EXPECT_EQ(axis, want.axis);
+    EXPECT_EQ(tick->value, want.value);
+    EXPECT_EQ(tick->text.toStdString(), want.text);
+    EXPECT_NEAR(tick->at.x(), want.x, 0.01);
+    EXPECT_NEAR(tick->at.y(), want.y, 0.01);
+  }
+}
+
+// From the start camera and three others: at least two marks an axis, no two
+// labels touching, each label drawn.
+TEST_F(LookScene, AxesLabelsAreDrawnAndNeverTouch) {
   SetHeights(41, [](double x, double y) { return 0.3 + 0.2 * x * y; });
   surface.values.source = HeightValues::Source::kPicture;
   const QFont font(QStringLiteral("DejaVu Sans"), 9);
@@ -182,20 +260,6 @@ TEST_F(LookScene, AxesMarkRoundValuesWhereTheyLie) {
     for (int a = 0; a < 3; ++a) {
       ASSERT_GE(layout.ticks[a].size(), 2u) << "axis " << a;
       for (const AxisTick& tick : layout.ticks[a]) {
-        // Columns and rows 0 ... 40, brightness 0 ... 1: the mark lies where
-        // the data point of its value on one of the axis' edges does.
-        const double share = a < 2 ? tick.value / 40.0 : tick.value;
-        double nearest = 1e9;
-        for (const double u : {0.0, 1.0}) {
-          for (const double v : {0.0, 1.0}) {
-            const Vec3 p = a == 0   ? Vec3{share, u, 0}
-                           : a == 1 ? Vec3{u, share, 0}
-                                    : Vec3{u, v, share};
-            const QPointF at = QPointF(ProjectDataPoint(graph, p)) + QPointF(0.5, 0.5);
-            nearest = std::min(nearest, QLineF(at, tick.at).length());
-          }
-        }
-        EXPECT_LT(nearest, 1.0) << tick.text.toStdString();
         for (const QRect& other : boxes)
           EXPECT_FALSE(tick.box.intersects(other)) << tick.text.toStdString();
         boxes.push_back(tick.box);
