@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 
 #include "app/outputpaths.h"
+#include "objects/colourmaps.h"
 
 namespace {
 
@@ -28,6 +29,20 @@ QStringList Synopsis() {
 QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
   return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
                             QString::fromLatin1(value));
+}
+
+// The colour maps by their names, with what the help says of each or alone:
+// "grey (default), viridis, ...".
+QString ColourMapList(bool notes) {
+  QStringList items;
+  for (const ColourMapName& map : kColourMaps) {
+    QString item = QString::fromUtf8(map.name.data(), static_cast<qsizetype>(map.name.size()));
+    if (notes && !map.note.empty())
+      item += QLatin1Char(' ') +
+              QString::fromUtf8(map.note.data(), static_cast<qsizetype>(map.note.size()));
+    items << item;
+  }
+  return items.join(QStringLiteral(", "));
 }
 
 // Every option, its description and the usage text come from here.
@@ -81,12 +96,10 @@ struct Parser {
       "planes", "X,Y,Z",
       "Places of the x, y and z grid planes in data units, 0 to 1 in steps of 0.001 (default "
       "0,0,0).");
-  QCommandLineOption colourMap = ValueOption(
-      "colour-map", "NAME",
-      "Colours of the surface's bands: grey (default), viridis, cividis (alike for readers "
-      "with a colour-vision deficiency), inferno, terrain (green lowlands through brown to "
-      "white peaks), or picture: each point in its pixel's own colour, without bands, for a "
-      "surface made from a picture (other surfaces keep grey bands).");
+  QCommandLineOption colourMap{
+      QStringLiteral("colour-map"),
+      QStringLiteral("Colours of the surface's bands: %1.").arg(ColourMapList(true)),
+      QStringLiteral("NAME")};
   QCommandLineOption colourBar{QStringLiteral("colour-bar"),
                                QStringLiteral("Draw a bar of the bands' colours at the right "
                                               "edge with the values they stand for: brightness "
@@ -245,9 +258,8 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     const QString name = parser.value(p.colourMap).trimmed().toLower();
     const std::optional<ColourMapKind> map = ColourMapNamed(name.toStdString());
     if (!map) {
-      throw BadValue{QStringLiteral("Option 'colour-map': %1 is not one of grey, viridis, "
-                                    "cividis, inferno, terrain, picture.")
-                         .arg(parser.value(p.colourMap))};
+      throw BadValue{QStringLiteral("Option 'colour-map': %1 is not one of %2.")
+                         .arg(parser.value(p.colourMap), ColourMapList(false))};
     }
     look.colourMap = *map;
   }

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "objects/colourmaps.h"
 #include "view/handlerguard.h"
 
 namespace {
@@ -17,12 +18,13 @@ constexpr double kScales[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0};
 TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   auto* mapMenu = new QMenu(parent);
   maps = new QActionGroup(this);
-  AddMap(mapMenu, ColourMapKind::kGrey, QStringLiteral("Grey"));
-  AddMap(mapMenu, ColourMapKind::kViridis, QStringLiteral("Viridis"));
-  AddMap(mapMenu, ColourMapKind::kCividis, QStringLiteral("Cividis"));
-  AddMap(mapMenu, ColourMapKind::kInferno, QStringLiteral("Inferno"));
-  AddMap(mapMenu, ColourMapKind::kTerrain, QStringLiteral("Terrain"));
-  AddMap(mapMenu, ColourMapKind::kPicture, QStringLiteral("Picture's own colours"));
+  for (const ColourMapName& map : kColourMaps) {
+    QAction* item = mapMenu->addAction(
+        QString::fromUtf8(map.title.data(), static_cast<qsizetype>(map.title.size())));
+    item->setCheckable(true);
+    item->setData(static_cast<int>(map.kind));
+    maps->addAction(item);
+  }
   mapMenu->addSeparator();
   volumeColours = mapMenu->addAction(QStringLiteral("Colours of the data"));
   volumeColours->setCheckable(true);
@@ -65,14 +67,6 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
       Change();
   });
   SetLook(look);
-}
-
-QAction* TLookMenu::AddMap(QMenu* menu, ColourMapKind kind, const QString& text) {
-  QAction* item = menu->addAction(text);
-  item->setCheckable(true);
-  item->setData(static_cast<int>(kind));
-  maps->addAction(item);
-  return item;
 }
 
 QList<QAction*> TLookMenu::Actions() const {

@@ -39,7 +39,6 @@ class TLookMenu : public QObject {
  private:
   void Change();
   void AskScale();
-  QAction* AddMap(QMenu* menu, ColourMapKind kind, const QString& text);
 
   PictureLook look;
   QAction* colours = nullptr;  // with the maps' submenu

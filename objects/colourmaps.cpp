@@ -190,19 +190,10 @@ const std::uint8_t (*TableOf(ColourMapKind kind))[3] {
   }
 }
 
-struct Named {
-  ColourMapKind kind;
-  std::string_view name;
-};
-constexpr Named kNames[] = {
-    {ColourMapKind::kGrey, "grey"},       {ColourMapKind::kViridis, "viridis"},
-    {ColourMapKind::kCividis, "cividis"}, {ColourMapKind::kInferno, "inferno"},
-    {ColourMapKind::kTerrain, "terrain"}, {ColourMapKind::kPicture, "picture"}};
-
 }  // namespace
 
 std::string_view NameOf(ColourMapKind kind) {
-  for (const Named& n : kNames) {
+  for (const ColourMapName& n : kColourMaps) {
     if (n.kind == kind)
       return n.name;
   }
@@ -210,7 +201,7 @@ std::string_view NameOf(ColourMapKind kind) {
 }
 
 std::optional<ColourMapKind> ColourMapNamed(std::string_view name) {
-  for (const Named& n : kNames) {
+  for (const ColourMapName& n : kColourMaps) {
     if (n.name == name)
       return n.kind;
   }

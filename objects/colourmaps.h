@@ -13,12 +13,29 @@
 
 enum class ColourMapKind { kGrey, kViridis, kCividis, kInferno, kTerrain, kPicture };
 
-inline constexpr ColourMapKind kColourMaps[] = {ColourMapKind::kGrey,    ColourMapKind::kViridis,
-                                                ColourMapKind::kCividis, ColourMapKind::kInferno,
-                                                ColourMapKind::kTerrain, ColourMapKind::kPicture};
+// Every map, in the order the menu and the help list them: the name it goes
+// by on the command line, its title in the menu, and what the help says of
+// it besides its name (nothing where the name says it all).
+struct ColourMapName {
+  ColourMapKind kind;
+  std::string_view name;
+  std::string_view title;
+  std::string_view note;
+};
+inline constexpr ColourMapName kColourMaps[] = {
+    {ColourMapKind::kGrey, "grey", "Grey", "(default)"},
+    {ColourMapKind::kViridis, "viridis", "Viridis", ""},
+    {ColourMapKind::kCividis, "cividis", "Cividis",
+     "(alike for readers with a colour-vision deficiency)"},
+    {ColourMapKind::kInferno, "inferno", "Inferno", ""},
+    {ColourMapKind::kTerrain, "terrain", "Terrain",
+     "(green lowlands through brown to white peaks)"},
+    {ColourMapKind::kPicture, "picture", "Picture's own colours",
+     "(each point in its pixel's own colour, without bands, for a surface made from a picture; "
+     "other surfaces keep grey bands)"},
+};
 
-// The name a map goes by on the command line ("grey", "viridis", "cividis",
-// "inferno", "terrain", "picture"), and the map of such a name.
+// The command-line name of a map, and the map of such a name.
 std::string_view NameOf(ColourMapKind kind);
 std::optional<ColourMapKind> ColourMapNamed(std::string_view name);
 

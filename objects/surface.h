@@ -59,7 +59,6 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // The colour of each point of the grid, three bytes (red, green, blue) a
   // point, taken over; null for none, as after SetGrid. Throws nothing.
   void SetPointColours(std::unique_ptr<std::uint8_t[]> colours);
-  bool HasPointColours() const { return pointColours != nullptr; }
 
   // Hill-shading (hillshade.h) of the grid, lit from azimuth and altitude in
   // degrees; off at first. The shades are made at the next lit Draw after
@@ -67,7 +66,6 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // every frame, and kept while the light is off; without memory for them
   // the surface is drawn unlit. Throws nothing.
   void SetLight(bool on, double azimuth = 315.0, double altitude = 45.0);
-  bool Lit() const { return light; }
 
   // Heights drawn scaled by s about z = 0 (1 at first); the bands still
   // follow the heights themselves. Throws nothing.

@@ -127,9 +127,6 @@ class cOpenGLChildWindow {
   // included, and how many of them were previews.
   std::uint64_t FramesPresented() const { return framesPresented; }
   std::uint64_t PreviewsPresented() const { return previewsPresented; }
-  // How long the last full frame took, from BeginFrame to the picture read
-  // back; zero before the first.
-  Duration LastFullFrame() const { return lastFullFrame; }
 
   QWidget* window = nullptr;
   std::unique_ptr<QOffscreenSurface> memoryDC;
