@@ -22,9 +22,9 @@
 #include <benchmark/benchmark.h>
 
 #include "base/parallelrows.h"
+#include "culling/coveringtriangles.h"
+#include "culling/windowmapping.h"
 #include "input/formstatus.h"
-#include "objects/coveringtriangles.h"
-#include "objects/windowmapping.h"
 #include "paired.h"
 #include "scene/graph.h"
 #include "sceneview.h"

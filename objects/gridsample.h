@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "objects/gridref.h"
+#include "base/gridref.h"
 
 // The smallest step at which layers stacked grids of cellsA x cellsB cells,
 // two triangles a cell, take at most budget triangles once every step-th line

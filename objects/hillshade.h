@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "objects/gridref.h"
+#include "base/gridref.h"
 
 // The shade of a point that faces the light squarely: 255. One that faces
 // away gets the ambient part alone, kAmbient of full light.

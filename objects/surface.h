@@ -12,12 +12,12 @@
 
 #include "base/heightvalues.h"
 #include "base/vec3.h"
+#include "culling/coveringtriangles.h"
+#include "culling/gridframe.h"
 #include "objects/colour.h"
 #include "objects/colourmaps.h"
-#include "objects/coveringtriangles.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
-#include "objects/gridframe.h"
 #include "objects/gridsample.h"
 
 class cOpenGLGraph_Surface : public cOpenGLGraph_Data {

@@ -12,7 +12,7 @@
 
 #include "view/handlerguard.h"
 #include "view/messagebox.h"
-#include "view/openglchildwindow.h"
+#include "view/topenglchildwindow.h"
 #include "view/viewregistry.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include "culling/coveringtriangles.h"
+#include "culling/gridframe.h"
+#include "culling/gridstrips.h"
 #include "object_scene.h"
-#include "objects/coveringtriangles.h"
-#include "objects/gridframe.h"
-#include "objects/gridstrips.h"
 #include "objects/line.h"
 #include "objects/surface.h"
 #include "support/depthbuffer.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "objects/windowmapping.h"
+#include "culling/windowmapping.h"
 
 namespace {
 

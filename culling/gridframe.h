@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "objects/coveringtriangles.h"
-#include "objects/gridref.h"
-#include "objects/windowmapping.h"
+#include "base/gridref.h"
+#include "culling/coveringtriangles.h"
+#include "culling/windowmapping.h"
 
 class GridFrame {
  public:

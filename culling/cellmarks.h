@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "base/vec3.h"
-#include "objects/windowmapping.h"
+#include "culling/windowmapping.h"
 
 // The pixel ranges of a row of n points, four arrays of n each: for X and Y
 // the index of the last pixel centre at or before the coordinate plus its

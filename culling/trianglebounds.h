@@ -13,9 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "objects/cellmarks.h"
-#include "objects/nearestdepths.h"
-#include "objects/windowmapping.h"
+#include "culling/cellmarks.h"
+#include "culling/nearestdepths.h"
+#include "culling/windowmapping.h"
 
 // What telling covered and hidden centres apart needs of a pass's mapping.
 struct PassBounds {

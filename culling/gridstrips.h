@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "objects/gridref.h"
+#include "base/gridref.h"
 
 // Sends strips first ... end - 1 of grid; strip s joins rows s and s + 1.
 // A strip with a point that has no value goes as its drawable triangles

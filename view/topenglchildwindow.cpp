@@ -1,4 +1,4 @@
-#include "view/openglchildwindow.h"
+#include "view/topenglchildwindow.h"
 
 #include <QPainter>
 

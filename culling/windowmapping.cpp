@@ -1,4 +1,4 @@
-#include "objects/windowmapping.h"
+#include "culling/windowmapping.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "objects/gridstrips.h"
+#include "culling/gridstrips.h"
 
 #include <GL/gl.h>
 

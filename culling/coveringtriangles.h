@@ -14,10 +14,10 @@
 #include <span>
 #include <vector>
 
-#include "objects/gridref.h"
-#include "objects/nearestdepths.h"
-#include "objects/trianglebounds.h"
-#include "objects/windowmapping.h"
+#include "base/gridref.h"
+#include "culling/nearestdepths.h"
+#include "culling/trianglebounds.h"
+#include "culling/windowmapping.h"
 
 // How much a selection leaves out.
 enum class Culling : std::uint8_t {

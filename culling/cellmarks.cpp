@@ -1,11 +1,11 @@
-#include "objects/cellmarks.h"
+#include "culling/cellmarks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 
-#include "objects/widevectors.h"
+#include "culling/widevectors.h"
 
 namespace {
 

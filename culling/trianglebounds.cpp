@@ -1,10 +1,10 @@
-#include "objects/trianglebounds.h"
+#include "culling/trianglebounds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "objects/widevectors.h"
+#include "culling/widevectors.h"
 
 // How the renderer treats a triangle (Mesa's llvmpipe): it takes each
 // vertex's window X and Y in single precision, snaps them to its sub-pixel

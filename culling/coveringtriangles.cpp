@@ -1,4 +1,4 @@
-#include "objects/coveringtriangles.h"
+#include "culling/coveringtriangles.h"
 
 #include <GL/gl.h>
 
@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "base/parallelrows.h"
-#include "objects/cellmarks.h"
-#include "objects/gridstrips.h"
+#include "culling/cellmarks.h"
+#include "culling/gridstrips.h"
 
 namespace {
 

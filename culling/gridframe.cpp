@@ -1,9 +1,9 @@
-#include "objects/gridframe.h"
+#include "culling/gridframe.h"
 
 #include <new>
 #include <optional>
 
-#include "objects/gridstrips.h"
+#include "culling/gridstrips.h"
 
 void GridFrame::Plan(Culling culling) {
   if (drawn != 0) {
