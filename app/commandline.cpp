@@ -86,6 +86,10 @@ struct Parser {
       "zoom", "N",
       "Half the height of the region seen, in data units, 0.0002 to 2.0002 in steps of 0.0002 "
       "(default 1.0002).");
+  QCommandLineOption centre = ValueOption(
+      "centre", "X,Y,Z",
+      "The point the camera looks at and turns about, in data units (default 0.5,0.5,0.5, the "
+      "middle of the cube): a close-up of any part of the data.");
   QCommandLineOption bands = ValueOption(
       "bands", "N", "Grey bands of the surface: 1, 2, 4, 8, 16, 32, 64 or 128 (default 8).");
   QCommandLineOption show = ValueOption(
@@ -152,9 +156,9 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help, version, colours,   watch,  output,       size,      turn,
-            tilt, zoom,    bands,     show,   planes,       colourMap, colourBar,
-            axes, light,   lightFrom, zScale, volumeColours};
+    return {help,      version, colours, watch,     output, size,         turn,
+            tilt,      zoom,    centre,  bands,     show,   planes,       colourMap,
+            colourBar, axes,    light,   lightFrom, zScale, volumeColours};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -236,6 +240,19 @@ void PlanesOf(const QString& text, int (&planes)[3]) {
     planes[i] = Units(QStringLiteral("planes"), items[i], 0.001, 0, 1000);
 }
 
+void CentreOf(const QString& text, Vec3& centre) {
+  const QStringList items = text.split(QLatin1Char(','));
+  double values[3] = {};
+  bool ok = items.size() == 3;
+  for (int i = 0; ok && i < 3; ++i) {
+    values[i] = items[i].trimmed().toDouble(&ok);
+    ok = ok && std::isfinite(values[i]);
+  }
+  if (!ok)
+    throw BadValue{QStringLiteral("Option 'centre': %1 is not three numbers X,Y,Z.").arg(text)};
+  centre = {values[0], values[1], values[2]};
+}
+
 // The picture options of parser's command line, into request. Throws BadValue.
 void ReadPicture(const Parser& p, PictureRequest& request) {
   const QCommandLineParser& parser = p.parser;
@@ -247,6 +264,8 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     request.height = Units(QStringLiteral("tilt"), parser.value(p.tilt), 0.01, -8000, 8000);
   if (parser.isSet(p.zoom))
     request.zoom = Units(QStringLiteral("zoom"), parser.value(p.zoom), 0.0002, 1, 10001);
+  if (parser.isSet(p.centre))
+    CentreOf(parser.value(p.centre), request.centre);
   if (parser.isSet(p.bands))
     request.bands = BandsOf(parser.value(p.bands));
   if (parser.isSet(p.show))
@@ -316,7 +335,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     if (files.size() > 1 && !output)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
-         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.bands, &p.show, &p.planes, &p.colourMap,
+         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show, &p.planes, &p.colourMap,
           &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{

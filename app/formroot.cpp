@@ -9,6 +9,7 @@
 #include <QMimeData>
 
 #include "input/formstatus.h"
+#include "scene/picking.h"
 #include "view/handlerguard.h"
 
 TFormRoot* FormRoot = nullptr;
@@ -48,6 +49,13 @@ void TFormRoot::FormCreate() {
   overlays = std::make_unique<cPictureOverlays>(frame.View());
   overlays->font = WindowsFont();
   frame.hover = [this](std::optional<QPointF> at) { overlays->Hover(at); };
+  frame.pick = [this](QPointF at) -> std::optional<Vec3> {
+    const cOpenGLGraph& graph = ui.FrameCubiscope1->View();
+    const Picked picked = PickAt(graph.Geometry(), overlays->surface, overlays->volume, at);
+    if (picked.what == Picked::What::kNothing)
+      return std::nullopt;
+    return picked.point;
+  };
   lookMenu = new TLookMenu(this);
   lookMenu->changed = [this](const PictureLook& look) { ShowLook(look); };
   QWidget* picture = frame.View().window;

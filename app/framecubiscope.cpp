@@ -33,6 +33,10 @@ TFrameCubiscope::TFrameCubiscope(QWidget* parent) : QWidget(parent) {
   StepOn(ui.ActionTiltDownFine, ui.ScrollBarHeight, ui.ScrollBarHeight->singleStep());
   StepOn(ui.ActionZoomIn, ui.ScrollBarZoom, -ui.ScrollBarZoom->pageStep());
   StepOn(ui.ActionZoomOut, ui.ScrollBarZoom, ui.ScrollBarZoom->pageStep());
+  PanOn(ui.ActionPanLeft, -1, 0);
+  PanOn(ui.ActionPanRight, 1, 0);
+  PanOn(ui.ActionPanUp, 0, 1);
+  PanOn(ui.ActionPanDown, 0, -1);
 }
 
 bool TFrameCubiscope::AttachView() {
@@ -75,9 +79,26 @@ void TFrameCubiscope::StepOn(QAction* action, QScrollBar* bar, int units) {
   });
 }
 
+void TFrameCubiscope::PanOn(QAction* action, int x, int y) {
+  connect(action, &QAction::triggered, this, [this, x, y] {
+    const QScopedValueRollback burst(stepping, true);
+    Camera camera = graph.ViewCamera();
+    // A tenth of the height is two tenths of a half-height, and across, of a
+    // half-height rather than of a half-width.
+    camera.Shift(2.0 * kPanStep * x / camera.aspect, 2.0 * kPanStep * y);
+    RunHandler([&] { MoveCentre(camera); });
+  });
+}
+
+void TFrameCubiscope::MoveCentre(Camera camera) {
+  graph.SetCamera(camera);
+  ApplyCamera();
+  graph.Redraw(CurrentInput());
+}
+
 cOpenGLChildWindow::Input TFrameCubiscope::CurrentInput() const {
-  if (dragging || ui.ScrollBarTheta->isSliderDown() || ui.ScrollBarHeight->isSliderDown() ||
-      ui.ScrollBarZoom->isSliderDown()) {
+  if (drag != Drag::kNone || ui.ScrollBarTheta->isSliderDown() ||
+      ui.ScrollBarHeight->isSliderDown() || ui.ScrollBarZoom->isSliderDown()) {
     return cOpenGLChildWindow::Input::kHeld;
   }
   return stepping ? cOpenGLChildWindow::Input::kBurst : cOpenGLChildWindow::Input::kAtOnce;
@@ -97,6 +118,9 @@ void TFrameCubiscope::ResetView() {
     ui.ScrollBarHeight->setValue(startHeight);
     ui.ScrollBarZoom->setValue(startZoom);
   }
+  Camera camera = graph.ViewCamera();
+  camera.LookAt(Camera{}.centre);
+  graph.SetCamera(camera);
   ScrollBarChange();
 }
 
@@ -110,6 +134,8 @@ bool TFrameCubiscope::eventFilter(QObject* watched, QEvent* event) {
       return MouseMove(static_cast<const QMouseEvent&>(*event));
     case QEvent::MouseButtonRelease:
       return MouseRelease(static_cast<const QMouseEvent&>(*event));
+    case QEvent::MouseButtonDblClick:
+      return DoubleClick(static_cast<const QMouseEvent&>(*event));
     case QEvent::Wheel:
       return Wheel(static_cast<const QWheelEvent&>(*event));
     case QEvent::Leave:
@@ -127,20 +153,36 @@ void TFrameCubiscope::Hover(std::optional<QPointF> at) {
 
 bool TFrameCubiscope::MousePress(const QMouseEvent& event) {
   Hover(std::nullopt);
-  if (event.button() != Qt::LeftButton)
+  const bool pan = event.button() == Qt::MiddleButton ||
+                   (event.button() == Qt::LeftButton && event.modifiers() & Qt::ShiftModifier);
+  if (!pan && event.button() != Qt::LeftButton)
     return false;
-  dragging = true;
-  lastDragPosition = event.position().toPoint();
+  drag = pan ? Drag::kPan : Drag::kTurn;
+  dragButton = event.button();
+  lastDragPosition = pressPosition = event.position().toPoint();
+  pressCentre = graph.ViewCamera().centre;
   return true;
 }
 
 bool TFrameCubiscope::MouseMove(const QMouseEvent& event) {
-  if (!dragging) {
+  if (drag == Drag::kNone) {
     if (event.buttons() == Qt::NoButton)
       Hover(event.position());
     return false;
   }
   const QPoint position = event.position().toPoint();
+  if (drag == Drag::kPan) {
+    if (graph.width > 0 && graph.height > 0) {
+      // From the press, not from the last move, so that the point under the
+      // cursor then stays under it exactly, however many moves come.
+      Camera camera = graph.ViewCamera();
+      camera.LookAt(pressCentre);
+      const QPoint moved = position - pressPosition;
+      camera.Shift(-2.0 * moved.x() / graph.width, 2.0 * moved.y() / graph.height);
+      RunHandler([&] { MoveCentre(camera); });
+    }
+    return true;
+  }
   const QPoint delta = position - lastDragPosition;
   lastDragPosition = position;
   // Right turns the near side of the cube to the right; down raises the
@@ -162,10 +204,21 @@ bool TFrameCubiscope::MouseMove(const QMouseEvent& event) {
 }
 
 bool TFrameCubiscope::MouseRelease(const QMouseEvent& event) {
-  if (event.button() != Qt::LeftButton || !dragging)
+  if (drag == Drag::kNone || event.button() != dragButton)
     return false;
-  dragging = false;
+  drag = Drag::kNone;
   graph.Settle();
+  return true;
+}
+
+bool TFrameCubiscope::DoubleClick(const QMouseEvent& event) {
+  if (event.button() != Qt::LeftButton || !pick || graph.width <= 0 || graph.height <= 0)
+    return false;
+  if (const std::optional<Vec3> point = pick(event.position())) {
+    Camera camera = graph.ViewCamera();
+    camera.LookAtData(*point);
+    RunHandler([&] { MoveCentre(camera); });
+  }
   return true;
 }
 
@@ -178,7 +231,17 @@ bool TFrameCubiscope::Wheel(const QWheelEvent& event) {
   QScrollBar* zoom = ui.ScrollBarZoom;
   if (notches != 0) {
     const QScopedValueRollback burst(stepping, true);
-    zoom->setValue(zoom->value() - notches * zoom->singleStep() * kWheelStep);
+    const int value = std::clamp(zoom->value() - notches * zoom->singleStep() * kWheelStep,
+                                 zoom->minimum(), zoom->maximum());
+    if (value != zoom->value() && graph.width > 0 && graph.height > 0) {
+      // About the point under the cursor; the bar's change then aims the eye
+      // at the new look-at point.
+      Camera camera = graph.ViewCamera();
+      const QPointF at = graph.Geometry().Normalised(event.position());
+      camera.ZoomAbout(at.x(), at.y(), Camera::ZoomOf(value));
+      graph.SetCamera(camera);
+    }
+    zoom->setValue(value);
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "app/picturelook.h"
+#include "base/vec3.h"
 
 // Every field starts at the program's own start-up value (the layouts' bar,
 // slider and spinner positions, the Status window's switches and bands), so
@@ -16,6 +17,8 @@ struct PictureRequest {
   int theta = 4500;
   int height = 5000;
   int zoom = 5001;
+  // The point the camera looks at, in data units: the cube's middle.
+  Vec3 centre{0.5, 0.5, 0.5};
   int bands = 8;  // grey bands of the surface: 1, 2, 4, ... 128
   // The display switches of the line and the surface: 3-D, XY, YZ, ZX.
   bool show[4] = {true, false, false, false};

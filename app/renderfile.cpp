@@ -55,6 +55,9 @@ QString cPictureScene::Show(const PictureRequest& request) {
   if (!request.coloursFile.isEmpty())
     LoadFileByContent(request.coloursFile, RegionalDecimalSeparator(), true, surface, volume);
 
+  Camera camera = graph.ViewCamera();
+  camera.LookAtData(request.centre);
+  graph.SetCamera(camera);
   AimView(graph, request.theta, request.height, request.zoom);
   for (cOpenGLGraph_Data* object : {static_cast<cOpenGLGraph_Data*>(&surface),
                                     static_cast<cOpenGLGraph_Data*>(&objects->line)}) {

@@ -7,7 +7,8 @@
 //
 // The camera lives in the scene's space: the data cube moved so that its
 // centre is the origin, with data y and z swapped so that data z runs along
-// the camera's up vector.
+// the camera's up vector. It looks at centre, the point it turns about, from
+// an eye one unit away.
 
 #include <cmath>
 
@@ -42,18 +43,45 @@ struct Camera {
   // The camera of the main window's scroll bars: theta and height are their
   // positions in hundredths of a degree (azimuth from the data x axis
   // towards y, elevation from the XY plane towards z), zoomPosition times
-  // 0.0002 the half-height. Sets zoom and puts the eye on the unit sphere;
-  // the rest stays.
+  // 0.0002 the half-height (ZoomOf). Sets zoom and puts the eye on the unit
+  // sphere around centre; the rest stays.
   void Aim(int theta, int height, int zoomPosition) {
     constexpr long double kQuarterTurn = 1.570796326794895L;
     constexpr long double kPerHundredthDegree = kQuarterTurn * (1.0L / 9000.0L);
     const long double phi = height * kPerHundredthDegree;
     const long double th = theta * kPerHundredthDegree;
-    zoom = static_cast<double>(zoomPosition * 0.0002L);
+    zoom = ZoomOf(zoomPosition);
     // The scene's y is the data z (up).
-    eye = {static_cast<double>(std::cos(th) * std::cos(phi)), static_cast<double>(std::sin(phi)),
-           static_cast<double>(std::sin(th) * std::cos(phi))};
+    eye = centre + Vec3{static_cast<double>(std::cos(th) * std::cos(phi)),
+                        static_cast<double>(std::sin(phi)),
+                        static_cast<double>(std::sin(th) * std::cos(phi))};
   }
+  static double ZoomOf(int zoomPosition) { return static_cast<double>(zoomPosition * 0.0002L); }
+
+  // Moves the look-at point, and the eye with it, by x half-widths to the
+  // picture's right and y half-heights up it: what was seen at (x, y) (in
+  // the units of ViewGeometry::Normalised) is then seen in the middle.
+  void Shift(double x, double y) {
+    const Frame frame = Axes();
+    const Vec3 by = (x * HalfWidth()) * frame.side + (y * HalfHeight()) * frame.up;
+    centre = centre + by;
+    eye = eye + by;
+  }
+  // Zooms to newZoom about the spot (x, y) of the picture (as Shift takes
+  // it), so that what is seen there stays there.
+  void ZoomAbout(double x, double y, double newZoom) {
+    const double keep = 1.0 - newZoom / zoom;
+    Shift(keep * x, keep * y);
+    zoom = newZoom;
+  }
+  // Looks at point p of the scene, or at data point p, from the same
+  // direction and distance.
+  void LookAt(Vec3 p) {
+    const Vec3 from = eye - centre;
+    centre = p;
+    eye = centre + from;
+  }
+  void LookAtData(Vec3 p) { LookAt(ToScene(p)); }
 
   double HalfWidth() const { return aspect * zoom; }
   double HalfHeight() const { return zoom; }

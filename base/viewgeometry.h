@@ -32,13 +32,19 @@ class ViewGeometry {
     const double y = (Dot(frame.up, relative) / camera.HalfHeight() + 1.0) * 0.5 * height;
     return {x, height - y};
   }
+  // The spot at of the picture as the camera takes it: -1 to 1 from the
+  // left edge to the right and from the bottom edge to the top.
+  QPointF Normalised(QPointF at) const {
+    return {2.0 * at.x() / width - 1.0, 2.0 * (height - at.y()) / height - 1.0};
+  }
   // How near p is to the eye, in data units (larger is nearer).
   double Nearness(Vec3 p) const { return -Dot(frame.forward, Camera::ToScene(p) - camera.eye); }
   // The data points under the spot at of the picture (3-D pass), from the
   // near plane of the viewing volume on.
   ViewRay RayAt(QPointF at) const {
-    const double x = (2.0 * at.x() / width - 1.0) * camera.HalfWidth();
-    const double y = (2.0 * (height - at.y()) / height - 1.0) * camera.HalfHeight();
+    const QPointF spot = Normalised(at);
+    const double x = spot.x() * camera.HalfWidth();
+    const double y = spot.y() * camera.HalfHeight();
     const Vec3 onNearPlane =
         camera.eye + x * frame.side + y * frame.up + Camera::kNear * frame.forward;
     return {Camera::ToData(onNearPlane), Camera::DirectionToData(frame.forward)};

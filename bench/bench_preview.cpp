@@ -2,6 +2,7 @@
 // feels: from a scroll bar's change to the picture on screen.
 #include <cstdint>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QScrollBar>
 
@@ -114,5 +115,34 @@ void BM_ScrollLatency(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ScrollLatency)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A pan step (Ctrl+arrow) against a turn step (arrow) of the same view, each
+// until its picture is presented, right and left in turn so that the view
+// stays where it is: moving the look-at point must cost no more than turning.
+void BM_PanStep(benchmark::State& state) {
+  ShownFrame shown;
+  if (!shown.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  cOpenGLGraph& graph = shown.frame.View();
+  const Ui::TFrameCubiscope& ui = shown.frame.ui;
+  const auto step = [&](QAction* action) {
+    const std::uint64_t before = graph.FramesPresented();
+    action->trigger();
+    while (graph.FramesPresented() == before)
+      QCoreApplication::processEvents();
+  };
+  Paired paired;
+  bool right = true;
+  for (auto _ : state) {
+    paired.Measure([&] { step(right ? ui.ActionPanRight : ui.ActionPanLeft); });
+    paired.Reference(state, "turn", [&] { step(right ? ui.ActionTurnRight : ui.ActionTurnLeft); });
+    right = !right;
+  }
+  paired.Report(state);
+}
+
+BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

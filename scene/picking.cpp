@@ -5,9 +5,9 @@
 #include <limits>
 #include <optional>
 
+#include "base/viewgeometry.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
-#include "base/viewgeometry.h"
 
 namespace {
 
@@ -213,6 +213,7 @@ std::optional<Picked> InVolume(const cOpenGLGraph_Solid& volume, const ViewRay& 
       picked.what = Picked::What::kVolume;
       picked.i = i, picked.j = j, picked.k = k;
       picked.value = value;
+      picked.point = {volume.axisX[i], volume.axisY[j], volume.axisZ[k]};
       return picked;
     }
   }

@@ -30,7 +30,7 @@ struct Picked {
   std::uint32_t row = 0;
   bool onGrid = false;  // column and row are set
   // kSurface: the grid point itself; the flat kinds: where the ray meets the
-  // face (the coordinate across the face 0).
+  // face (the coordinate across the face 0); kVolume: the cell's grid point.
   Vec3 point{};
   // kVolume: the grid point of the cell and its value.
   std::uint32_t i = 0, j = 0, k = 0;

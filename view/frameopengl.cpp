@@ -141,13 +141,21 @@ Camera cOpenGLChildWindow::ViewCamera() const {
           {up[0], up[1], up[2]}};
 }
 
+void cOpenGLChildWindow::SetCamera(const Camera& camera) {
+  zoom = camera.zoom;
+  const Vec3* from[3] = {&camera.eye, &camera.centre, &camera.up};
+  double* to[3] = {eye, centre, up};
+  for (int k = 0; k < 3; ++k) {
+    to[k][0] = from[k]->x;
+    to[k][1] = from[k]->y;
+    to[k][2] = from[k]->z;
+  }
+}
+
 void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom) {
   Camera camera = view.ViewCamera();
   camera.Aim(theta, height, zoom);
-  view.zoom = camera.zoom;
-  view.eye[0] = camera.eye.x;
-  view.eye[1] = camera.eye.y;
-  view.eye[2] = camera.eye.z;
+  view.SetCamera(camera);
 }
 
 void cOpenGLChildWindow::BeginFrame() {

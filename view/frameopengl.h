@@ -107,6 +107,9 @@ class cOpenGLChildWindow {
   // The camera that zoom, aspect, eye, centre and up describe, and that
   // camera on the picture's size.
   Camera ViewCamera() const;
+  // Takes camera's zoom, eye, centre and up; the aspect stays the picture's.
+  // Draws nothing.
+  void SetCamera(const Camera& camera);
   ViewGeometry Geometry() const { return ViewGeometry(ViewCamera(), width, height); }
 
   // Frees context, bitmap and surface, in reverse order of creation, and
@@ -185,6 +188,6 @@ class cOpenGLChildWindow {
   QTimer presentTimer;  // zero delay
 };
 
-// Gives view the camera of the main window's scroll-bar positions
-// (Camera::Aim: its zoom and eye); draws nothing.
+// Gives view the camera of the main window's scroll-bar positions about its
+// look-at point (Camera::Aim: its zoom and eye); draws nothing.
 void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom);

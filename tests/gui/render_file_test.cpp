@@ -28,7 +28,7 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
   const PictureLook& l = a.look;
   const PictureLook& m = b.look;
   return a.size == b.size && a.theta == b.theta && a.height == b.height && a.zoom == b.zoom &&
-         a.bands == b.bands && std::equal(a.show, a.show + 4, b.show) &&
+         a.centre == b.centre && a.bands == b.bands && std::equal(a.show, a.show + 4, b.show) &&
          std::equal(a.planes, a.planes + 3, b.planes) && l.colourMap == m.colourMap &&
          l.light == m.light && l.lightAzimuth == m.lightAzimuth &&
          l.lightAltitude == m.lightAltitude && l.zScale == m.zScale &&
@@ -84,6 +84,9 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--turn", "-30.25"}, With([](auto& r) { r.theta = -3025; })},
       {{"--tilt", "80"}, With([](auto& r) { r.height = 8000; })},
       {{"--zoom", "0.5"}, With([](auto& r) { r.zoom = 2500; })},
+      {{"--centre", "0.1, -2,1e3"}, With([](auto& r) {
+         r.centre = {0.1, -2, 1000};
+       })},
       {{"--bands", "128"}, With([](auto& r) { r.bands = 128; })},
       {{"--show", "XY,3d,zx"}, With([](auto& r) { r.show[1] = r.show[3] = true; })},
       {{"--show", ""}, With([](auto& r) { r.show[0] = false; })},
@@ -113,6 +116,10 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--show", "3d,side"}, std::nullopt},
       {{"--planes", "0.5,0.5"}, std::nullopt},
       {{"--planes", "0,0,1.5"}, std::nullopt},
+      {{"--centre", "0.5,0.5"}, std::nullopt},
+      {{"--centre", "0.5,nan,0.5"}, std::nullopt},
+      {{"--centre", "inf,0,0"}, std::nullopt},
+      {{"--centre", "0.5,0.5,0.5,0.5"}, std::nullopt},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.options.join(' ').toStdString());

@@ -33,6 +33,7 @@ void StatusMenu(SoakWorld& world, Step& step);
 void UseScrollBar(SoakWorld& world, Step& step);
 void DragPicture(SoakWorld& world, Step& step);
 void WheelPicture(SoakWorld& world, Step& step);
+void DoubleClickPicture(SoakWorld& world, Step& step);
 void HoverPicture(SoakWorld& world, Step& step);
 void MainKey(SoakWorld& world, Step& step);
 void PictureMenu(SoakWorld& world, Step& step);

@@ -139,9 +139,9 @@ bool Activate(QWidget* window) {
   return QApplication::activeWindow() == window;
 }
 
-void Drag(QWidget* widget, Qt::MouseButton button, QPoint from,
-          const std::vector<QPoint>& through) {
-  QTest::mousePress(To(widget), button, Qt::NoModifier, from);
+void Drag(QWidget* widget, Qt::MouseButton button, QPoint from, const std::vector<QPoint>& through,
+          Qt::KeyboardModifiers modifiers) {
+  QTest::mousePress(To(widget), button, modifiers, from);
   QPoint last = from;
   for (const QPoint& point : through) {
     BetweenEvents();
@@ -149,7 +149,12 @@ void Drag(QWidget* widget, Qt::MouseButton button, QPoint from,
     last = point;
   }
   BetweenEvents();
-  QTest::mouseRelease(To(widget), button, Qt::NoModifier, last);
+  QTest::mouseRelease(To(widget), button, modifiers, last);
+  BetweenEvents();
+}
+
+void DoubleClick(QWidget* widget, QPoint at) {
+  QTest::mouseDClick(To(widget), Qt::LeftButton, Qt::NoModifier, at);
   BetweenEvents();
 }
 

@@ -37,11 +37,15 @@ bool Settle();
 bool Activate(QWidget* window);
 
 // Presses button at from, moves through the points, releases at the last
-// one (all in widget's coordinates).
-void Drag(QWidget* widget, Qt::MouseButton button, QPoint from, const std::vector<QPoint>& through);
+// one (all in widget's coordinates), with modifiers held throughout.
+void Drag(QWidget* widget, Qt::MouseButton button, QPoint from, const std::vector<QPoint>& through,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 void Click(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
            Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A double-click of the left button at at, as the window system sends it.
+void DoubleClick(QWidget* widget, QPoint at);
 
 // Moves the pointer to at with no button held (the window system's pointer
 // moves, and the widgets under it see it).

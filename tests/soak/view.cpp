@@ -102,6 +102,8 @@ void DragPicture(SoakWorld& world, Step& step) {
   QWidget* picture = world.graph.window;
   const Qt::MouseButton button = random.Pick(
       {Qt::LeftButton, Qt::LeftButton, Qt::LeftButton, Qt::RightButton, Qt::MiddleButton});
+  // With Shift held the left button pans.
+  const Qt::KeyboardModifiers modifiers = random.OneIn(3) ? Qt::ShiftModifier : Qt::NoModifier;
   const QPoint from = PointIn(random, picture->rect());
   std::vector<QPoint> through(static_cast<std::size_t>(random.Between(1, 8)));
   QPoint at = from;
@@ -111,12 +113,24 @@ void DragPicture(SoakWorld& world, Step& step) {
     at += QPoint(dx, random.Between(-reach, reach));
     p = at;
   }
-  step.description = "drag in the picture with button " + std::to_string(button) + " from (" +
-                     std::to_string(from.x()) + ", " + std::to_string(from.y()) + ") through " +
-                     std::to_string(through.size()) + " points";
-  step.perform = [picture, button, from, through](SoakWorld& w) {
+  step.description = "drag in the picture with button " + std::to_string(button) +
+                     (modifiers ? " and Shift" : "") + " from (" + std::to_string(from.x()) + ", " +
+                     std::to_string(from.y()) + ") through " + std::to_string(through.size()) +
+                     " points";
+  step.perform = [picture, button, from, through, modifiers](SoakWorld& w) {
     ActivateFor(w, &w.root);
-    input::Drag(picture, button, from, through);
+    input::Drag(picture, button, from, through, modifiers);
+  };
+}
+
+void DoubleClickPicture(SoakWorld& world, Step& step) {
+  QWidget* picture = world.graph.window;
+  const QPoint at = PointIn(world.random, picture->rect());
+  step.description = "double-click in the picture at (" + std::to_string(at.x()) + ", " +
+                     std::to_string(at.y()) + ")";
+  step.perform = [picture, at](SoakWorld& w) {
+    ActivateFor(w, &w.root);
+    input::DoubleClick(picture, at);
   };
 }
 
@@ -174,6 +188,10 @@ void MainKey(SoakWorld& world, Step& step) {
                                     {Qt::Key_Right, Qt::ShiftModifier, "Shift+Right"},
                                     {Qt::Key_Up, Qt::ShiftModifier, "Shift+Up"},
                                     {Qt::Key_Down, Qt::ShiftModifier, "Shift+Down"},
+                                    {Qt::Key_Left, Qt::ControlModifier, "Ctrl+Left"},
+                                    {Qt::Key_Right, Qt::ControlModifier, "Ctrl+Right"},
+                                    {Qt::Key_Up, Qt::ControlModifier, "Ctrl+Up"},
+                                    {Qt::Key_Down, Qt::ControlModifier, "Ctrl+Down"},
                                     {Qt::Key_PageUp, Qt::NoModifier, "PageUp"},
                                     {Qt::Key_PageDown, Qt::NoModifier, "PageDown"},
                                     {Qt::Key_C, Qt::ControlModifier, "Ctrl+C"},

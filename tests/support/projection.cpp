@@ -31,13 +31,18 @@ Vec3 EyeCoordinates(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale) {
 
 }  // namespace
 
-QPoint ProjectDataPoint(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale) {
+QPointF ProjectToPicture(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale) {
   const Vec3 e = EyeCoordinates(view, p, scale);
   const double ndcX = e.x / (view.aspect * view.zoom);
   const double ndcY = e.y / view.zoom;
   const double wx = (ndcX + 1.0) * 0.5 * view.width;
   const double wy = (ndcY + 1.0) * 0.5 * view.height;
-  return QPoint(static_cast<int>(std::floor(wx)), static_cast<int>(std::floor(view.height - wy)));
+  return {wx, view.height - wy};
+}
+
+QPoint ProjectDataPoint(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale) {
+  const QPointF at = ProjectToPicture(view, p, scale);
+  return QPoint(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
 }
 
 double Nearness(const cOpenGLChildWindow& view, Vec3 p) {

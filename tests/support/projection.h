@@ -5,14 +5,18 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 
 #include "base/vec3.h"
 
 class cOpenGLChildWindow;
 
-// The pixel (column, row from the top) that shows data point p; scale is the
-// pass's flattening, (1, 1, 1) for the 3-D pass.
+// The spot of the picture (pixels from its top left corner, a pixel's centre
+// at + 1/2) that shows data point p; scale is the pass's flattening, (1, 1,
+// 1) for the 3-D pass. ProjectDataPoint: the pixel (column, row from the top)
+// there.
+QPointF ProjectToPicture(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale = {1, 1, 1});
 QPoint ProjectDataPoint(const cOpenGLChildWindow& view, Vec3 p, Vec3 scale = {1, 1, 1});
 
 // Depth of p in the camera's direction (larger is nearer to the eye).
