@@ -61,6 +61,7 @@ cApplication::cApplication(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool cApplication::notify(QObject* receiver, QEvent* event) {
+  const EventDispatch dispatch;
   NotePress(receiver, event);
   bool handled = false;
   try {

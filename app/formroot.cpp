@@ -31,6 +31,7 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   forward(ui.ActionLoad, &TFormStatus::ButtonLoadClick);
   forward(ui.ActionLoadBMP, &TFormStatus::ButtonLoadBMPClick);
   forward(ui.ActionReload, &TFormStatus::ReloadClick);
+  forward(ui.ActionCancelLoad, &TFormStatus::CancelLoad);
   connect(ui.ActionWatch, &QAction::toggled, this, [](bool on) {
     if (FormStatus)
       RunHandler([on] { FormStatus->SetWatching(on); });
@@ -44,6 +45,7 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
 void TFormRoot::FormCreate() {
   TFrameCubiscope& frame = *ui.FrameCubiscope1;
   note = new TTransientNote(&frame);
+  loadBar = new TLoadBar(frame.ui.PanelDraw);
   if (!frame.AttachView())
     return;
   overlays = std::make_unique<cPictureOverlays>(frame.View());

@@ -3,13 +3,14 @@
 // its logic is attaching the plot view once everything exists, loading a file
 // dropped on it through the Status window's loaders, and its keys and the
 // picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
-// dialogs (Ctrl+O, Ctrl+B), Reload (F5), the frame's Reset view, and the
-// switch "Reload when the file changes".
+// dialogs (Ctrl+O, Ctrl+B), Reload (F5), Cancel the load (Esc), the frame's
+// Reset view, and the switch "Reload when the file changes".
 
 #include <memory>
 
 #include <QWidget>
 
+#include "app/loadbar.h"
 #include "app/lookmenu.h"
 #include "app/transientnote.h"
 #include "overlays/pictureoverlays.h"
@@ -26,6 +27,8 @@ class TFormRoot : public QWidget {
   Ui::TFormRoot ui;
   // Notes over the picture (a raster read reduced).
   TTransientNote* note = nullptr;
+  // The progress of a load in the background, with Cancel.
+  TLoadBar* loadBar = nullptr;
   // How the data is drawn (the picture's menu and keys), and what is painted
   // over the picture; the Status window's objects take the look.
   TLookMenu* lookMenu = nullptr;

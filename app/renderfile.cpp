@@ -4,8 +4,11 @@
 #include <new>
 #include <optional>
 
+#include <unistd.h>
+
 #include "app/application.h"
 #include "base/errors.h"
+#include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
 #include "input/loadobject.h"
@@ -15,6 +18,36 @@
 #include "scene/startscene.h"
 #include "view/frameopengl.h"
 #include "view/picturefile.h"
+
+namespace {
+
+// Loads as LoadFileByContent does; where standard error is a terminal, a
+// line there tells how far the load is, whole percents, and goes when it
+// ends.
+void LoadTelling(const QString& path, bool colours, cOpenGLGraph_Surface& surface,
+                 cOpenGLGraph_Solid& volume) {
+  if (!::isatty(STDERR_FILENO)) {
+    LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
+    return;
+  }
+  const QByteArray name = path.toLocal8Bit();
+  LoadProgress progress;
+  int shown = -1;
+  progress.onReport = [&](double done) {
+    const int percent = static_cast<int>(done * 100);
+    if (percent != shown) {
+      shown = percent;
+      std::fprintf(stderr, "\r%s: %d %%", name.constData(), percent);
+    }
+  };
+  const ScopedLoadProgress current(progress);
+  struct EndLine {
+    ~EndLine() { std::fputs("\r\033[K", stderr); }
+  } endLine;
+  LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
+}
+
+}  // namespace
 
 struct cPictureScene::Objects {
   cOpenGLGraph_Line line;
@@ -49,11 +82,11 @@ QString cPictureScene::Show(const PictureRequest& request) {
 
   QString notice;
   if (!request.dataFile.isEmpty()) {
-    LoadFileByContent(request.dataFile, RegionalDecimalSeparator(), false, surface, volume);
+    LoadTelling(request.dataFile, false, surface, volume);
     notice = ReducedNotice(surface.values);
   }
   if (!request.coloursFile.isEmpty())
-    LoadFileByContent(request.coloursFile, RegionalDecimalSeparator(), true, surface, volume);
+    LoadTelling(request.coloursFile, true, surface, volume);
 
   Camera camera = graph.ViewCamera();
   camera.LookAtData(request.centre);

@@ -11,6 +11,11 @@ Windows::~Windows() {
 
 void ConnectNotes(TFormRoot& root, TFormStatus& status) {
   QObject::connect(&status, &TFormStatus::Notice, root.note, &TTransientNote::Show);
+  if (!root.loadBar)
+    return;
+  QObject::connect(&status, &TFormStatus::LoadRunning, root.loadBar, &TLoadBar::Show);
+  QObject::connect(&status, &TFormStatus::LoadEnded, root.loadBar, &QWidget::hide);
+  root.loadBar->cancel = [&status] { status.CancelLoad(); };
 }
 
 Windows OpenWindows() {

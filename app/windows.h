@@ -20,7 +20,9 @@ struct Windows {
   std::unique_ptr<TFormStatus> status;
 };
 
-// Shows what the Status window's loads have to say over root's picture.
+// Shows what the Status window's loads have to say over root's picture: its
+// notes, and the progress of a load in the background, whose Cancel goes to
+// the Status window.
 void ConnectNotes(TFormRoot& root, TFormStatus& status);
 
 // Creates and shows both windows and draws the first picture with the camera

@@ -11,6 +11,7 @@
 #endif
 
 #include "base/errors.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 
 namespace {
@@ -197,6 +198,8 @@ void DecodeRows(const unsigned char* src, uint64_t length, uint64_t stride, unsi
   const uint64_t rowBytes = (width * bitCount + 7) / 8;
   const unsigned pixelBytes = bitCount / 8;  // 0 for depths under 8
   for (uint64_t fileRow = 0; fileRow < rows; ++fileRow) {
+    if ((fileRow & 255) == 255)
+      ReportLoadProgress(static_cast<double>(fileRow) / static_cast<double>(rows));
     const uint64_t imageRow = topDown ? fileRow : rows - 1 - fileRow;
     uint8_t* dst = image.pixels.get() + imageRow * width * 3;
     const uint64_t start = fileRow * stride;

@@ -15,6 +15,7 @@
 
 #include "base/errors.h"
 #include "formats/imagedecode.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 
 namespace {
@@ -81,6 +82,8 @@ template <class T, class CellOf>
 void AddPictureCells(const QImage& picture, std::uint32_t* cells, const CellOf& cellOf) {
   const int width = picture.width();
   for (int row = 0; row < picture.height(); ++row) {
+    if ((row & 255) == 255)
+      ReportLoadProgress(static_cast<double>(row) / picture.height());
     const T* p = reinterpret_cast<const T*>(picture.constScanLine(row));
     for (int col = 0; col < width; ++col)
       ++cells[cellOf(p[col])];

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "base/errors.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 
 namespace {
@@ -82,8 +83,17 @@ FileBytes ReadFileBytes(const QString& path) {
   if (size == 0)
     return bytes;
   bytes.data = NewArray<unsigned char>(size);
-  // A file cut short since it was opened (by a writer that ignores locks)
+  // In parts, so that a load can tell how far it is and stop between them;
+  // a file cut short since it was opened (by a writer that ignores locks)
   // gives what is left.
-  bytes.size = file.Read(0, bytes.data.get(), size);
+  constexpr std::size_t kPart = std::size_t{16} << 20;
+  while (bytes.size < size) {
+    const std::size_t part = std::min(kPart, size - bytes.size);
+    const std::size_t got = file.Read(bytes.size, bytes.data.get() + bytes.size, part);
+    bytes.size += got;
+    if (got < part)
+      break;
+    ReportLoadProgress(static_cast<double>(bytes.size) / static_cast<double>(size));
+  }
   return bytes;
 }

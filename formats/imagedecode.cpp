@@ -8,9 +8,27 @@
 #include <QImageReader>
 
 #include "base/errors.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 
 namespace {
+
+// Qt's readers decode as they read, so the share of the bytes taken is how
+// far the decoding has come; the load is told it, and a cancelled load gets a
+// failed read, which ends the decoding within Qt's frames (no exception may
+// pass through them).
+class ReportingBuffer : public QBuffer {
+ public:
+  using QBuffer::QBuffer;
+
+ protected:
+  qint64 readData(char* data, qint64 maxSize) override {
+    if (!NoteLoadProgress(static_cast<double>(pos()) /
+                          static_cast<double>(std::max<qint64>(size(), 1))))
+      return -1;
+    return QBuffer::readData(data, maxSize);
+  }
+};
 
 // The bytes as a device for a reader, without copying them.
 class ByteDevice {
@@ -27,7 +45,7 @@ class ByteDevice {
 
  private:
   QByteArray bytes;
-  QBuffer device;
+  ReportingBuffer device;
 };
 
 // Qt's readers refuse, by themselves, to allocate a picture larger than the
@@ -109,8 +127,10 @@ QImage DecodeImage(const unsigned char* data, std::size_t size, std::size_t resu
   reader.setDecideFormatFromContent(true);
   // Pixel (col, row) is the picture as it is shown, as for bitmaps.
   reader.setAutoTransform(true);
-  if (!reader.canRead())
+  if (!reader.canRead()) {
+    ThrowIfLoadCancelled();
     throw cInvalidGraphic();
+  }
 
   // A reader that cannot tell the size before decoding is held to the most
   // that any picture may take.
@@ -130,8 +150,10 @@ QImage DecodeImage(const unsigned char* data, std::size_t size, std::size_t resu
   QImage image;
   {
     const ReaderAllocationLimit limit(std::min(pixels * kDeepestBytesPerPixel, MemoryLimitBytes()));
-    if (!reader.read(&image) || image.isNull())
+    if (!reader.read(&image) || image.isNull()) {
+      ThrowIfLoadCancelled();
       throw cInvalidGraphic();
+    }
   }
   const std::uint64_t got =
       static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height());

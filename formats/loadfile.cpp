@@ -10,6 +10,7 @@
 #include "formats/colourcount.h"
 #include "formats/heightfield.h"
 #include "formats/imagedecode.h"
+#include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
 #include "formats/rasterkind.h"
 #include "formats/rastermodule.h"
@@ -74,8 +75,14 @@ void RefuseMeasuredColours(const QString& path) {
 HeightFieldGrid HeightFieldOf(FileBytes file) {
   HeightFieldGrid grid;
   grid.values.source = HeightValues::Source::kPicture;
+  // Decoding takes most of a load; the height field is made in one pass.
+  constexpr double kDecoded = 0.8;
   if (ForOurBitmapDecoder(file)) {
-    RgbImage image = DecodeBitmap(file.data.get(), file.size);
+    RgbImage image;
+    {
+      const LoadStage decoding(0.0, kDecoded);
+      image = DecodeBitmap(file.data.get(), file.size);
+    }
     file = FileBytes();
     grid.points = BuildHeightField(image);
     grid.columns = image.width;
@@ -84,7 +91,11 @@ HeightFieldGrid HeightFieldOf(FileBytes file) {
     grid.colours = std::move(image.pixels);
     return grid;
   }
-  const QImage picture = DecodeImage(file.data.get(), file.size, sizeof(Vec3) + kPictureExtraBytes);
+  QImage picture;
+  {
+    const LoadStage decoding(0.0, kDecoded);
+    picture = DecodeImage(file.data.get(), file.size, sizeof(Vec3) + kPictureExtraBytes);
+  }
   file = FileBytes();
   grid.points = BuildHeightField(picture);
   grid.colours = PixelColours(picture);

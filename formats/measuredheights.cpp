@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "base/parallelrows.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 
 namespace {
@@ -109,7 +110,7 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
 
   {
     std::vector<double> firstRow(columns);
-    if (!raster.Read(0, std::min(header.rows, f), columns, 1, firstRow.data(), 1, columns))
+    if (!raster.Read(0, std::min(header.rows, f), columns, 1, firstRow.data(), 1, columns, {}))
       throw cReadError();
   }
   HeightFieldGrid grid;
@@ -119,8 +120,16 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
   grid.rows = static_cast<int>(rows);
   // Straight into the points' z: the file's samples are never held twice.
   Vec3* points = grid.points.get();
-  if (!raster.Read(0, header.rows, columns, rows, &points->z, 3, 3 * std::size_t{columns}))
-    throw cReadError();
+  // The read tells the load how far it is, and stops when it is cancelled.
+  const RasterProgress progress{[](double done, void*) { return NoteLoadProgress(done); }, nullptr};
+  {
+    const LoadStage reading(0.0, 0.9);
+    if (!raster.Read(0, header.rows, columns, rows, &points->z, 3, 3 * std::size_t{columns},
+                     progress)) {
+      ThrowIfLoadCancelled();
+      throw cReadError();
+    }
+  }
 
   const Found found = TakeValues(header, points, grid.present.get(), columns, rows);
   if (found.minimum > found.maximum)

@@ -11,6 +11,7 @@
 
 #include "base/errors.h"
 #include "formats/commatext.h"
+#include "formats/loadprogress.h"
 #include "formats/memorylimit.h"
 #include "formats/numberscan.h"
 
@@ -175,6 +176,8 @@ PointGrid ReadPointGrid(const char* text, std::size_t size, DecimalSeparator sep
     }
     ++read;
     ++run;
+    if ((read & 0xFFFF) == 0)
+      ReportLoadProgress(static_cast<double>(p - text) / static_cast<double>(size));
   }
   // A last row that no blank line closes still counts as a row.
   if (run > 0)

@@ -26,6 +26,14 @@ struct RasterHeader {
   std::uint64_t blockBytes = 0;
 };
 
+// Told how far a read has come, 0 to 1, as it goes; answering false stops
+// it, and the read then fails. Called on the reading thread, from within the
+// module's library: it must not throw.
+struct RasterProgress {
+  bool (*report)(double done, void* context) = nullptr;  // null: nobody asks
+  void* context = nullptr;
+};
+
 class RasterFile {
  public:
   virtual ~RasterFile() = default;
@@ -36,10 +44,11 @@ class RasterFile {
   // the average of the cells each of its samples covers, missing cells left
   // out (the file's overviews may stand in for the cells). Stored samples,
   // before scale and offset. False when the file fails to give them (cut
-  // short, damaged); the grid is then partly written.
+  // short, damaged) or progress stopped the read; the grid is then partly
+  // written.
   virtual bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
                     std::uint32_t outRows, double* out, std::size_t pointStride,
-                    std::size_t rowStride) = 0;
+                    std::size_t rowStride, RasterProgress progress) = 0;
 };
 
 // How the module's opening went.

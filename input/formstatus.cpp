@@ -77,6 +77,11 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
           Guarded(this, &TFormStatus::ButtonLoadBMPClick));
   connect(ui.ActionReload, &QAction::triggered, this, Guarded(this, &TFormStatus::ReloadClick));
   connect(&watch, &cFileWatch::Settled, this, Guarded(this, &TFormStatus::FilesSettled));
+  progressTimer.setInterval(100);
+  connect(&progressTimer, &QTimer::timeout, this, [this] {
+    if (job)
+      emit LoadRunning(job->Progress().Fraction());
+  });
 
   FormCreate();
 }

@@ -6,15 +6,19 @@
 // loaders. It remembers what each load read, to load it again on F5 or when
 // the file changes.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include <QTimer>
 #include <QWidget>
 
 #include "input/filewatch.h"
 #include "input/loadedfiles.h"
+#include "input/loadjob.h"
 #include "input/opendialog.h"
 #include "input/savedialog.h"
 #include "objects/line.h"
@@ -63,11 +67,26 @@ class TFormStatus : public QWidget {
 
   // A file named elsewhere (a drop, the command line), told by its content:
   // a picture as height field or, with colours, as colour-count volume;
-  // anything else as point-grid text (LoadFileByContent). The same errors,
+  // anything else as point-grid text (ReadFileByContent). The same errors,
   // clean-up and redraw as the loaders, with a busy cursor while the file is
   // read and converted. The dialog's remembered name and filter stay as they
   // are.
   void OpenFile(const QString& path, bool colours);
+
+  // Every load reads its file on a thread of its own (cLoadJob) and waits
+  // this long for it with a busy cursor, processing nothing: a load that ends
+  // by then is handed over at once, as if read on this thread. A longer one
+  // goes on in the background, the windows stay alive, and LoadRunning tells
+  // how far it is; once it ends it is handed over, with its redraw and its
+  // message, as soon as no other handler runs (EventNesting) and no message
+  // box is open. Tests set 0, or milliseconds::max() for never.
+  std::chrono::milliseconds backgroundAfter{300};
+  // Stops the load running in the background, if any, and what F5 or a
+  // changed file still had to load: the data and the picture stay as they
+  // are, and nothing is said. A new load does the same to one running.
+  void CancelLoad();
+  // Whether a load runs in the background now.
+  bool LoadInBackground() const { return job != nullptr; }
 
   // Loads the files last read into the surface and the volume again, each
   // as it was loaded (LoadedFiles), surface first; each load as a loader's,
@@ -104,6 +123,12 @@ class TFormStatus : public QWidget {
   // A load has something to tell that is no error (a raster read reduced):
   // shown over the picture for a while, never in a box.
   void Notice(const QString& text);
+  // A load runs in the background, so far done (0 to 1, never less than
+  // before): when it goes there, and a few times a second after.
+  void LoadRunning(double done);
+  // The load that ran in the background has ended, been cancelled or been
+  // replaced.
+  void LoadEnded();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -120,10 +145,16 @@ class TFormStatus : public QWidget {
   bool InTable(const QWidget* widget) const;
   // The load dialog; on cancel the view is redrawn and false returned.
   bool ChooseFile();
-  // Runs load, which reads a file and hands its data to an object, with a
-  // busy cursor, and redraws the view however it ends; tells what a new
-  // surface has to say (Notice).
-  void Load(const std::function<void()>& load);
+  // Starts read, which reads the file at path, as a load (backgroundAfter):
+  // at once or later, FinishLoad hands its data over.
+  void Load(const QString& path, cLoadJob::Read read);
+  // The load's data to its object, or its error thrown, and the view redrawn
+  // however it ends; tells what a new surface has to say (Notice).
+  void FinishLoad();
+  // Told on this thread that the reading of load id has ended.
+  void LoadThreadEnded(std::uint64_t id);
+  // The load in the background cancelled and let go, its thread left to end.
+  void DropBackgroundLoad();
   // Loads the file at path as kind (Load, LoadFile).
   void LoadAs(const QString& path, LoadKind kind);
   // The file at path was read as kind: what F5 loads again, and follows.
@@ -143,6 +174,14 @@ class TFormStatus : public QWidget {
   QMetaObject::Connection focusConnection;
   // The table has been left and not read since (FocusChanged).
   bool tableExitPending = false;
+
+  std::unique_ptr<cLoadJob> job;  // the load running, if any
+  QString jobPath;
+  std::uint64_t jobId = 0;
+  // Cancelled loads whose threads may still be ending; each is waited for
+  // before the next load starts, so that one reading thread runs at a time.
+  std::vector<std::unique_ptr<cLoadJob>> dropped;
+  QTimer progressTimer;
 
   cLoadedFiles loaded;
   cFileWatch watch{this};

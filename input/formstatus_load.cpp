@@ -13,6 +13,8 @@
 #include "input/formstatus.h"
 #include "input/loadobject.h"
 #include "scene/graph.h"
+#include "view/handlerguard.h"
+#include "view/messagebox.h"
 
 namespace {
 
@@ -77,16 +79,16 @@ void TFormStatus::ButtonLoadBMP2Click() {
 }
 
 void TFormStatus::OpenFile(const QString& path, bool colours) {
-  Load([&] {
-    LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume,
-                      [&](LoadKind kind) { Remember(path, kind); });
+  const DecimalSeparator separator = RegionalDecimalSeparator();
+  Load(path, [path, separator, colours](const ReadNotice& read) {
+    return ReadFileByContent(path, separator, colours, read);
   });
 }
 
 void TFormStatus::LoadAs(const QString& path, LoadKind kind) {
-  Load([&] {
-    LoadFile(path, kind, RegionalDecimalSeparator(), surface, volume,
-             [&](LoadKind read) { Remember(path, read); });
+  const DecimalSeparator separator = RegionalDecimalSeparator();
+  Load(path, [path, separator, kind](const ReadNotice& read) {
+    return ReadFileAs(path, kind, separator, read);
   });
 }
 
@@ -98,13 +100,88 @@ void TFormStatus::Remember(const QString& path, LoadKind kind) {
     watch.Follow(loaded.Paths());
 }
 
-void TFormStatus::Load(const std::function<void()>& load) {
+void TFormStatus::Load(const QString& path, cLoadJob::Read read) {
+  DropBackgroundLoad();
   const BusyCursor busy;  // outlives the redraw, which can take a while too
+  // One reading thread at a time: Qt's image readers share one allocation
+  // limit, which each read sets for itself. A cancelled read stops at its
+  // next report, within milliseconds.
+  dropped.clear();
+  const std::uint64_t id = ++jobId;
+  job = std::make_unique<cLoadJob>(std::move(read), [this, id] {
+    QMetaObject::invokeMethod(
+        this, [this, id] { LoadThreadEnded(id); }, Qt::QueuedConnection);
+  });
+  jobPath = path;
+  if (job->WaitFor(backgroundAfter)) {
+    FinishLoad();
+    return;
+  }
+  emit LoadRunning(job->Progress().Fraction());
+  progressTimer.start();
+}
+
+void TFormStatus::FinishLoad() {
+  const bool inBackground = progressTimer.isActive();
+  progressTimer.stop();
+  cLoadJob::Outcome outcome = job->Take();
+  job.reset();
+  if (inBackground)
+    emit LoadEnded();
   const RedrawOnExit redraw(graph);
+  if (outcome.read)
+    Remember(jobPath, *outcome.read);
+  if (outcome.error)
+    std::rethrow_exception(outcome.error);
   const Vec3* before = surface.vertices;
-  load();
+  HandOver(std::move(outcome.data), surface, volume);
   if (surface.vertices != before) {
     if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
       emit Notice(notice);
   }
+}
+
+void TFormStatus::LoadThreadEnded(std::uint64_t id) {
+  // A dropped load's thread has ended: it goes now rather than at the next
+  // load, with whatever memory it holds.
+  std::erase_if(dropped, [](const std::unique_ptr<cLoadJob>& old) { return old->Ended(); });
+  if (!job || id != jobId)
+    return;
+  // Not in the middle of another handler (ChangeState lets events run) nor
+  // under a message box: the hand-over, its redraw and its message come as
+  // a load's always come, after the event that was under way.
+  if (MessageBoxOpen()) {
+    AfterMessageBoxes(this, [this, id] { LoadThreadEnded(id); });
+    return;
+  }
+  if (EventNesting() > 1) {
+    QTimer::singleShot(10, this, [this, id] { LoadThreadEnded(id); });
+    return;
+  }
+  RunHandler([this] {
+    try {
+      FinishLoad();
+    } catch (...) {
+      ResumeReloadsAfterBoxes();
+      throw;
+    }
+    RunReloads();
+  });
+}
+
+void TFormStatus::DropBackgroundLoad() {
+  if (!job)
+    return;
+  job->Progress().Cancel();
+  dropped.push_back(std::move(job));
+  ++jobId;
+  progressTimer.stop();
+  emit LoadEnded();
+}
+
+void TFormStatus::CancelLoad() {
+  if (!job)
+    return;
+  DropBackgroundLoad();
+  reloads.clear();
 }

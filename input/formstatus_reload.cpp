@@ -42,7 +42,9 @@ void TFormStatus::QueueReloads(const std::vector<LoadedFile>& files, bool watche
 }
 
 void TFormStatus::RunReloads() {
-  while (!reloads.empty()) {
+  // One at a time: what a load in the background leaves waiting runs once it
+  // has been handed over (LoadThreadEnded).
+  while (!reloads.empty() && !job) {
     // No box on top of a box: what comes while one is open waits for it.
     if (MessageBoxOpen()) {
       ResumeReloadsAfterBoxes();

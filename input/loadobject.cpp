@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <utility>
 
 #include "formats/loadfile.h"
+#include "formats/loadprogress.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
 
@@ -40,12 +40,102 @@ void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
   surface.values = std::move(grid.values);
 }
 
-void HandOver(std::unique_ptr<float[]> counts, float largest, cOpenGLGraph_Solid& volume) {
-  volume.SetVolume(counts.release(), 64, 64, 64, true);
-  volume.largestCount = largest;
+void Tell(const ReadNotice& read, LoadKind kind) {
+  if (read)
+    read(kind);
+}
+
+// The measured raster at path as a height field; nothing when it holds none.
+std::optional<LoadedData> ReadMeasured(const QString& path, const ReadNotice& read) {
+  std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path);
+  if (!measured)
+    return std::nullopt;
+  Tell(read, LoadKind::kHeightField);
+  LoadedData data;
+  data.kind = LoadKind::kHeightField;
+  data.field = std::move(*measured);
+  return data;
+}
+
+// Reading the bytes is a small part of a load; converting them the rest.
+constexpr double kBytesRead = 0.1;
+
+FileBytes ReadBytes(const QString& path) {
+  const LoadStage reading(0.0, kBytesRead);
+  return ReadFileBytes(path);
+}
+
+// The data of file, read from path, as kind.
+LoadedData ConvertBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
+                        const ReadNotice& read) {
+  Tell(read, kind);
+  const LoadStage converting(kBytesRead, 1.0);
+  LoadedData data;
+  data.kind = kind;
+  switch (kind) {
+    case LoadKind::kPointGrid:
+      data.points = PointGridOf(file, separator);
+      break;
+    case LoadKind::kHeightField:
+      data.field = HeightFieldOf(std::move(file));
+      break;
+    case LoadKind::kColourCount:
+      data.counts = ColourCountOf(std::move(file), &data.largestCount);
+      break;
+  }
+  return data;
 }
 
 }  // namespace
+
+LoadedData ReadFileAs(const QString& path, LoadKind kind, DecimalSeparator separator,
+                      const ReadNotice& read) {
+  if (kind == LoadKind::kColourCount)
+    RefuseMeasuredColours(path);
+  else if (kind == LoadKind::kHeightField) {
+    if (std::optional<LoadedData> measured = ReadMeasured(path, read))
+      return std::move(*measured);
+  }
+  return ConvertBytes(ReadBytes(path), kind, separator, read);
+}
+
+LoadedData ReadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
+                             const ReadNotice& read) {
+  if (colours)
+    RefuseMeasuredColours(path);
+  else if (std::optional<LoadedData> measured = ReadMeasured(path, read))
+    return std::move(*measured);
+  FileBytes file = ReadBytes(path);
+  LoadKind kind = LoadKind::kPointGrid;
+  if (HoldsPicture(file))
+    kind = colours ? LoadKind::kColourCount : LoadKind::kHeightField;
+  return ConvertBytes(std::move(file), kind, separator, read);
+}
+
+void HandOver(LoadedData data, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+  switch (data.kind) {
+    case LoadKind::kPointGrid:
+      HandOver(std::move(data.points), surface);
+      break;
+    case LoadKind::kHeightField:
+      HandOver(std::move(data.field), surface);
+      break;
+    case LoadKind::kColourCount:
+      volume.SetVolume(data.counts.release(), 64, 64, 64, true);
+      volume.largestCount = data.largestCount;
+      break;
+  }
+}
+
+void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
+              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+  HandOver(ReadFileAs(path, kind, separator), surface, volume);
+}
+
+void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
+                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
+  HandOver(ReadFileByContent(path, separator, colours), surface, volume);
+}
 
 void LoadPointGridFile(const QString& path, DecimalSeparator separator,
                        cOpenGLGraph_Surface& surface) {
@@ -54,66 +144,4 @@ void LoadPointGridFile(const QString& path, DecimalSeparator separator,
 
 void LoadHeightFieldFile(const QString& path, cOpenGLGraph_Surface& surface) {
   HandOver(ReadHeightFieldFile(path), surface);
-}
-
-namespace {
-
-void Tell(const ReadNotice& read, LoadKind kind) {
-  if (read)
-    read(kind);
-}
-
-// Loads the measured raster at path into surface; false when it holds none.
-bool LoadMeasured(const QString& path, cOpenGLGraph_Surface& surface, const ReadNotice& read) {
-  std::optional<HeightFieldGrid> measured = ReadMeasuredFile(path);
-  if (!measured)
-    return false;
-  Tell(read, LoadKind::kHeightField);
-  HandOver(std::move(*measured), surface);
-  return true;
-}
-
-// Gives the data of file, read from path, as kind to its object.
-void LoadBytes(FileBytes file, LoadKind kind, DecimalSeparator separator,
-               cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume, const ReadNotice& read) {
-  Tell(read, kind);
-  switch (kind) {
-    case LoadKind::kPointGrid:
-      HandOver(PointGridOf(file, separator), surface);
-      break;
-    case LoadKind::kHeightField:
-      HandOver(HeightFieldOf(std::move(file)), surface);
-      break;
-    case LoadKind::kColourCount: {
-      float largest = 0.0f;
-      std::unique_ptr<float[]> counts = ColourCountOf(std::move(file), &largest);
-      HandOver(std::move(counts), largest, volume);
-      break;
-    }
-  }
-}
-
-}  // namespace
-
-void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
-              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume, const ReadNotice& read) {
-  if (kind == LoadKind::kColourCount)
-    RefuseMeasuredColours(path);
-  else if (kind == LoadKind::kHeightField && LoadMeasured(path, surface, read))
-    return;
-  LoadBytes(ReadFileBytes(path), kind, separator, surface, volume, read);
-}
-
-void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
-                       cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
-                       const ReadNotice& read) {
-  if (colours)
-    RefuseMeasuredColours(path);
-  else if (LoadMeasured(path, surface, read))
-    return;
-  FileBytes file = ReadFileBytes(path);
-  LoadKind kind = LoadKind::kPointGrid;
-  if (HoldsPicture(file))
-    kind = colours ? LoadKind::kColourCount : LoadKind::kHeightField;
-  LoadBytes(std::move(file), kind, separator, surface, volume, read);
 }

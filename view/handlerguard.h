@@ -19,6 +19,21 @@ void KeepHandlerError(std::exception_ptr error) noexcept;
 // The kept error, or null when there is none; nothing is kept afterwards.
 std::exception_ptr TakeHandlerError() noexcept;
 
+// How deeply the dispatch of events is nested now: 0 outside any, 1 within
+// an event's handler, more within an event that a handler's own event
+// processing (processEvents, a modal box) dispatched. Work that must not run
+// in the middle of another handler's waits until it is 1 again.
+int EventNesting() noexcept;
+// Counts one level of EventNesting while it lives: the guard around event
+// dispatch makes one for every event.
+class EventDispatch {
+ public:
+  EventDispatch() noexcept;
+  ~EventDispatch();
+  EventDispatch(const EventDispatch&) = delete;
+  EventDispatch& operator=(const EventDispatch&) = delete;
+};
+
 // Runs handler(); whatever it throws is kept instead of passed on.
 template <class Handler>
 void RunHandler(Handler&& handler) noexcept {

@@ -103,12 +103,19 @@ class GdalRaster : public RasterFile {
   const RasterHeader& Header() const override { return header; }
 
   bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
-            std::uint32_t outRows, double* out, std::size_t pointStride,
-            std::size_t rowStride) override {
+            std::uint32_t outRows, double* out, std::size_t pointStride, std::size_t rowStride,
+            RasterProgress progress) override {
     const ErrorCatcher errors;
     GDALRasterIOExtraArg extra;
     INIT_RASTERIO_EXTRA_ARG(extra);
     extra.eResampleAlg = GRIORA_Average;
+    if (progress.report) {
+      extra.pfnProgress = [](double done, const char*, void* data) -> int {
+        const auto* p = static_cast<const RasterProgress*>(data);
+        return p->report(done, p->context) ? TRUE : FALSE;
+      };
+      extra.pProgressData = &progress;
+    }
     const CPLErr result = GDALRasterIOEx(
         band, GF_Read, 0, static_cast<int>(firstRow), static_cast<int>(header.columns),
         static_cast<int>(rowCount), out, static_cast<int>(outColumns), static_cast<int>(outRows),

@@ -39,7 +39,7 @@ class Flat : public RasterFile {
   }
   const RasterHeader& Header() const override { return header; }
   bool Read(std::uint32_t, std::uint32_t, std::uint32_t columns, std::uint32_t rows, double* out,
-            std::size_t pointStride, std::size_t rowStride) override {
+            std::size_t pointStride, std::size_t rowStride, RasterProgress) override {
     ++reads;
     for (std::uint32_t r = 0; r < rows; ++r) {
       for (std::uint32_t c = 0; c < columns; ++c)
