@@ -12,6 +12,24 @@
 #include "base/errors.h"
 #include "view/handlerguard.h"
 
+namespace {
+
+// Opens file once no load runs in the background: the command line's two
+// files both load, where a second load would otherwise replace the first.
+void OpenWhenNoLoadRuns(const QString& file, bool colours) {
+  QTimer::singleShot(FormStatus && FormStatus->LoadInBackground() ? 50 : 0, FormStatus,
+                     [file, colours] {
+                       if (!FormStatus)
+                         return;
+                       if (FormStatus->LoadInBackground())
+                         OpenWhenNoLoadRuns(file, colours);
+                       else
+                         RunHandler([&] { FormStatus->OpenFile(file, colours); });
+                     });
+}
+
+}  // namespace
+
 void OpenAfterStartUp(const CommandLine& commandLine) {
   if (!FormStatus)
     return;
@@ -22,10 +40,7 @@ void OpenAfterStartUp(const CommandLine& commandLine) {
        {std::pair{commandLine.coloursFile, true}, std::pair{commandLine.file, false}}) {
     if (file.isEmpty())
       continue;
-    QTimer::singleShot(0, FormStatus, [file, colours] {
-      if (FormStatus)
-        RunHandler([&] { FormStatus->OpenFile(file, colours); });
-    });
+    OpenWhenNoLoadRuns(file, colours);
   }
 }
 

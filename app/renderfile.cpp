@@ -33,8 +33,8 @@ void LoadTelling(const QString& path, bool colours, cOpenGLGraph_Surface& surfac
   const QByteArray name = path.toLocal8Bit();
   LoadProgress progress;
   int shown = -1;
-  progress.onReport = [&](double done) {
-    const int percent = static_cast<int>(done * 100);
+  progress.onReport = [&](const LoadProgress& reported) {
+    const int percent = static_cast<int>(reported.Fraction() * 100);
     if (percent != shown) {
       shown = percent;
       std::fprintf(stderr, "\r%s: %d %%", name.constData(), percent);

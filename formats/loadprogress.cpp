@@ -51,7 +51,7 @@ bool NoteLoadProgress(double done) noexcept {
   const double fraction = std::max(progress->Fraction(), at);
   progress->fraction.store(fraction, std::memory_order_relaxed);
   if (progress->onReport)
-    progress->onReport(fraction);
+    progress->onReport(*progress);
   return !progress->Cancelled();
 }
 

@@ -20,10 +20,11 @@ class LoadProgress {
   void Cancel() { cancelled.store(true, std::memory_order_relaxed); }
   bool Cancelled() const { return cancelled.load(std::memory_order_relaxed); }
 
-  // Called on the loading thread at every report, with the load's fraction,
-  // before the report checks for Cancel: tests hold a load at a known point
-  // with it. Set before the load starts.
-  std::function<void(double)> onReport;
+  // Called on the loading thread at every report, once the fraction is set
+  // and before the report checks for Cancel: tests hold a load at a known
+  // point with it, the command line prints the fraction. Set before the load
+  // starts.
+  std::function<void(const LoadProgress&)> onReport;
 
  private:
   friend bool NoteLoadProgress(double done) noexcept;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-std::function<void(double)> cLoadJob::reportHook;
+std::function<void(const LoadProgress&)> cLoadJob::reportHook;
 
 cLoadJob::cLoadJob(Read read, std::function<void()> ended) {
   progress.onReport = reportHook;

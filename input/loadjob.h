@@ -50,7 +50,7 @@ class cLoadJob {
   // Called on the reading thread at each report of every job started while
   // it is set (LoadProgress::onReport): tests hold a load at a known point
   // with it.
-  static std::function<void(double)> reportHook;
+  static std::function<void(const LoadProgress&)> reportHook;
 
  private:
   LoadProgress progress;
