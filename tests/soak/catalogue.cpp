@@ -38,6 +38,7 @@ constexpr Entry kCatalogue[] = {
     {OpenFromCommandLine, 3},
     {RewriteFile, 4},
     {DoubleClickPicture, 2},
+    {StopLoadInBackground, 3},
 };
 
 }  // namespace

@@ -34,6 +34,9 @@ void UseScrollBar(SoakWorld& world, Step& step);
 void DragPicture(SoakWorld& world, Step& step);
 void WheelPicture(SoakWorld& world, Step& step);
 void DoubleClickPicture(SoakWorld& world, Step& step);
+// A load held in the background and stopped: by the bar's Cancel, by Esc,
+// or by a second load.
+void StopLoadInBackground(SoakWorld& world, Step& step);
 void HoverPicture(SoakWorld& world, Step& step);
 void MainKey(SoakWorld& world, Step& step);
 void PictureMenu(SoakWorld& world, Step& step);

@@ -9,12 +9,18 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <chrono>
+#include <thread>
+
 #include "app/commandline.h"
 #include "app/entry.h"
 #include "base/errors.h"
+#include "base/scopedoverride.h"
 #include "catalogue.h"
 #include "checks.h"
 #include "input.h"
+#include "input/loadjob.h"
+#include "support/bmpwriter.h"
 #include "support/dropfile.h"
 #include "world.h"
 
@@ -201,5 +207,67 @@ void RewriteFile(SoakWorld& world, Step& step) {
         QFile::remove(path);
         break;
     }
+  };
+}
+
+void StopLoadInBackground(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  // A picture that is read before anything can fail, so that the load is
+  // sure to reach its first report, where it is held until it is stopped.
+  const int width = random.Between(1, 40), height = random.Between(2, 40);
+  const std::vector<unsigned char> first = WriteBmp(
+      PatternPicture(width, height, {{static_cast<std::uint8_t>(random.Below(256)), 10, 200}}),
+      BmpOptions{});
+  const QString held = world.files.Scratch(first);
+  enum Stop { kCancelButton, kEscape, kSecondLoad };
+  const auto stop = static_cast<Stop>(random.Weighted({2, 2, 3}));
+  step.description = "drop a " + std::to_string(width) + " x " + std::to_string(height) +
+                     " bitmap, held in the background, then ";
+  SoakFile second;
+  if (stop == kSecondLoad) {
+    second = world.files.Any();
+    step.loads.push_back(ExpectedLoad(Reader::ByContent, second.path));
+    step.description += "drop " + second.what + ": " + step.loads.back().what;
+  } else {
+    step.description += stop == kCancelButton ? "click Cancel" : "Esc in the main window";
+  }
+  step.perform = [held, stop, second](SoakWorld& w) {
+    ActivateFor(w, &w.root);
+    TFormStatus& status = w.status;
+    {
+      const ScopedOverride<std::chrono::milliseconds> background(status.backgroundAfter,
+                                                                 std::chrono::milliseconds(0));
+      const ScopedOverride<std::function<void(const LoadProgress&)>> hold(
+          cLoadJob::reportHook, [](const LoadProgress& progress) {
+            while (!progress.Cancelled())
+              std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          });
+      if (!DropFile(w.root, held, Qt::NoModifier))
+        w.inputFaults.push_back("the main window refused the drop");
+    }
+    if (!status.LoadInBackground()) {
+      w.inputFaults.push_back("the held load did not go on in the background");
+      return;
+    }
+    switch (stop) {
+      case kCancelButton:
+        input::Click(w.root.loadBar->ui.ButtonCancel,
+                     w.root.loadBar->ui.ButtonCancel->rect().center());
+        break;
+      case kEscape:
+        input::Key(&w.root, Qt::Key_Escape);
+        break;
+      case kSecondLoad: {
+        // Read at once, whatever its size, so that it has ended when the
+        // action has.
+        const ScopedOverride<std::chrono::milliseconds> atOnce(status.backgroundAfter,
+                                                               std::chrono::milliseconds::max());
+        if (!DropFile(w.root, second.path, Qt::NoModifier))
+          w.inputFaults.push_back("the main window refused the drop");
+        break;
+      }
+    }
+    if (status.LoadInBackground())
+      w.inputFaults.push_back("a load still runs after it was stopped");
   };
 }
