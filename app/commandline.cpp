@@ -145,11 +145,17 @@ struct Parser {
         "of points.\n"
         "\n"
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
-        "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. F5 in\n"
-        "either window loads the files last opened again, each the same way. L\n"
-        "switches the light on the surface, K the colour bar, A the axes; the\n"
-        "picture's context menu holds these and the colour maps and the vertical\n"
-        "scale. Over the picture the cursor's data point is shown beside it."));
+        "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. Dragging\n"
+        "with the middle button or with Shift held pans, and so do Ctrl+arrows; the\n"
+        "wheel zooms about the point under the cursor; a double-click looks at the\n"
+        "data point under it, Home at the cube's middle again. F5 in either window\n"
+        "loads the files last opened again, each the same way. A load that takes\n"
+        "longer than a moment goes on in the background, with a progress bar over\n"
+        "the picture, while the old data can still be turned and read; its Cancel,\n"
+        "or Esc in the main window, stops it and keeps what is shown. L switches the\n"
+        "light on the surface, K the colour bar, A the axes; the picture's context\n"
+        "menu holds these and the colour maps and the vertical scale. Over the\n"
+        "picture the cursor's data point is shown beside it."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }
