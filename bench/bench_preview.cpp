@@ -2,9 +2,13 @@
 // feels: from a scroll bar's change to the picture on screen.
 #include <cstdint>
 
+#include <chrono>
+
 #include <QAction>
 #include <QCoreApplication>
+#include <QImage>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -144,5 +148,80 @@ void BM_PanStep(benchmark::State& state) {
 }
 
 BENCHMARK(BM_PanStep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A 16384 x 8192 PNG of 16-bit grey samples, a smooth field with some grain,
+// written once a process: the kind of large height map a load takes seconds
+// to decode.
+QString LargePng() {
+  static QTemporaryDir dir;
+  static const QString path = [] {
+    QImage image(16384, 8192, QImage::Format_Grayscale16);
+    for (int y = 0; y < image.height(); ++y) {
+      auto* row = reinterpret_cast<quint16*>(image.scanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        row[x] = static_cast<quint16>((x * 3 + y * 5 + ((x * y) & 255)) & 0xFFFF);
+    }
+    const QString file = dir.filePath(QStringLiteral("large.png"));
+    image.save(file, "PNG");
+    return file;
+  }();
+  return path;
+}
+
+// While that PNG loads in the background: from a key's turn of the old
+// picture (the 4096² photograph, four passes) to its picture on screen,
+// against the same turn with no load running; and how long Cancel keeps the
+// windows' thread (cancel_ms).
+void BM_TurnWhileLoading(benchmark::State& state) {
+  ShownFrame shown;
+  if (!shown.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  TFormStatus& status = *shown.status;
+  cOpenGLGraph& graph = shown.frame.View();
+  const Ui::TFrameCubiscope& ui = shown.frame.ui;
+  const QString png = LargePng();
+  double done = 0.0;
+  QObject::connect(&status, &TFormStatus::LoadRunning, [&done](double d) { done = d; });
+  status.backgroundAfter = std::chrono::milliseconds(0);
+  bool right = true;
+  const auto turn = [&] {
+    const std::uint64_t before = graph.FramesPresented();
+    (right ? ui.ActionTurnRight : ui.ActionTurnLeft)->trigger();
+    right = !right;
+    while (graph.FramesPresented() == before)
+      QCoreApplication::processEvents();
+  };
+  Paired paired;
+  double cancelMs = 0.0;
+  int cancels = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    // Into the decoding: the bytes are read.
+    done = 0.0;
+    status.OpenFile(png, false);
+    while (status.LoadInBackground() && done < 0.1)
+      QCoreApplication::processEvents();
+    state.ResumeTiming();
+    if (!status.LoadInBackground()) {
+      state.SkipWithError("the load did not go on in the background");
+      break;
+    }
+    paired.Measure(turn);
+    state.PauseTiming();
+    const auto start = std::chrono::steady_clock::now();
+    status.CancelLoad();
+    cancelMs +=
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    ++cancels;
+    state.ResumeTiming();
+    paired.Reference(state, "idle", turn);
+  }
+  paired.Report(state);
+  state.counters["cancel_ms"] = cancels ? cancelMs / cancels : 0.0;
+}
+
+BENCHMARK(BM_TurnWhileLoading)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
