@@ -15,10 +15,11 @@ TLoadBar::TLoadBar(QWidget* over) : QWidget(over) {
 
 void TLoadBar::Show(double done) {
   ui.ProgressBarLoad->setValue(static_cast<int>(std::lround(done * ui.ProgressBarLoad->maximum())));
-  if (isVisible())
-    return;
+  // Placed again each time: the window may have been resized meanwhile.
   adjustSize();
   move(8, parentWidget()->height() - height() - 8);
+  if (isVisible())
+    return;
   raise();
   show();
 }
