@@ -89,15 +89,11 @@ std::string Picture(int columns) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-class BackgroundLoad : public Ways, public testing::WithParamInterface<Case> {
+class BackgroundLoad : public ShownWays, public testing::WithParamInterface<Case> {
  protected:
   void SetUp() override {
-    Ways::SetUp();
-    root.show();
-    status.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&root));
+    ShownWays::SetUp();
     ConnectNotes(root, status);
-    status.FileWatch().SetSettleDelay(0);
     // What the bar is told, one load after another.
     running.emplace_back();
     QObject::connect(&status, &TFormStatus::LoadRunning,
@@ -202,8 +198,9 @@ TEST_P(BackgroundLoad, KeepsTheOldDataUntilTheHandOver) {
   }
   if (c.outcome == Outcome::kEnds || c.outcome == Outcome::kSuperseded)
     ExpectLoaded(LoadKind::kHeightField, want);
-  if (c.outcome == Outcome::kCancelled)
+  if (c.outcome == Outcome::kCancelled) {
     EXPECT_EQ(status.surface.vertices, before.grid);
+  }
   // Progress never goes back, in the reader nor on the bar.
   for (const auto& loads : {gate.Seen(), running}) {
     for (const std::vector<double>& fractions : loads) {

@@ -206,3 +206,16 @@ class Ways : public Loaders {
       ExpectColourCount(ReadColourCountFile(path).get());
   }
 };
+
+// The same with both windows shown, for keys and the file system's notices;
+// a changed file settles at once.
+class ShownWays : public Ways {
+ protected:
+  void SetUp() override {
+    Ways::SetUp();
+    root.show();
+    status.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&root));
+    status.FileWatch().SetSettleDelay(0);
+  }
+};

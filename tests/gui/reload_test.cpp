@@ -48,16 +48,8 @@ std::string Version(LoadKind kind, int n) {
 
 enum class Way { kNothing, kButton, kDrop, kCommandLine };
 
-class Reloads : public Ways {
+class Reloads : public ShownWays {
  protected:
-  void SetUp() override {
-    Ways::SetUp();
-    root.show();
-    status.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&root));
-    status.FileWatch().SetSettleDelay(0);
-  }
-
   void Load(Way way, LoadKind kind, const QString& path) {
     const bool colours = kind == LoadKind::kColourCount;
     switch (way) {
