@@ -122,6 +122,7 @@ void TFormStatus::Load(const QString& path, cLoadJob::Read read) {
 }
 
 void TFormStatus::FinishLoad() {
+  const BusyCursor busy;  // the hand-over's redraw can take a while
   const bool inBackground = progressTimer.isActive();
   progressTimer.stop();
   cLoadJob::Outcome outcome = job->Take();
@@ -174,7 +175,6 @@ void TFormStatus::DropBackgroundLoad() {
     return;
   job->Progress().Cancel();
   dropped.push_back(std::move(job));
-  ++jobId;
   progressTimer.stop();
   emit LoadEnded();
 }
