@@ -4,6 +4,8 @@
 #include <new>
 #include <optional>
 
+#include <QScopeGuard>
+
 #include <unistd.h>
 
 #include "app/application.h"
@@ -26,10 +28,6 @@ namespace {
 // ends.
 void LoadTelling(const QString& path, bool colours, cOpenGLGraph_Surface& surface,
                  cOpenGLGraph_Solid& volume) {
-  if (!::isatty(STDERR_FILENO)) {
-    LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
-    return;
-  }
   const QByteArray name = path.toLocal8Bit();
   LoadProgress progress;
   int shown = -1;
@@ -40,10 +38,13 @@ void LoadTelling(const QString& path, bool colours, cOpenGLGraph_Surface& surfac
       std::fprintf(stderr, "\r%s: %d %%", name.constData(), percent);
     }
   };
-  const ScopedLoadProgress current(progress);
-  struct EndLine {
-    ~EndLine() { std::fputs("\r\033[K", stderr); }
-  } endLine;
+  std::optional<ScopedLoadProgress> current;
+  const auto endLine = qScopeGuard([&current] {
+    if (current)
+      std::fputs("\r\033[K", stderr);
+  });
+  if (::isatty(STDERR_FILENO))
+    current.emplace(progress);
   LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
 }
 

@@ -1,5 +1,6 @@
 #include "formats/loadfile.h"
 
+#include <type_traits>
 #include <utility>
 
 #include <QImage>
@@ -34,16 +35,29 @@ int SampleBits(const QImage& picture) {
 }
 
 // Decodes the picture in file, frees the file's bytes and hands the picture
-// to build: the decoder of its kind and build's overload for it.
+// to build, which may take its pixels: the decoder of its kind and build's
+// overload for it.
 template <class Build>
 auto BuildFromPicture(FileBytes file, std::size_t resultBytesPerPixel, const Build& build) {
+  // Decoding takes most of a load, building from the pixels the rest.
+  constexpr double kDecoded = 0.8;
   if (ForOurBitmapDecoder(file)) {
-    const RgbImage image = DecodeBitmap(file.data.get(), file.size);
+    RgbImage image;
+    {
+      const LoadStage decoding(0.0, kDecoded);
+      image = DecodeBitmap(file.data.get(), file.size);
+    }
     file = FileBytes();
+    const LoadStage building(kDecoded, 1.0);
     return build(image);
   }
-  const QImage picture = DecodeImage(file.data.get(), file.size, resultBytesPerPixel);
+  QImage picture;
+  {
+    const LoadStage decoding(0.0, kDecoded);
+    picture = DecodeImage(file.data.get(), file.size, resultBytesPerPixel);
+  }
   file = FileBytes();
+  const LoadStage building(kDecoded, 1.0);
   return build(picture);
 }
 
@@ -73,36 +87,23 @@ void RefuseMeasuredColours(const QString& path) {
 }
 
 HeightFieldGrid HeightFieldOf(FileBytes file) {
-  HeightFieldGrid grid;
-  grid.values.source = HeightValues::Source::kPicture;
-  // Decoding takes most of a load; the height field is made in one pass.
-  constexpr double kDecoded = 0.8;
-  if (ForOurBitmapDecoder(file)) {
-    RgbImage image;
-    {
-      const LoadStage decoding(0.0, kDecoded);
-      image = DecodeBitmap(file.data.get(), file.size);
+  return BuildFromPicture(std::move(file), sizeof(Vec3) + kPictureExtraBytes, [](auto& picture) {
+    HeightFieldGrid grid;
+    grid.values.source = HeightValues::Source::kPicture;
+    grid.points = BuildHeightField(picture);
+    if constexpr (std::is_same_v<std::decay_t<decltype(picture)>, RgbImage>) {
+      grid.columns = picture.width;
+      grid.rows = picture.height;
+      // The decoded pixels are the colours already, three bytes each.
+      grid.colours = std::move(picture.pixels);
+    } else {
+      grid.colours = PixelColours(picture);
+      grid.columns = picture.width();
+      grid.rows = picture.height();
+      grid.values.sampleBits = SampleBits(picture);
     }
-    file = FileBytes();
-    grid.points = BuildHeightField(image);
-    grid.columns = image.width;
-    grid.rows = image.height;
-    // The decoded pixels are the colours already, three bytes each.
-    grid.colours = std::move(image.pixels);
     return grid;
-  }
-  QImage picture;
-  {
-    const LoadStage decoding(0.0, kDecoded);
-    picture = DecodeImage(file.data.get(), file.size, sizeof(Vec3) + kPictureExtraBytes);
-  }
-  file = FileBytes();
-  grid.points = BuildHeightField(picture);
-  grid.colours = PixelColours(picture);
-  grid.columns = picture.width();
-  grid.rows = picture.height();
-  grid.values.sampleBits = SampleBits(picture);
-  return grid;
+  });
 }
 
 std::unique_ptr<float[]> ColourCountOf(FileBytes file, float* largest) {

@@ -27,7 +27,8 @@ ScopedLoadProgress::~ScopedLoadProgress() {
   stageTo = previousTo;
 }
 
-LoadStage::LoadStage(double from, double to) : outerFrom(stageFrom), outerTo(stageTo) {
+LoadStage::LoadStage(double from, double to)
+    : outerFrom(stageFrom), outerTo(stageTo), pending(std::uncaught_exceptions()) {
   const double span = outerTo - outerFrom;
   stageFrom = outerFrom + from * span;
   stageTo = outerFrom + to * span;
@@ -36,7 +37,7 @@ LoadStage::LoadStage(double from, double to) : outerFrom(stageFrom), outerTo(sta
 LoadStage::~LoadStage() {
   // Reached its end only when it ended well; a stage left by an error says
   // nothing, and must not throw on the way out.
-  if (!std::uncaught_exceptions() && current)
+  if (std::uncaught_exceptions() == pending && current)
     current->fraction.store(std::max(current->Fraction(), stageTo), std::memory_order_relaxed);
   stageFrom = outerFrom;
   stageTo = outerTo;

@@ -23,7 +23,7 @@ class LoadProgress {
   // Called on the loading thread at every report, once the fraction is set
   // and before the report checks for Cancel: tests hold a load at a known
   // point with it, the command line prints the fraction. Set before the load
-  // starts.
+  // starts. Must not throw: it runs inside the libraries' frames too.
   std::function<void(const LoadProgress&)> onReport;
 
  private:
@@ -59,6 +59,7 @@ class LoadStage {
 
  private:
   double outerFrom, outerTo;
+  int pending;  // exceptions on their way when the stage began
 };
 
 // Reports that the current stage is done to the share done (0 to 1) and

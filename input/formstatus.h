@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -68,8 +67,8 @@ class TFormStatus : public QWidget {
   // A file named elsewhere (a drop, the command line), told by its content:
   // a picture as height field or, with colours, as colour-count volume;
   // anything else as point-grid text (ReadFileByContent). The same errors,
-  // clean-up and redraw as the loaders, with a busy cursor while the file is
-  // read and converted. The dialog's remembered name and filter stay as they
+  // clean-up and redraw as the loaders, in the background when it takes long
+  // (backgroundAfter). The dialog's remembered name and filter stay as they
   // are.
   void OpenFile(const QString& path, bool colours);
 
@@ -153,9 +152,10 @@ class TFormStatus : public QWidget {
   void FinishLoad();
   // Told on this thread that the reading of load id has ended.
   void LoadThreadEnded(std::uint64_t id);
-  // The load in the background cancelled and let go, its thread left to end.
+  // The load in the background cancelled and let go: its thread ends by
+  // itself, and the next load waits for it.
   void DropBackgroundLoad();
-  // Loads the file at path as kind (Load, LoadFile).
+  // Loads the file at path as kind (Load, ReadFileAs).
   void LoadAs(const QString& path, LoadKind kind);
   // The file at path was read as kind: what F5 loads again, and follows.
   void Remember(const QString& path, LoadKind kind);

@@ -1,12 +1,14 @@
 // The three load handlers of the Status window and the load of a file named
-// elsewhere. Each only asks for the file and calls the load that reads,
-// parses or decodes it and hands the result to its plot object with adopt set
-// (input/loadobject.h), remembering the file once read; the view is redrawn
-// however the load ends, before any error reaches the message box.
+// elsewhere. Each only asks for the file and starts the load that reads,
+// parses or decodes it on a thread of its own (input/loadjob.h); its result
+// goes to its plot object with adopt set (input/loadobject.h), the file is
+// remembered once read, and the view is redrawn however the load ends, before
+// any error reaches the message box.
 
 #include <exception>
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include "formats/measuredheights.h"
 #include "input/decimalsymbol.h"
@@ -41,7 +43,8 @@ class RedrawOnExit {
   const int pending = std::uncaught_exceptions();
 };
 
-// While a file is read and converted no events run; the cursor tells why.
+// While a load is waited for, or handed over and redrawn, no events run; the
+// cursor tells why.
 class BusyCursor {
  public:
   BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -102,10 +105,12 @@ void TFormStatus::Remember(const QString& path, LoadKind kind) {
 
 void TFormStatus::Load(const QString& path, cLoadJob::Read read) {
   DropBackgroundLoad();
-  const BusyCursor busy;  // outlives the redraw, which can take a while too
+  const BusyCursor busy;
   // One reading thread at a time: Qt's image readers share one allocation
   // limit, which each read sets for itself. A cancelled read stops at its
-  // next report, within milliseconds.
+  // next report: within milliseconds while it reads or decodes, after the
+  // pass that builds a height field (about a second for the largest
+  // pictures), which has no report inside.
   dropped.clear();
   const std::uint64_t id = ++jobId;
   job = std::make_unique<cLoadJob>(std::move(read), [this, id] {
@@ -114,6 +119,9 @@ void TFormStatus::Load(const QString& path, cLoadJob::Read read) {
   });
   jobPath = path;
   if (job->WaitFor(backgroundAfter)) {
+    // A reload that this load replaced leaves the rest of its queue waiting;
+    // it goes on afterwards, as after a load in the background.
+    const auto resume = qScopeGuard([this] { ResumeReloadsAfterBoxes(); });
     FinishLoad();
     return;
   }

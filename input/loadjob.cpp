@@ -20,8 +20,12 @@ cLoadJob::cLoadJob(Read read, std::function<void()> ended) {
       this->ended = true;
     }
     endedSignal.notify_all();
-    if (onEnded)
-      onEnded();
+    // Nothing may leave the thread's function; whoever waits has been told.
+    try {
+      if (onEnded)
+        onEnded();
+    } catch (...) {
+    }
   });
 }
 

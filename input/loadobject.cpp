@@ -127,11 +127,6 @@ void HandOver(LoadedData data, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid
   }
 }
 
-void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
-              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
-  HandOver(ReadFileAs(path, kind, separator), surface, volume);
-}
-
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume) {
   HandOver(ReadFileByContent(path, separator, colours), surface, volume);

@@ -51,9 +51,7 @@ LoadedData ReadFileByContent(const QString& path, DecimalSeparator separator, bo
 // Gives data to its object, surface or volume, with adopt set. Never throws.
 void HandOver(LoadedData data, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
 
-// Reads and hands over in one go (ReadFileAs, ReadFileByContent, HandOver).
-void LoadFile(const QString& path, LoadKind kind, DecimalSeparator separator,
-              cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
+// Reads and hands over in one go (ReadFileByContent, HandOver).
 void LoadFileByContent(const QString& path, DecimalSeparator separator, bool colours,
                        cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume);
 

@@ -5,6 +5,7 @@
 #include "loaders.h"
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 
 #include <QSignalSpy>
@@ -122,9 +123,12 @@ class BackgroundLoad : public ShownWays, public testing::WithParamInterface<Case
     }
   }
 
-  Gate gate;
+  // Shared with the loads' threads: a cancelled load's thread may still be
+  // ending when the fixture goes.
+  std::shared_ptr<Gate> gateHeld = std::make_shared<Gate>();
+  Gate& gate = *gateHeld;
   const ScopedOverride<std::function<void(const LoadProgress&)>> hook{
-      cLoadJob::reportHook, [this](const LoadProgress& p) { gate.Report(p); }};
+      cLoadJob::reportHook, [held = gateHeld](const LoadProgress& p) { held->Report(p); }};
   std::vector<std::vector<double>> running;
 };
 
