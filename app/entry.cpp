@@ -16,16 +16,21 @@ namespace {
 
 // Opens file once no load runs in the background: the command line's two
 // files both load, where a second load would otherwise replace the first.
+// The wait is a timer of the Status window's, so that whoever waits for the
+// program's work to end sees it.
 void OpenWhenNoLoadRuns(const QString& file, bool colours) {
-  QTimer::singleShot(FormStatus && FormStatus->LoadInBackground() ? 50 : 0, FormStatus,
-                     [file, colours] {
-                       if (!FormStatus)
-                         return;
-                       if (FormStatus->LoadInBackground())
-                         OpenWhenNoLoadRuns(file, colours);
-                       else
-                         RunHandler([&] { FormStatus->OpenFile(file, colours); });
-                     });
+  if (!FormStatus)
+    return;
+  auto* wait = new QTimer(FormStatus);
+  wait->setSingleShot(true);
+  QObject::connect(wait, &QTimer::timeout, FormStatus, [wait, file, colours] {
+    wait->deleteLater();
+    if (FormStatus->LoadInBackground())
+      OpenWhenNoLoadRuns(file, colours);
+    else
+      RunHandler([&] { FormStatus->OpenFile(file, colours); });
+  });
+  wait->start(FormStatus->LoadInBackground() ? 50 : 0);
 }
 
 }  // namespace

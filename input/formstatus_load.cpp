@@ -55,6 +55,8 @@ class BusyCursor {
 
 }  // namespace
 
+std::chrono::milliseconds TFormStatus::defaultBackgroundAfter{300};
+
 bool TFormStatus::ChooseFile() {
   if (OpenDialog.Execute(this))
     return true;

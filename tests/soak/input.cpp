@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "input/formstatus.h"
+
 namespace input {
 
 namespace {
@@ -37,9 +39,12 @@ void BetweenEvents(bool sameStroke = false) {
 // program that never comes to rest is reported rather than waited for.
 constexpr int kStuckMilliseconds = 60000;
 
-// A timer of the program (a child of one of its windows) that is running:
-// work still to come, such as a redraw after the input stops.
+// A timer of the program (a child of one of its windows) that is running, or
+// a load in the background: work still to come, such as a redraw after the
+// input stops or a load's hand-over.
 bool ProgramTimerRunning() {
+  if (FormStatus && FormStatus->LoadInBackground())
+    return true;
   for (QWidget* window : QApplication::topLevelWidgets()) {
     for (const QTimer* timer : window->findChildren<QTimer*>()) {
       if (timer->isActive())

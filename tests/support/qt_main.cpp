@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "app/application.h"
+#include "input/formstatus.h"
 
 int main(int argc, char** argv) {
   KeepGlDriverForLeakReports();
   ::testing::InitGoogleTest(&argc, argv);
   cApplication application(argc, argv);
+  TFormStatus::defaultBackgroundAfter = std::chrono::milliseconds::max();
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                              {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
   return RUN_ALL_TESTS();
