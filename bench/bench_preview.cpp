@@ -80,6 +80,16 @@ struct ShownFrame {
     LoadScene(*status, Scene::kHeightField, 4096, true);
     frame.View().Draw();
   }
+  // Sends input, then runs the event loop until the view has presented a
+  // picture: what a user waits for after the input.
+  template <class Input>
+  void UntilPresented(const Input& input) {
+    const std::uint64_t before = frame.View().FramesPresented();
+    input();
+    while (frame.View().FramesPresented() == before)
+      QCoreApplication::processEvents();
+  }
+
   TFrameCubiscope frame;
   std::unique_ptr<TFormStatus> status;
 };
@@ -97,11 +107,10 @@ void BM_ScrollLatency(benchmark::State& state) {
   cOpenGLGraph& graph = shown.frame.View();
   QScrollBar* bar = shown.frame.ui.ScrollBarTheta;
   const auto change = [&](bool held) {
-    const std::uint64_t before = graph.FramesPresented();
-    bar->setSliderDown(held);
-    bar->setValue(bar->value() == 4500 ? 4600 : 4500);
-    while (graph.FramesPresented() == before)
-      QCoreApplication::processEvents();
+    shown.UntilPresented([&] {
+      bar->setSliderDown(held);
+      bar->setValue(bar->value() == 4500 ? 4600 : 4500);
+    });
   };
   change(false);
   change(true);
@@ -129,14 +138,8 @@ void BM_PanStep(benchmark::State& state) {
     state.SkipWithError("no OpenGL context");
     return;
   }
-  cOpenGLGraph& graph = shown.frame.View();
   const Ui::TFrameCubiscope& ui = shown.frame.ui;
-  const auto step = [&](QAction* action) {
-    const std::uint64_t before = graph.FramesPresented();
-    action->trigger();
-    while (graph.FramesPresented() == before)
-      QCoreApplication::processEvents();
-  };
+  const auto step = [&](QAction* action) { shown.UntilPresented([action] { action->trigger(); }); };
   Paired paired;
   bool right = true;
   for (auto _ : state) {
@@ -179,7 +182,6 @@ void BM_TurnWhileLoading(benchmark::State& state) {
     return;
   }
   TFormStatus& status = *shown.status;
-  cOpenGLGraph& graph = shown.frame.View();
   const Ui::TFrameCubiscope& ui = shown.frame.ui;
   const QString png = LargePng();
   double done = 0.0;
@@ -187,11 +189,8 @@ void BM_TurnWhileLoading(benchmark::State& state) {
   status.backgroundAfter = std::chrono::milliseconds(0);
   bool right = true;
   const auto turn = [&] {
-    const std::uint64_t before = graph.FramesPresented();
-    (right ? ui.ActionTurnRight : ui.ActionTurnLeft)->trigger();
+    shown.UntilPresented([&] { (right ? ui.ActionTurnRight : ui.ActionTurnLeft)->trigger(); });
     right = !right;
-    while (graph.FramesPresented() == before)
-      QCoreApplication::processEvents();
   };
   Paired paired;
   double cancelMs = 0.0;

@@ -185,7 +185,9 @@ class TFormStatus : public QWidget {
   // Cancelled loads whose threads may still be ending; each is waited for
   // before the next load starts, so that one reading thread runs at a time.
   std::vector<std::unique_ptr<cLoadJob>> dropped;
-  QTimer progressTimer;
+  // A child, as every timer of the window's: whoever waits for the program's
+  // work to end sees a load in the background by it.
+  QTimer progressTimer{this};
 
   cLoadedFiles loaded;
   cFileWatch watch{this};

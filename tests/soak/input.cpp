@@ -11,8 +11,6 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "input/formstatus.h"
-
 namespace input {
 
 namespace {
@@ -39,12 +37,10 @@ void BetweenEvents(bool sameStroke = false) {
 // program that never comes to rest is reported rather than waited for.
 constexpr int kStuckMilliseconds = 60000;
 
-// A timer of the program (a child of one of its windows) that is running, or
-// a load in the background: work still to come, such as a redraw after the
-// input stops or a load's hand-over.
+// A timer of the program (a child of one of its windows) that is running:
+// work still to come, such as a redraw after the input stops or the
+// hand-over of a load in the background.
 bool ProgramTimerRunning() {
-  if (FormStatus && FormStatus->LoadInBackground())
-    return true;
   for (QWidget* window : QApplication::topLevelWidgets()) {
     for (const QTimer* timer : window->findChildren<QTimer*>()) {
       if (timer->isActive())
