@@ -17,6 +17,7 @@
 #include "objects/line.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
+#include "scene/finaldetail.h"
 #include "scene/startscene.h"
 #include "view/frameopengl.h"
 #include "view/picturefile.h"
@@ -112,6 +113,7 @@ QString cPictureScene::Show(const PictureRequest& request) {
 
 const QImage& cPictureScene::Draw() {
   graph.Draw();
+  DrawFinalDetail(graph, objects->surface);
   return graph.Picture();
 }
 

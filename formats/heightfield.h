@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/heightlevels.h"
 #include "base/heightvalues.h"
 #include "base/vec3.h"
 #include "formats/rgbimage.h"
@@ -26,6 +27,9 @@ struct HeightFieldGrid {
   // blue) a point; null for other data.
   std::unique_ptr<std::uint8_t[]> colours;
   HeightValues values;
+  // A measured raster too large to read whole: its levels of detail, which
+  // the surface draws instead of points (then null and 0 x 0).
+  std::shared_ptr<HeightLevels> levels;
 };
 
 // What a point of a height field may take besides its place, counted when a

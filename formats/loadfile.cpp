@@ -14,6 +14,7 @@
 #include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
 #include "formats/rasterkind.h"
+#include "formats/rasterlevels.h"
 #include "formats/rastermodule.h"
 
 namespace {
@@ -75,9 +76,16 @@ PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator) {
 std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
   if (!HoldsMeasuredRaster(path))
     return std::nullopt;
-  const std::unique_ptr<RasterFile> raster = OpenRaster(path);
+  std::unique_ptr<RasterFile> raster = OpenRaster(path);
   if (!raster)
     return std::nullopt;
+  if (HoldsAtLevels(raster->Header())) {
+    RasterLevelsRead read = ReadRasterLevels(std::move(raster));
+    HeightFieldGrid grid;
+    grid.levels = std::move(read.levels);
+    grid.values = std::move(read.values);
+    return grid;
+  }
   return ReadMeasuredHeights(*raster, RasterPointLimit());
 }
 

@@ -34,9 +34,11 @@ bool HoldsPicture(const FileBytes& file);
 PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator);
 
 // The height field of the measured raster at path (ReadMeasuredHeights), or
-// nothing when the file holds none: its content says otherwise
-// (HoldsMeasuredRaster), or the raster module does not take it. Throws what
-// HoldsMeasuredRaster, OpenRaster and ReadMeasuredHeights throw.
+// its levels of detail when it is too large for that (HoldsAtLevels,
+// ReadRasterLevels), or nothing when the file holds none: its content says
+// otherwise (HoldsMeasuredRaster), or the raster module does not take it.
+// Throws what HoldsMeasuredRaster, OpenRaster, ReadMeasuredHeights and
+// ReadRasterLevels throw.
 std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path);
 
 // Throws cError when the file at path is a measured raster that the raster

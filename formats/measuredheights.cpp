@@ -30,11 +30,6 @@ struct Found {
   }
 };
 
-// The value of a stored sample.
-double ValueOf(const RasterHeader& header, double sample) {
-  return sample * header.scale + header.offset;
-}
-
 // Marks which of the stored samples in the points' z are present and finds
 // the range of their values. Only reads the points: writing them here as well
 // would send the whole grid through memory once more.
@@ -66,6 +61,13 @@ Found TakeValues(const RasterHeader& header, const Vec3* points, std::uint8_t* p
 std::uint64_t pointLimit = kMaxBitmapPixels;  // ScopedRasterPointLimit's
 
 }  // namespace
+
+ValueToHeight::ValueToHeight(double minimum, double maximum)
+    // Halved where the range itself would overflow: exact, and the quotients
+    // stay the same.
+    : half(std::isfinite(maximum - minimum) ? 1.0 : 0.5),
+      low(minimum * half),
+      range(maximum * half - low) {}
 
 std::uint64_t RasterPointLimit() {
   return pointLimit;
@@ -110,7 +112,8 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
 
   {
     std::vector<double> firstRow(columns);
-    if (!raster.Read(0, std::min(header.rows, f), columns, 1, firstRow.data(), 1, columns, {}))
+    if (!raster.Read({0, 0, header.columns, std::min(header.rows, f)}, columns, 1, firstRow.data(),
+                     1, columns, {}))
       throw cReadError();
   }
   HeightFieldGrid grid;
@@ -124,8 +127,8 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
   const RasterProgress progress{[](double done, void*) { return NoteLoadProgress(done); }, nullptr};
   {
     const LoadStage reading(0.0, 0.9);
-    if (!raster.Read(0, header.rows, columns, rows, &points->z, 3, 3 * std::size_t{columns},
-                     progress)) {
+    if (!raster.Read({0, 0, header.columns, header.rows}, columns, rows, &points->z, 3,
+                     3 * std::size_t{columns}, progress)) {
       ThrowIfLoadCancelled();
       throw cReadError();
     }
@@ -134,19 +137,14 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
   const Found found = TakeValues(header, points, grid.present.get(), columns, rows);
   if (found.minimum > found.maximum)
     throw cError(QStringLiteral("ラスターに値のあるセルがありません"));
-  // Halved where the range itself would overflow: exact, and the quotients
-  // stay the same.
-  const double half = std::isfinite(found.maximum - found.minimum) ? 1.0 : 0.5;
-  const double low = found.minimum * half;
-  const double range = found.maximum * half - low;
+  const ValueToHeight toHeight(found.minimum, found.maximum);
   const std::uint8_t* present = grid.present.get();
   ForEachRowBlock(rows, columns, [&](std::size_t first, std::size_t last) {
     for (std::size_t row = first; row < last; ++row) {
       Vec3* p = points + row * columns;
       const std::uint8_t* there = present + row * columns;
       for (std::size_t col = 0; col < columns; ++col) {
-        const double value = ValueOf(header, p[col].z);
-        const double z = range == 0.0 ? 0.5 : (value * half - low) / range;
+        const double z = toHeight(ValueOf(header, p[col].z));
         p[col] = Vec3{xs[col], ys[row], there[col] ? z : 0.0};
       }
     }

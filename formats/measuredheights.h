@@ -4,6 +4,7 @@
 // pixels are, and scaled into [0, 1] between the smallest and the largest
 // value present, with cells that hold no value marked as missing.
 
+#include <cmath>
 #include <cstdint>
 
 #include <QString>
@@ -17,6 +18,32 @@
 // Bytes a point of a measured height field takes: the point, its presence
 // byte and the shade a light may give it later.
 inline constexpr std::uint64_t kMeasuredPointBytes = sizeof(Vec3) + 1 + 1;
+
+// The value of a stored sample of the raster with header.
+inline double ValueOf(const RasterHeader& header, double sample) {
+  return sample * header.scale + header.offset;
+}
+
+// Whether a stored sample of the raster with header holds a value: not the
+// no-data sample, and a finite value.
+inline bool HoldsValue(const RasterHeader& header, double sample) {
+  return std::isfinite(ValueOf(header, sample)) && !(header.noData && sample == *header.noData);
+}
+
+// The height of a value in a raster whose values span [minimum, maximum]:
+// (value - minimum) / (maximum - minimum), 1/2 for all when the two are equal.
+class ValueToHeight {
+ public:
+  ValueToHeight(double minimum, double maximum);
+  double operator()(double value) const {
+    return range == 0.0 ? 0.5 : (value * half - low) / range;
+  }
+
+ private:
+  double half;
+  double low;
+  double range;
+};
 
 // The smallest whole number f by which a raster of columns x rows cells is
 // read reduced (ceil(columns / f) x ceil(rows / f) points) so that it has at

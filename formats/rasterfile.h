@@ -24,6 +24,24 @@ struct RasterHeader {
   // 1 (with the other bands' samples where they are stored together): a
   // few bytes of file may claim a block of gigabytes.
   std::uint64_t blockBytes = 0;
+  // The size of band 1's blocks in cells, the unit in which the file stores
+  // and skips its samples.
+  std::uint32_t blockColumns = 1;
+  std::uint32_t blockRows = 1;
+  // The smallest and largest sample of band 1 as the file's own exact
+  // statistics give them; empty when it has none.
+  std::optional<std::array<double, 2>> sampleRange;
+  // Whether band 1 has reduced copies of its own (overviews), which reduced
+  // reads take their cells from.
+  bool overviews = false;
+};
+
+// Cells of band 1: columns x rows from (column, row).
+struct RasterWindow {
+  std::uint32_t column = 0;
+  std::uint32_t row = 0;
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
 };
 
 // Told how far a read has come, 0 to 1, as it goes; answering false stops
@@ -38,17 +56,24 @@ class RasterFile {
  public:
   virtual ~RasterFile() = default;
   virtual const RasterHeader& Header() const = 0;
-  // Reads rows [firstRow, firstRow + rowCount) of band 1, every column, into
-  // a grid of outColumns x outRows doubles: sample (c, r) to out + c *
-  // pointStride + r * rowStride (strides in doubles). A smaller grid gets
-  // the average of the cells each of its samples covers, missing cells left
-  // out (the file's overviews may stand in for the cells). Stored samples,
-  // before scale and offset. False when the file fails to give them (cut
-  // short, damaged) or progress stopped the read; the grid is then partly
-  // written.
-  virtual bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
-                    std::uint32_t outRows, double* out, std::size_t pointStride,
-                    std::size_t rowStride, RasterProgress progress) = 0;
+  // Reads the window's cells of band 1 into a grid of outColumns x outRows
+  // doubles: sample (c, r) to out + c * pointStride + r * rowStride (strides
+  // in doubles). A smaller grid gets the average of the cells each of its
+  // samples covers, missing cells left out (the file's overviews may stand in
+  // for the cells). Stored samples, before scale and offset. False when the
+  // file fails to give them (cut short, damaged) or progress stopped the
+  // read; the grid is then partly written.
+  virtual bool Read(RasterWindow window, std::uint32_t outColumns, std::uint32_t outRows,
+                    double* out, std::size_t pointStride, std::size_t rowStride,
+                    RasterProgress progress) = 0;
+  // Whether the file may hold samples in the window: false only where it
+  // says that it stores none there (a sparse file's blocks never written),
+  // which read as the no-data sample, or 0 without one.
+  virtual bool MayHoldData(RasterWindow window) = 0;
+  // The same file opened once more, for reads on another thread: one opening
+  // must never be used by two threads at once. Null when it cannot be
+  // opened again. The caller deletes it.
+  virtual RasterFile* OpenAgain() const = 0;
 };
 
 // How the module's opening went.

@@ -10,6 +10,7 @@
 #include "formats/numbertext.h"
 #include "formats/pointtext.h"
 #include "input/decimalsymbol.h"
+#include "scene/finaldetail.h"
 #include "scene/graph.h"
 #include "scene/startscene.h"
 #include "view/handlerguard.h"
@@ -164,12 +165,15 @@ void TFormStatus::UpDownLevelClick() {
 
 void TFormStatus::ButtonCopyClick() {
   TableExitFirst();
+  DrawFinalDetail(graph, surface);
   graph.CopyToClipboard();
 }
 
 void TFormStatus::SavePictureClick() {
-  if (const std::optional<QString> path = SaveDialog.Execute(this))
+  if (const std::optional<QString> path = SaveDialog.Execute(this)) {
+    DrawFinalDetail(graph, surface);
     WritePictureFile(graph.FullPicture(), *path);
+  }
 }
 
 bool TFormStatus::InTable(const QWidget* widget) const {

@@ -6,6 +6,7 @@
 // loaders. It remembers what each load read, to load it again on F5 or when
 // the file changes.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -156,6 +157,11 @@ class TFormStatus : public QWidget {
   void FinishLoad();
   // Told on this thread that the reading of load id has ended.
   void LoadThreadEnded(std::uint64_t id);
+  // Tiles of the surface's levels of detail have come: the picture refines,
+  // and a tile that failed is told once. TileCame runs on the reading
+  // threads and asks for one TilesCame at a time.
+  void TileCame();
+  void TilesCame();
   // The load in the background cancelled and let go: its thread ends by
   // itself, and the next load waits for it.
   void DropBackgroundLoad();
@@ -180,6 +186,7 @@ class TFormStatus : public QWidget {
   bool tableExitPending = false;
 
   std::unique_ptr<cLoadJob> job;  // the load running, if any
+  std::atomic<bool> tilesCameQueued{false};
   QString jobPath;
   std::uint64_t jobId = 0;
   // Cancelled loads whose threads may still be ending; each is waited for

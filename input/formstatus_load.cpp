@@ -11,6 +11,7 @@
 #include <QScopeGuard>
 
 #include "formats/measuredheights.h"
+#include "formats/rasterlevels.h"
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
 #include "input/loadobject.h"
@@ -145,11 +146,36 @@ void TFormStatus::FinishLoad() {
   if (outcome.error)
     std::rethrow_exception(outcome.error);
   const Vec3* before = surface.vertices;
+  const HeightLevels* levelsBefore = surface.LevelsOfDetail();
   HandOver(std::move(outcome.data), surface, volume);
   if (surface.vertices != before) {
     if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
       emit Notice(notice);
   }
+  if (HeightLevels* levels = surface.LevelsOfDetail(); levels && levels != levelsBefore)
+    levels->SetArrivalNotice([this] { TileCame(); });
+}
+
+void TFormStatus::TileCame() {
+  // The surface's levels, and with them the reading threads, go before this
+  // window does.
+  if (!tilesCameQueued.exchange(true))
+    QMetaObject::invokeMethod(
+        this, [this] { TilesCame(); }, Qt::QueuedConnection);
+}
+
+void TFormStatus::TilesCame() {
+  tilesCameQueued = false;
+  HeightLevels* levels = surface.LevelsOfDetail();
+  if (!levels)
+    return;
+  RunHandler([this, levels] {
+    if (levels->TakeFailure())
+      emit Notice(TileFailureNotice());
+    // While the user moves the picture, its next frame takes the tiles.
+    if (graph.AtRest())
+      graph.Draw();
+  });
 }
 
 void TFormStatus::LoadThreadEnded(std::uint64_t id) {

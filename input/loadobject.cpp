@@ -33,6 +33,11 @@ void HandOver(PointGrid grid, cOpenGLGraph_Surface& surface) {
 }
 
 void HandOver(HeightFieldGrid grid, cOpenGLGraph_Surface& surface) {
+  if (grid.levels) {
+    surface.SetLevelsOfDetail(std::move(grid.levels));
+    surface.values = std::move(grid.values);
+    return;
+  }
   surface.SetGrid(grid.points.release(), static_cast<std::uint32_t>(grid.columns),
                   static_cast<std::uint32_t>(grid.rows), true);
   surface.SetPresent(std::move(grid.present));

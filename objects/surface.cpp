@@ -2,14 +2,19 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <cstddef>
 #include <new>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "objects/adoptorcopy.h"
 #include "objects/gridsample.h"
 #include "objects/hillshade.h"
+#include "objects/levelwindow.h"
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
   Clear();
@@ -76,6 +81,115 @@ void cOpenGLGraph_Surface::MakeShades() {
   }
 }
 
+void cOpenGLGraph_Surface::SetLevelsOfDetail(std::shared_ptr<HeightLevels> l) {
+  Clear();
+  detailLevels = std::move(l);
+}
+
+std::array<std::uint32_t, 2> cOpenGLGraph_Surface::RasterCell(std::uint32_t column,
+                                                              std::uint32_t row) const {
+  if (!detailLevels)
+    return {column, row};
+  const auto at = [&](std::uint32_t index, std::uint32_t count) {
+    return static_cast<std::uint32_t>(std::floor(LevelCellCentre(held.level, index, count)));
+  };
+  return {at(held.column + column, detailLevels->Columns()),
+          at(held.row + row, detailLevels->Rows())};
+}
+
+// The largest grid a pass of a raster at levels is drawn from: the view's
+// pixels in a window that may lie across the raster (about 16 M cells).
+constexpr std::uint64_t kMaxWindowCells = std::uint64_t{1} << 24;
+
+bool cOpenGLGraph_Surface::FollowLevels() {
+  const std::optional<WindowMapping> mapping = CurrentWindowMapping();
+  const std::uint32_t c = detailLevels->Columns();
+  const std::uint32_t r = detailLevels->Rows();
+  LevelWindow need;
+  if (mapping) {
+    need = NeededWindow(*mapping, c, r, detailLevels->LevelCount(), zScale, kMaxWindowCells);
+    if (need.columns == 0)
+      return false;
+  } else {
+    // Drawn where nothing can be told of the pass: the whole raster, coarse.
+    const int top = detailLevels->LevelCount() - 1;
+    need = {top, 0, 0, LevelCells(top, c), LevelCells(top, r)};
+  }
+  const bool fresh = heldFinal || detailLevels->Arrivals() == heldArrivals;
+  if (held.level >= 0 && fresh) {
+    // The faces across x and y see cells smaller than 3-D does: the finer
+    // grid that 3-D needs serves them too.
+    const bool finerServes = held.level < need.level && mapping && FlattensAcross(*mapping);
+    if (held.level == need.level || finerServes) {
+      if (Holds(held, AtLevel(need, held.level, c, r)))
+        return true;
+    }
+  }
+  if (held.level >= 0 && held.level < need.level && mapping && FlattensAcross(*mapping))
+    need = AtLevel(need, held.level, c, r);
+  if (held.level == need.level) {
+    // Passes of one frame see overlapping windows: their union is made once,
+    // unless it is much larger than what this pass needs.
+    const std::uint32_t x0 = std::min(held.column, need.column);
+    const std::uint32_t y0 = std::min(held.row, need.row);
+    const std::uint32_t x1 = std::max(held.column + held.columns, need.column + need.columns);
+    const std::uint32_t y1 = std::max(held.row + held.rows, need.row + need.rows);
+    const LevelWindow both{need.level, x0, y0, x1 - x0, y1 - y0};
+    if (std::uint64_t{both.columns} * both.rows <= 2 * std::uint64_t{need.columns} * need.rows)
+      need = both;
+  }
+  TakeWindow(need);
+  return vertices != nullptr;
+}
+
+void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
+  const std::size_t n = std::size_t{window.columns} * window.rows;
+  const std::uint64_t arrivals = detailLevels->Arrivals();
+  std::unique_ptr<double[]> z(new (std::nothrow) double[n]);
+  std::unique_ptr<Vec3[]> points(new (std::nothrow) Vec3[n]);
+  if (!z || !points)
+    return;  // the grid held stays, coarser or elsewhere, rather than none
+  const bool final = detailLevels->Fill(window, z.get());
+  const std::uint32_t c = detailLevels->Columns();
+  const std::uint32_t r = detailLevels->Rows();
+  // As the grids read whole place their points, so that where the level is
+  // the raster itself they are the same.
+  const auto unit = [](double centre, std::uint32_t count) {
+    return static_cast<double>(static_cast<long double>(centre) /
+                               (static_cast<long double>(count) - 1.0L));
+  };
+  std::vector<double> xs(window.columns);
+  for (std::uint32_t i = 0; i < window.columns; ++i)
+    xs[i] = unit(LevelCellCentre(window.level, window.column + i, c), c);
+  std::unique_ptr<std::uint8_t[]> there;
+  for (std::uint32_t j = 0; j < window.rows; ++j) {
+    const double y = unit(LevelCellCentre(window.level, window.row + j, r), r);
+    for (std::uint32_t i = 0; i < window.columns; ++i) {
+      const std::size_t k = std::size_t{j} * window.columns + i;
+      const bool has = !std::isnan(z[k]);
+      if (!has && !there) {
+        there.reset(new (std::nothrow) std::uint8_t[n]);
+        if (!there)
+          return;
+        std::fill(there.get(), there.get() + n, std::uint8_t{1});
+      }
+      if (there)
+        there[k] = has ? 1 : 0;
+      points[k] = Vec3{xs[i], y, has ? z[k] : 0.0};
+    }
+  }
+  delete[] vertices;
+  vertices = points.release();
+  columns = window.columns;
+  rows = window.rows;
+  present = std::move(there);
+  shades.reset();
+  shadesStale = true;
+  held = window;
+  heldFinal = final;
+  heldArrivals = arrivals;
+}
+
 void cOpenGLGraph_Surface::Clear() {
   delete[] vertices;
   vertices = nullptr;
@@ -89,6 +203,9 @@ void cOpenGLGraph_Surface::Clear() {
   frame.Clear();
   sample = GridSample();
   sampleFrame.Clear();
+  detailLevels.reset();
+  held = LevelWindow{-1, 0, 0, 0, 0};
+  heldFinal = false;
 }
 
 GridRef cOpenGLGraph_Surface::Grid() const {
@@ -108,11 +225,15 @@ std::uint32_t cOpenGLGraph_Surface::PreviewStepNow() const {
 }
 
 void cOpenGLGraph_Surface::PlanDraw() {
+  if (detailLevels && !FollowLevels())
+    return;
   if (vertices && PreviewStepNow() == 1)
     frame.Plan(culling);
 }
 
 void cOpenGLGraph_Surface::Draw() {
+  if (detailLevels && !FollowLevels())
+    return;
   if (!vertices)
     return;
   MakeShades();

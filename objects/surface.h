@@ -6,10 +6,12 @@
 // flattened passes the bands stay, because the coordinate is the point's own
 // z and not its flattened position.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
+#include "base/heightlevels.h"
 #include "base/heightvalues.h"
 #include "base/vec3.h"
 #include "culling/coveringtriangles.h"
@@ -78,9 +80,29 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // SetGrid. Throws nothing.
   void SetPresent(std::unique_ptr<std::uint8_t[]> present);
 
+  // Draws a raster too large to hold as one grid from its levels of detail
+  // (heightlevels.h), in place of a grid of its own: at every draw the grid
+  // is the level and window of cells that the pass needs (levelwindow.h),
+  // made anew when those change or tiles came for it, so that vertices,
+  // columns, rows and Grid() are what was drawn last. Replaces the grid;
+  // values stay to be set. Throws nothing.
+  void SetLevelsOfDetail(std::shared_ptr<HeightLevels> levels);
+  HeightLevels* LevelsOfDetail() const { return detailLevels.get(); }
+  // Whether the picture drawn last shows the final detail: without levels
+  // always, with them when every cell drawn came from the level chosen (or
+  // could not). Copy, Save and files wait for it (WaitForTiles, then draw).
+  bool DetailFinal() const { return !detailLevels || heldFinal; }
+  // The raster's own cell that point (column, row) of the grid as drawn
+  // stands for (the middle one of those it averages).
+  std::array<std::uint32_t, 2> RasterCell(std::uint32_t column, std::uint32_t row) const;
+  // The data's columns and rows: with levels the raster's own, else the
+  // grid's.
+  std::uint32_t DataColumns() const { return detailLevels ? detailLevels->Columns() : columns; }
+  std::uint32_t DataRows() const { return detailLevels ? detailLevels->Rows() : rows; }
+
   // Frees the grid, if any, what its points carry and the buffers its drawing
-  // kept; afterwards vertices is null, columns and rows are 0 and values says
-  // nothing. The bands stay.
+  // kept, and any levels of detail; afterwards vertices is null, columns and
+  // rows are 0 and values says nothing. The bands stay.
   void Clear();
 
   // The grid as drawn: the points and what they carry. The shades are those
@@ -120,6 +142,13 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   HeightValues values;
 
  private:
+  // With levels: makes the grid the level and window that this pass needs,
+  // unless the one held serves it. False when nothing of the raster can show
+  // in this pass.
+  bool FollowLevels();
+  // Makes the grid window's cells of the levels.
+  void TakeWindow(const LevelWindow& window);
+
   // The step of the preview that Draw draws, 1 for the full grid.
   std::uint32_t PreviewStepNow() const;
   void DrawGrid(const GridRef& grid, GridFrame& selection);
@@ -143,4 +172,8 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   GridSample sample;
   GridFrame sampleFrame;
   std::size_t sent = 0;
+  std::shared_ptr<HeightLevels> detailLevels;
+  LevelWindow held{-1, 0, 0, 0, 0};  // the window the grid holds; level -1: none
+  bool heldFinal = false;
+  std::uint64_t heldArrivals = 0;  // the levels' arrivals when it was made
 };

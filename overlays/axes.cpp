@@ -39,13 +39,13 @@ Scale PlaneScale(const cOpenGLGraph_Surface* surface, int axis, double across) {
   if (!grid)
     return Linear(0.0, 1.0);
   const double f = values.reduction;
-  const double count = axis == 0 ? surface->columns - 1.0 : surface->rows - 1.0;
+  const double count = axis == 0 ? surface->DataColumns() - 1.0 : surface->DataRows() - 1.0;
   // The original raster's columns or rows at the grid's first and last.
   const double last = count * f;
   if (!values.geoTransform || values.source != HeightValues::Source::kMeasured)
     return Linear(0.0, last);
   // Map coordinates of cell centres along the edge.
-  const double otherCount = axis == 0 ? surface->rows - 1.0 : surface->columns - 1.0;
+  const double otherCount = axis == 0 ? surface->DataRows() - 1.0 : surface->DataColumns() - 1.0;
   const double other = across * otherCount * f + 0.5;
   const auto map = [&](double index) {
     const double c = axis == 0 ? index + 0.5 : other;

@@ -39,9 +39,18 @@ QString GridPoint(const cOpenGLGraph_Surface& surface, std::uint32_t column, std
         .arg(std::lround(z * top));
   }
   // A raster read reduced counts in its own cells: the first of each block.
-  const std::uint64_t c = std::uint64_t{column} * values.reduction;
-  const std::uint64_t r = std::uint64_t{row} * values.reduction;
-  QString text = QStringLiteral("column %1, row %2\n%3").arg(c).arg(r).arg(Measured(values, z));
+  std::uint64_t c = std::uint64_t{column} * values.reduction;
+  std::uint64_t r = std::uint64_t{row} * values.reduction;
+  QString value = Measured(values, z);
+  if (HeightLevels* levels = surface.LevelsOfDetail()) {
+    // Whatever level is drawn, the raster's own cell and value.
+    const auto [cellColumn, cellRow] = surface.RasterCell(column, row);
+    c = cellColumn;
+    r = cellRow;
+    const std::optional<double> height = levels->CellHeight(cellColumn, cellRow);
+    value = height ? Measured(values, *height) : QStringLiteral("no value");
+  }
+  QString text = QStringLiteral("column %1, row %2\n%3").arg(c).arg(r).arg(value);
   if (const auto& g = values.geoTransform) {
     // At the middle of the cell.
     const auto [x, y] = values.MapPoint(c + 0.5, r + 0.5);

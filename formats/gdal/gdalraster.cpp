@@ -4,13 +4,18 @@
 // written beside the user's file, and GDAL's messages are taken in rather
 // than printed.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
+#include <cpl_string.h>
 #include <gdal.h>
 #include <gdal_frmts.h>
 
@@ -66,9 +71,26 @@ bool Numeric(GDALDataType type) {
   return type != GDT_Unknown && !GDALDataTypeIsComplex(type);
 }
 
+RasterFile* Open(const char* utf8Path, RasterOpening* opening);
+
+// The file's own statistics of band 1 when they are exact: GDAL keeps them
+// in the file's metadata, and marks those it only estimated.
+std::optional<std::array<double, 2>> ExactRange(GDALRasterBandH band) {
+  const char* approximate = GDALGetMetadataItem(band, "STATISTICS_APPROXIMATE", nullptr);
+  if (approximate && CPLTestBool(approximate))
+    return std::nullopt;
+  double low = 0, high = 0, mean = 0, deviation = 0;
+  // Neither estimated nor computed here: only what the file says.
+  if (GDALGetRasterStatistics(band, FALSE, FALSE, &low, &high, &mean, &deviation) != CE_None ||
+      !std::isfinite(low) || !std::isfinite(high) || low > high)
+    return std::nullopt;
+  return std::array<double, 2>{low, high};
+}
+
 class GdalRaster : public RasterFile {
  public:
-  GdalRaster(GDALDatasetH dataset, GDALRasterBandH band) : dataset(dataset), band(band) {
+  GdalRaster(GDALDatasetH dataset, GDALRasterBandH band, std::string path)
+      : dataset(dataset), band(band), path(std::move(path)) {
     header.columns = static_cast<std::uint32_t>(GDALGetRasterXSize(dataset));
     header.rows = static_cast<std::uint32_t>(GDALGetRasterYSize(dataset));
     int has = 0;
@@ -89,6 +111,10 @@ class GdalRaster : public RasterFile {
     int blockColumns = 0;
     int blockRows = 0;
     GDALGetBlockSize(band, &blockColumns, &blockRows);
+    header.blockColumns = static_cast<std::uint32_t>(std::max(blockColumns, 1));
+    header.blockRows = static_cast<std::uint32_t>(std::max(blockRows, 1));
+    header.sampleRange = ExactRange(band);
+    header.overviews = GDALGetOverviewCount(band) > 0;
     // In doubles, held below 2^63: the product of a hostile header's sizes
     // overflows 64 bits.
     const double bytes = static_cast<double>(blockColumns) * blockRows *
@@ -102,9 +128,8 @@ class GdalRaster : public RasterFile {
 
   const RasterHeader& Header() const override { return header; }
 
-  bool Read(std::uint32_t firstRow, std::uint32_t rowCount, std::uint32_t outColumns,
-            std::uint32_t outRows, double* out, std::size_t pointStride, std::size_t rowStride,
-            RasterProgress progress) override {
+  bool Read(RasterWindow window, std::uint32_t outColumns, std::uint32_t outRows, double* out,
+            std::size_t pointStride, std::size_t rowStride, RasterProgress progress) override {
     const ErrorCatcher errors;
     GDALRasterIOExtraArg extra;
     INIT_RASTERIO_EXTRA_ARG(extra);
@@ -116,24 +141,36 @@ class GdalRaster : public RasterFile {
       };
       extra.pProgressData = &progress;
     }
-    const CPLErr result = GDALRasterIOEx(
-        band, GF_Read, 0, static_cast<int>(firstRow), static_cast<int>(header.columns),
-        static_cast<int>(rowCount), out, static_cast<int>(outColumns), static_cast<int>(outRows),
-        GDT_Float64, static_cast<GSpacing>(pointStride * sizeof(double)),
-        static_cast<GSpacing>(rowStride * sizeof(double)), &extra);
+    const CPLErr result =
+        GDALRasterIOEx(band, GF_Read, static_cast<int>(window.column), static_cast<int>(window.row),
+                       static_cast<int>(window.columns), static_cast<int>(window.rows), out,
+                       static_cast<int>(outColumns), static_cast<int>(outRows), GDT_Float64,
+                       static_cast<GSpacing>(pointStride * sizeof(double)),
+                       static_cast<GSpacing>(rowStride * sizeof(double)), &extra);
     return result == CE_None && !errors.Failed();
+  }
+
+  bool MayHoldData(RasterWindow window) override {
+    const ErrorCatcher errors;
+    const int status = GDALGetDataCoverageStatus(
+        band, static_cast<int>(window.column), static_cast<int>(window.row),
+        static_cast<int>(window.columns), static_cast<int>(window.rows), 0, nullptr);
+    return status != GDAL_DATA_COVERAGE_STATUS_EMPTY;
+  }
+
+  RasterFile* OpenAgain() const override {
+    RasterOpening opening = RasterOpening::kNotRaster;
+    return Open(path.c_str(), &opening);
   }
 
  private:
   GDALDatasetH dataset;
   GDALRasterBandH band;
+  std::string path;
   RasterHeader header;
 };
 
-}  // namespace
-
-extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaster(
-    const char* utf8Path, RasterOpening* opening) {
+RasterFile* Open(const char* utf8Path, RasterOpening* opening) {
   *opening = RasterOpening::kNotRaster;
   // GDAL's virtual file systems (memory, archives, the network) are not
   // files of the user's.
@@ -141,8 +178,8 @@ extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaste
     return nullptr;
   Configure();
   const ErrorCatcher errors;
-  // No NUM_THREADS: GDAL 3.6's TIFF driver on several threads was seen to
-  // deadlock here.
+  // One opening per thread: GDAL 3.6's TIFF driver was seen to deadlock here
+  // with several threads in one opening (NUM_THREADS).
   GDALDatasetH dataset =
       GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, nullptr, nullptr);
   if (!dataset)
@@ -155,5 +192,12 @@ extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaste
     return nullptr;
   }
   *opening = RasterOpening::kOpened;
-  return new GdalRaster(dataset, band);
+  return new GdalRaster(dataset, band, utf8Path);
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaster(
+    const char* utf8Path, RasterOpening* opening) {
+  return Open(utf8Path, opening);
 }

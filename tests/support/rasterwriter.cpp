@@ -1,7 +1,13 @@
 #include "support/rasterwriter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
+
+#include <QFile>
 
 #include <gdal.h>
 
@@ -48,6 +54,19 @@ bool WriteRaster(const QString& path, const RasterContent& raster) {
       GDALSetRasterOffset(band, *raster.offset);
     if (!raster.unit.empty())
       GDALSetRasterUnitType(band, raster.unit.c_str());
+    if (raster.statistics && b == 0) {
+      double low = HUGE_VAL, high = -HUGE_VAL;
+      for (int r = 0; r < raster.rows; ++r) {
+        for (int c = 0; c < raster.columns; ++c) {
+          const double v = raster.value(c, r, 0);
+          if (std::isfinite(v) && !(raster.noData && v == *raster.noData)) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+          }
+        }
+      }
+      GDALSetRasterStatistics(band, low, high, 0.0, 0.0);
+    }
   }
   if (raster.geoTransform) {
     std::array<double, 6> transform = *raster.geoTransform;
@@ -75,6 +94,29 @@ bool WriteRaster(const QString& path, const RasterContent& raster) {
   if (!written)
     Complain("could not write all of", path);
   return written;
+}
+
+bool BreakBlock(const QString& path, int x, int y) {
+  RegisterOnce();
+  GDALDatasetH file = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
+  if (!file) {
+    Complain("cannot open", path);
+    return false;
+  }
+  GDALRasterBandH band = GDALGetRasterBand(file, 1);
+  const std::string offsetName = "BLOCK_OFFSET_" + std::to_string(x) + "_" + std::to_string(y);
+  const std::string sizeName = "BLOCK_SIZE_" + std::to_string(x) + "_" + std::to_string(y);
+  const char* offsetText = GDALGetMetadataItem(band, offsetName.c_str(), "TIFF");
+  const char* sizeText = GDALGetMetadataItem(band, sizeName.c_str(), "TIFF");
+  const long long offset = offsetText ? std::atoll(offsetText) : 0;
+  const long long size = sizeText ? std::atoll(sizeText) : 0;
+  GDALClose(file);
+  QFile bytes(path);
+  if (offset <= 0 || size <= 0 || !bytes.open(QIODevice::ReadWrite) || !bytes.seek(offset)) {
+    Complain("no block to break in", path);
+    return false;
+  }
+  return bytes.write(QByteArray(static_cast<int>(size), '\xff')) == size;
 }
 
 std::vector<double> ReadRasterBand(const QString& path, int columns, int rows) {

@@ -30,11 +30,18 @@ struct RasterContent {
   std::vector<const char*> options;
   // Overviews built by averaging, each a factor (2, 4, ...).
   std::vector<int> overviews;
+  // Band 1's exact minimum and maximum stored in the file as its statistics.
+  bool statistics = false;
 };
 
 // Writes raster to path. False, with the reason on standard error, when GDAL
 // refuses.
 bool WriteRaster(const QString& path, const RasterContent& raster);
+
+// Overwrites the stored bytes of block (x, y) of band 1 of the tiled or
+// striped TIFF at path with bytes no decoder takes. False, with the reason
+// on standard error, when the block cannot be found.
+bool BreakBlock(const QString& path, int x, int y);
 
 // Reads band 1 of the raster at path as GDAL's RasterIO gives it into a
 // columns x rows buffer of doubles (averaged when smaller), row after row;

@@ -38,7 +38,7 @@ class Flat : public RasterFile {
     header.rows = 2;
   }
   const RasterHeader& Header() const override { return header; }
-  bool Read(std::uint32_t, std::uint32_t, std::uint32_t columns, std::uint32_t rows, double* out,
+  bool Read(RasterWindow, std::uint32_t columns, std::uint32_t rows, double* out,
             std::size_t pointStride, std::size_t rowStride, RasterProgress) override {
     ++reads;
     for (std::uint32_t r = 0; r < rows; ++r) {
@@ -47,6 +47,8 @@ class Flat : public RasterFile {
     }
     return true;
   }
+  bool MayHoldData(RasterWindow) override { return true; }
+  RasterFile* OpenAgain() const override { return nullptr; }
   RasterHeader header;
   int reads = 0;
 };

@@ -1,0 +1,545 @@
+#include "formats/rasterlevels.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <limits>
+#include <list>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "base/errors.h"
+#include "formats/loadprogress.h"
+#include "formats/measuredheights.h"
+#include "formats/memorylimit.h"
+
+namespace {
+
+LevelSizes sizes;  // ScopedLevelSizes's
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Cells a pass over the file reads at once: some blocks' worth.
+constexpr std::uint64_t kPassCells = std::uint64_t{1} << 20;
+
+std::uint64_t CellsOf(int level, const RasterHeader& header) {
+  return std::uint64_t{LevelCells(level, header.columns)} * LevelCells(level, header.rows);
+}
+
+// The finest level with at most handCells cells.
+int HandLevel(const RasterHeader& header) {
+  int level = 0;
+  while (CellsOf(level, header) > std::max<std::uint64_t>(sizes.handCells, 4))
+    ++level;
+  return level;
+}
+
+// The coarsest level: one tile, or two cells along the shorter side.
+int LevelsOf(const RasterHeader& header, int handLevel) {
+  int level = handLevel;
+  while (std::max(LevelCells(level, header.columns), LevelCells(level, header.rows)) >
+             sizes.tileSide &&
+         std::min(LevelCells(level + 1, header.columns), LevelCells(level + 1, header.rows)) >= 2)
+    ++level;
+  return level + 1;
+}
+
+// The stored samples of a level's window, each the average of the raster's
+// cells it stands for, into out (window.columns a row). The file's reduced
+// read spreads its grid evenly over the cells read, so the full cells and
+// the partial ones at the right and bottom edges are read apart.
+bool ReadLevelWindow(RasterFile& raster, const LevelWindow& window, double* out,
+                     RasterProgress progress) {
+  const RasterHeader& header = raster.Header();
+  const int level = window.level;
+  struct Part {
+    std::uint32_t first, cells;  // of the raster
+    std::uint32_t outFirst, outCells;
+  };
+  // The parts along one side: the whole level cells, then a partial one.
+  const auto parts = [level](std::uint32_t first, std::uint32_t count, std::uint32_t total) {
+    std::vector<Part> list;
+    const std::uint64_t begin = std::uint64_t{first} << level;
+    const std::uint64_t end = std::min(std::uint64_t{first + count} << level, std::uint64_t{total});
+    const auto whole =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(count, (end - begin) >> level));
+    if (whole > 0)
+      list.push_back({static_cast<std::uint32_t>(begin), whole << level, 0, whole});
+    if (whole < count) {
+      const std::uint64_t from = begin + (std::uint64_t{whole} << level);
+      list.push_back(
+          {static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(end - from), whole, 1});
+    }
+    return list;
+  };
+  for (const Part& across : parts(window.column, window.columns, header.columns)) {
+    for (const Part& down : parts(window.row, window.rows, header.rows)) {
+      double* to = out + std::size_t{down.outFirst} * window.columns + across.outFirst;
+      if (!raster.Read({across.first, down.first, across.cells, down.cells}, across.outCells,
+                       down.outCells, to, 1, window.columns, progress))
+        return false;
+      progress = {};  // the first part is nearly all of a large read
+    }
+  }
+  return true;
+}
+
+// A level one above the grid of z given: each cell the mean of the cells
+// below it that have a value, NaN where none has.
+std::vector<double> Coarser(const std::vector<double>& z, std::uint32_t columns,
+                            std::uint32_t rows) {
+  const std::uint32_t outColumns = LevelCells(1, columns);
+  const std::uint32_t outRows = LevelCells(1, rows);
+  std::vector<double> out(std::size_t{outColumns} * outRows);
+  for (std::uint32_t r = 0; r < outRows; ++r) {
+    for (std::uint32_t c = 0; c < outColumns; ++c) {
+      double sum = 0.0;
+      int count = 0;
+      for (std::uint32_t dr = 0; dr < 2 && 2 * r + dr < rows; ++dr) {
+        for (std::uint32_t dc = 0; dc < 2 && 2 * c + dc < columns; ++dc) {
+          const double v = z[std::size_t{2 * r + dr} * columns + 2 * c + dc];
+          if (!std::isnan(v)) {
+            sum += v;
+            ++count;
+          }
+        }
+      }
+      out[std::size_t{r} * outColumns + c] = count ? sum / count : kNaN;
+    }
+  }
+  return out;
+}
+
+struct TileKey {
+  int level;
+  std::uint32_t x, y;
+  auto operator<=>(const TileKey&) const = default;
+};
+
+class RasterLevels final : public HeightLevels {
+ public:
+  RasterLevels(std::unique_ptr<RasterFile> file, int handLevel, double minimum, double maximum,
+               std::vector<double> handZ)
+      : raster(std::move(file)),
+        header(raster->Header()),
+        toHeight(minimum, maximum),
+        handLevel(handLevel),
+        levelCount(LevelsOf(header, handLevel)),
+        tileSide(sizes.tileSide),
+        cacheLimit(TileCacheBytes()) {
+    hand.push_back(std::move(handZ));
+    for (int level = handLevel + 1; level < levelCount; ++level) {
+      const int below = level - 1;
+      hand.push_back(
+          Coarser(hand.back(), LevelCells(below, header.columns), LevelCells(below, header.rows)));
+    }
+  }
+
+  ~RasterLevels() override {
+    {
+      const std::lock_guard lock(mutex);
+      stopping = true;
+    }
+    wake.notify_all();
+    for (std::thread& worker : workers)
+      worker.join();
+  }
+
+  std::uint32_t Columns() const override { return header.columns; }
+  std::uint32_t Rows() const override { return header.rows; }
+  int LevelCount() const override { return levelCount; }
+
+  bool Fill(const LevelWindow& window, double* z) override {
+    const int level = std::clamp(window.level, 0, levelCount - 1);
+    const std::uint32_t columns = LevelCells(level, header.columns);
+    const std::lock_guard lock(mutex);
+    if (level >= handLevel) {
+      const std::vector<double>& grid = hand[static_cast<std::size_t>(level - handLevel)];
+      for (std::uint32_t r = 0; r < window.rows; ++r) {
+        const double* from = grid.data() + std::size_t{window.row + r} * columns + window.column;
+        std::copy(from, from + window.columns, z + std::size_t{r} * window.columns);
+      }
+      return true;
+    }
+    bool complete = true;
+    std::vector<TileKey> wanted;
+    const std::uint32_t firstX = window.column / tileSide;
+    const std::uint32_t lastX = (window.column + window.columns - 1) / tileSide;
+    const std::uint32_t firstY = window.row / tileSide;
+    const std::uint32_t lastY = (window.row + window.rows - 1) / tileSide;
+    for (std::uint32_t ty = firstY; ty <= lastY; ++ty) {
+      for (std::uint32_t tx = firstX; tx <= lastX; ++tx) {
+        const TileKey key{level, tx, ty};
+        if (!tiles.contains(key)) {
+          if (!failed.contains(key)) {
+            complete = false;
+            if (!reading.contains(key))
+              wanted.push_back(key);
+          }
+        }
+        CopyTile(key, window, z);
+      }
+    }
+    queue = std::move(wanted);
+    if (!queue.empty()) {
+      StartWorkers();
+      wake.notify_all();
+    }
+    return complete;
+  }
+
+  std::optional<double> CellHeight(std::uint32_t column, std::uint32_t row) override {
+    if (column >= header.columns || row >= header.rows)
+      return std::nullopt;
+    double z = kNaN;
+    bool found = false;
+    {
+      const std::lock_guard lock(mutex);
+      if (handLevel == 0) {
+        z = hand[0][std::size_t{row} * header.columns + column];
+        found = true;
+      } else if (const auto tile = tiles.find({0, column / tileSide, row / tileSide});
+                 tile != tiles.end()) {
+        const auto [x0, y0] = TileOrigin(tile->first);
+        z = tile->second.z[std::size_t{row - y0} * TileColumns(tile->first) + (column - x0)];
+        found = true;
+      }
+    }
+    if (!found) {
+      double sample = 0.0;
+      if (!raster->Read({column, row, 1, 1}, 1, 1, &sample, 1, 1, {}))
+        return std::nullopt;
+      z = HeightOf(sample);
+    }
+    if (std::isnan(z))
+      return std::nullopt;
+    return z;
+  }
+
+  void SetArrivalNotice(std::function<void()> notice) override {
+    const std::lock_guard lock(mutex);
+    arrivalNotice = std::move(notice);
+  }
+  std::uint64_t Arrivals() const override { return arrivals.load(); }
+
+  void WaitForTiles() override {
+    std::unique_lock lock(mutex);
+    idle.wait(lock, [this] { return queue.empty() && reading.empty(); });
+  }
+
+  bool TakeFailure() override {
+    const std::lock_guard lock(mutex);
+    return std::exchange(failureUntold, false);
+  }
+
+  std::uint64_t CachedBytes() const override {
+    const std::lock_guard lock(mutex);
+    return cachedBytes;
+  }
+
+ private:
+  struct Tile {
+    std::vector<double> z;
+    std::list<TileKey>::iterator use;
+  };
+
+  double HeightOf(double sample) const {
+    return HoldsValue(header, sample) ? toHeight(ValueOf(header, sample)) : kNaN;
+  }
+
+  std::pair<std::uint32_t, std::uint32_t> TileOrigin(const TileKey& key) const {
+    return {key.x * tileSide, key.y * tileSide};
+  }
+  std::uint32_t TileColumns(const TileKey& key) const {
+    return std::min(tileSide, LevelCells(key.level, header.columns) - key.x * tileSide);
+  }
+  std::uint32_t TileRows(const TileKey& key) const {
+    return std::min(tileSide, LevelCells(key.level, header.rows) - key.y * tileSide);
+  }
+
+  // Copies the part of the window that tile key covers into z, from the tile
+  // itself or, while it is not there, from the finest coarser level that is.
+  // Under the lock.
+  void CopyTile(const TileKey& key, const LevelWindow& window, double* z) {
+    const auto [x0, y0] = TileOrigin(key);
+    const std::uint32_t fromX = std::max(x0, window.column);
+    const std::uint32_t toX = std::min(x0 + TileColumns(key), window.column + window.columns);
+    const std::uint32_t fromY = std::max(y0, window.row);
+    const std::uint32_t toY = std::min(y0 + TileRows(key), window.row + window.rows);
+    // The source: a tile at key.level + up, or the levels at hand.
+    const double* source = nullptr;
+    std::uint32_t sourceColumns = 0, sourceX0 = 0, sourceY0 = 0;
+    int up = 0;
+    for (;; ++up) {
+      const int level = key.level + up;
+      if (level >= handLevel) {
+        source = hand[static_cast<std::size_t>(level - handLevel)].data();
+        sourceColumns = LevelCells(level, header.columns);
+        break;
+      }
+      const TileKey coarse{level, key.x >> up, key.y >> up};
+      if (const auto tile = tiles.find(coarse); tile != tiles.end()) {
+        uses.splice(uses.begin(), uses, tile->second.use);
+        source = tile->second.z.data();
+        sourceColumns = TileColumns(coarse);
+        std::tie(sourceX0, sourceY0) = TileOrigin(coarse);
+        break;
+      }
+    }
+    for (std::uint32_t y = fromY; y < toY; ++y) {
+      double* to = z + std::size_t{y - window.row} * window.columns;
+      const double* row = source + std::size_t{(y >> up) - sourceY0} * sourceColumns;
+      for (std::uint32_t x = fromX; x < toX; ++x)
+        to[x - window.column] = row[(x >> up) - sourceX0];
+    }
+  }
+
+  void StartWorkers() {
+    if (!workers.empty())
+      return;
+    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    for (unsigned k = 0; k < count; ++k)
+      workers.emplace_back([this] { Work(); });
+  }
+
+  void Work() {
+    std::unique_ptr<RasterFile> own(raster->OpenAgain());
+    std::unique_lock lock(mutex);
+    for (;;) {
+      wake.wait(lock, [this] { return stopping || !queue.empty(); });
+      if (stopping)
+        return;
+      const TileKey key = queue.front();
+      queue.erase(queue.begin());
+      reading.insert(key);
+      lock.unlock();
+      std::vector<double> z;
+      bool read = false;
+      if (own) {
+        const auto [x0, y0] = TileOrigin(key);
+        const LevelWindow window{key.level, x0, y0, TileColumns(key), TileRows(key)};
+        try {
+          z.resize(std::size_t{window.columns} * window.rows);
+          read = ReadLevelWindow(*own, window, z.data(), {});
+        } catch (const std::bad_alloc&) {
+          read = false;
+        }
+        for (double& v : z)
+          v = HeightOf(v);
+      }
+      lock.lock();
+      if (read) {
+        Store(key, std::move(z));
+      } else {
+        failed.insert(key);
+        failureUntold = true;
+      }
+      ++arrivals;
+      const std::function<void()> notice = arrivalNotice;
+      lock.unlock();
+      if (notice)
+        notice();
+      lock.lock();
+      // Only now: whoever waits for the tiles finds them told too.
+      reading.erase(key);
+      if (queue.empty() && reading.empty())
+        idle.notify_all();
+    }
+  }
+
+  // Keeps a tile that came, letting go of those used longest ago beyond the
+  // cache's bound. Under the lock.
+  void Store(const TileKey& key, std::vector<double> z) {
+    if (tiles.contains(key))
+      return;
+    const std::uint64_t bytes = z.size() * sizeof(double);
+    uses.push_front(key);
+    tiles[key] = Tile{std::move(z), uses.begin()};
+    cachedBytes += bytes;
+    while (cachedBytes > cacheLimit && uses.size() > 1) {
+      const auto oldest = tiles.find(uses.back());
+      cachedBytes -= oldest->second.z.size() * sizeof(double);
+      tiles.erase(oldest);
+      uses.pop_back();
+    }
+  }
+
+  const std::unique_ptr<RasterFile> raster;  // this thread's opening
+  const RasterHeader header;
+  const ValueToHeight toHeight;
+  const int handLevel;
+  const int levelCount;
+  const std::uint32_t tileSide;
+  const std::uint64_t cacheLimit;
+  std::vector<std::vector<double>> hand;  // the levels from handLevel on, whole
+
+  mutable std::mutex mutex;
+  std::condition_variable wake;  // a tile is wanted, or the end
+  std::condition_variable idle;  // nothing wanted or being read
+  std::map<TileKey, Tile> tiles;
+  std::list<TileKey> uses;  // the tiles, most recently used first
+  std::uint64_t cachedBytes = 0;
+  std::set<TileKey> failed;
+  std::vector<TileKey> queue;
+  std::set<TileKey> reading;
+  std::vector<std::thread> workers;
+  bool stopping = false;
+  bool failureUntold = false;
+  std::atomic<std::uint64_t> arrivals{0};
+  std::function<void()> arrivalNotice;
+};
+
+// The range of the values and the mean samples of the hand level, from one
+// pass over the file.
+struct Pass {
+  double minimum = std::numeric_limits<double>::infinity();
+  double maximum = -std::numeric_limits<double>::infinity();
+  std::vector<double> sums;
+  std::vector<std::uint32_t> counts;
+};
+
+Pass ReadPass(RasterFile& raster, int handLevel) {
+  const RasterHeader& header = raster.Header();
+  const std::uint32_t handColumns = LevelCells(handLevel, header.columns);
+  Pass pass;
+  pass.sums.assign(CellsOf(handLevel, header), 0.0);
+  pass.counts.assign(pass.sums.size(), 0);
+  const std::uint32_t chunkColumns = std::min(header.columns, header.blockColumns);
+  const std::uint64_t blockCells = std::uint64_t{chunkColumns} * header.blockRows;
+  const auto chunkRows = static_cast<std::uint32_t>(std::min<std::uint64_t>(
+      header.rows,
+      std::uint64_t{header.blockRows} * std::max<std::uint64_t>(kPassCells / blockCells, 1)));
+  std::vector<double> samples(std::size_t{chunkColumns} * chunkRows);
+  const double total = static_cast<double>(header.columns) * header.rows;
+  double done = 0.0;
+  const auto take = [&](std::uint32_t column, std::uint32_t row, double sample) {
+    const double value = ValueOf(header, sample);
+    pass.minimum = std::min(pass.minimum, value);
+    pass.maximum = std::max(pass.maximum, value);
+    const std::size_t k = std::size_t{row >> handLevel} * handColumns + (column >> handLevel);
+    pass.sums[k] += sample;
+    ++pass.counts[k];
+  };
+  for (std::uint32_t row = 0; row < header.rows; row += chunkRows) {
+    const std::uint32_t rows = std::min(chunkRows, header.rows - row);
+    for (std::uint32_t column = 0; column < header.columns; column += chunkColumns) {
+      const RasterWindow window{column, row, std::min(chunkColumns, header.columns - column), rows};
+      if (!raster.MayHoldData(window)) {
+        // Blocks never written read as the no-data sample, or as 0.
+        if (!header.noData && HoldsValue(header, 0.0)) {
+          for (std::uint32_t r = row; r < row + rows; ++r) {
+            for (std::uint32_t c = column; c < column + window.columns;) {
+              const std::uint32_t end =
+                  std::min(column + window.columns, ((c >> handLevel) + 1) << handLevel);
+              take(c, r, 0.0);
+              pass.counts[std::size_t{r >> handLevel} * handColumns + (c >> handLevel)] +=
+                  end - c - 1;
+              c = end;
+            }
+          }
+        }
+      } else {
+        if (!raster.Read(window, window.columns, rows, samples.data(), 1, window.columns, {})) {
+          ThrowIfLoadCancelled();
+          throw cReadError();
+        }
+        for (std::uint32_t r = 0; r < rows; ++r) {
+          const double* line = samples.data() + std::size_t{r} * window.columns;
+          for (std::uint32_t c = 0; c < window.columns; ++c) {
+            if (HoldsValue(header, line[c]))
+              take(column + c, row + r, line[c]);
+          }
+        }
+      }
+      done += static_cast<double>(window.columns) * rows;
+      ReportLoadProgress(done / total);
+    }
+  }
+  return pass;
+}
+
+}  // namespace
+
+const LevelSizes& CurrentLevelSizes() {
+  return sizes;
+}
+
+std::uint64_t TileCacheBytes() {
+  if (sizes.cacheBytes != 0)
+    return sizes.cacheBytes;
+  return std::min(std::uint64_t{1} << 30, MemoryLimitBytes() / 8);
+}
+
+ScopedLevelSizes::ScopedLevelSizes(const LevelSizes& s) : ScopedOverride(sizes, s) {}
+
+bool HoldsAtLevels(const RasterHeader& header) {
+  return std::uint64_t{header.columns} * header.rows > sizes.wholeCells;
+}
+
+RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
+  const RasterHeader& header = raster->Header();
+  if (header.columns == 0 || header.rows == 0)
+    throw cInvalidGraphic();
+  // A cell's x or y would be 0 / 0, as for a grid read whole.
+  if (header.columns == 1 || header.rows == 1)
+    throw cInvalidOp();
+  const int handLevel = HandLevel(header);
+  const std::uint64_t handCells = CellsOf(handLevel, header);
+  // The hand levels as heights (a third more for the coarser ones), the
+  // pass's sums and counts, and the reader's block.
+  CheckFitsInMemory(handCells * (8 + 4 + 12) + std::min(header.blockBytes, std::uint64_t{1} << 62));
+
+  double minimum = 0.0, maximum = 0.0;
+  std::vector<double> handZ(handCells, kNaN);
+  if (header.sampleRange && header.overviews) {
+    // The file knows its range, and its overviews give the coarse levels.
+    const double a = ValueOf(header, (*header.sampleRange)[0]);
+    const double b = ValueOf(header, (*header.sampleRange)[1]);
+    minimum = std::min(a, b);
+    maximum = std::max(a, b);
+    const RasterProgress progress{[](double done, void*) { return NoteLoadProgress(done); },
+                                  nullptr};
+    const LevelWindow whole{handLevel, 0, 0, LevelCells(handLevel, header.columns),
+                            LevelCells(handLevel, header.rows)};
+    if (!ReadLevelWindow(*raster, whole, handZ.data(), progress)) {
+      ThrowIfLoadCancelled();
+      throw cReadError();
+    }
+    const ValueToHeight toHeight(minimum, maximum);
+    for (double& v : handZ)
+      v = HoldsValue(header, v) ? toHeight(ValueOf(header, v)) : kNaN;
+  } else {
+    const Pass pass = ReadPass(*raster, handLevel);
+    if (pass.minimum > pass.maximum)
+      throw cError(QStringLiteral("ラスターに値のあるセルがありません"));
+    minimum = pass.minimum;
+    maximum = pass.maximum;
+    const ValueToHeight toHeight(minimum, maximum);
+    for (std::size_t k = 0; k < handZ.size(); ++k) {
+      if (pass.counts[k] != 0)
+        handZ[k] = toHeight(ValueOf(header, pass.sums[k] / pass.counts[k]));
+    }
+  }
+
+  RasterLevelsRead read;
+  HeightValues& values = read.values;
+  values.source = HeightValues::Source::kMeasured;
+  values.minimum = minimum;
+  values.maximum = maximum;
+  values.unit = QString::fromStdString(header.unit);
+  values.geoTransform = header.geoTransform;
+  values.originalColumns = header.columns;
+  values.originalRows = header.rows;
+  read.levels = std::make_shared<RasterLevels>(std::move(raster), handLevel, minimum, maximum,
+                                               std::move(handZ));
+  return read;
+}
+
+QString TileFailureNotice() {
+  return QStringLiteral("ラスターの一部を読めませんでした。その部分は粗いまま表示します");
+}
