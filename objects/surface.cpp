@@ -236,6 +236,8 @@ void cOpenGLGraph_Surface::Draw() {
     return;
   if (!vertices)
     return;
+  if (detailLevels && !heldFinal)
+    ++coarseDraws;
   MakeShades();
   const GridRef grid = Grid();
   const std::uint32_t step = PreviewStepNow();

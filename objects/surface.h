@@ -88,10 +88,10 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // values stay to be set. Throws nothing.
   void SetLevelsOfDetail(std::shared_ptr<HeightLevels> levels);
   HeightLevels* LevelsOfDetail() const { return detailLevels.get(); }
-  // Whether the picture drawn last shows the final detail: without levels
-  // always, with them when every cell drawn came from the level chosen (or
-  // could not). Copy, Save and files wait for it (WaitForTiles, then draw).
-  bool DetailFinal() const { return !detailLevels || heldFinal; }
+  // How many draws with levels drew cells that their level still lacked in
+  // place of a coarser level's: a frame that adds none shows the final
+  // detail (Copy, Save and files wait for one).
+  std::uint64_t CoarseDraws() const { return coarseDraws; }
   // The raster's own cell that point (column, row) of the grid as drawn
   // stands for (the middle one of those it averages).
   std::array<std::uint32_t, 2> RasterCell(std::uint32_t column, std::uint32_t row) const;
@@ -176,4 +176,5 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   LevelWindow held{-1, 0, 0, 0, 0};  // the window the grid holds; level -1: none
   bool heldFinal = false;
   std::uint64_t heldArrivals = 0;  // the levels' arrivals when it was made
+  std::uint64_t coarseDraws = 0;
 };

@@ -9,8 +9,16 @@ constexpr int kMaxRounds = 8;
 }  // namespace
 
 void DrawFinalDetail(cOpenGLGraph& graph, cOpenGLGraph_Surface& surface) {
-  for (int round = 0; round < kMaxRounds && !surface.DetailFinal(); ++round) {
+  if (!surface.LevelsOfDetail())
+    return;
+  // A frame's passes may each need other tiles, and a tile may come between
+  // two of them: only a whole frame drawn from tiles that were all there
+  // is final.
+  for (int round = 0; round < kMaxRounds; ++round) {
     surface.LevelsOfDetail()->WaitForTiles();
+    const std::uint64_t before = surface.CoarseDraws();
     graph.Draw();
+    if (surface.CoarseDraws() == before)
+      return;
   }
 }

@@ -5,7 +5,7 @@
 #include "objects/surface.h"
 #include "scene/graph.h"
 
-// Draws graph again, after the tiles its surface asked for have come, until
-// the picture shows the surface's final detail; at once when it does. Throws
-// what cOpenGLGraph::Draw throws.
+// With levels of detail on surface: draws graph, once the tiles asked for
+// have come, until a frame shows the final detail. Without: does nothing.
+// Throws what cOpenGLGraph::Draw throws.
 void DrawFinalDetail(cOpenGLGraph& graph, cOpenGLGraph_Surface& surface);
