@@ -6,6 +6,7 @@
 // levels are always at hand; the tiles of the others are read when asked
 // for, on threads of their own, and the surface draws what has come.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -37,6 +38,11 @@ class HeightLevels {
   // came from its own level, or from a coarser one only because its tile
   // failed to read. Throws nothing.
   virtual bool Fill(const LevelWindow& window, double* z) = 0;
+
+  // Bounds of the heights of the raster's cells in the window (of the
+  // raster's own cells, level 0): none lies below the first or above the
+  // second. {1, 0} where none has a value. Throws nothing.
+  virtual std::array<double, 2> HeightRange(const LevelWindow& cells) const = 0;
 
   // The height of the raster's cell (column, row) itself, whatever level is
   // drawn; empty where it has no value or cannot be read. May read the file.

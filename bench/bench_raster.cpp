@@ -1,9 +1,8 @@
-// Measured rasters as height fields. The load of a 4096 x 4096 float32
-// GeoTIFF (tiled, deflate) beside what it cannot do without: GDAL's plain read
-// of band 1 into a float buffer plus the height field of a picture of the same
-// size (reference "read_field"). And a 16384 x 16384 one with overviews, read
-// reduced to 4096 x 4096 under a lowered point limit, beside the whole load
-// of the 4096 x 4096 file (reference "whole").
+// Measured rasters read whole as height fields: the load of a 4096 x 4096
+// float32 GeoTIFF (tiled, deflate), read whole rather than at levels of
+// detail, beside what it cannot do without: GDAL's plain read of band 1 into
+// a float buffer plus the height field of a picture of the same size
+// (reference "read_field"). Rasters at levels: bench_levels.cpp.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -14,7 +13,7 @@
 
 #include "formats/heightfield.h"
 #include "formats/loadfile.h"
-#include "formats/measuredheights.h"
+#include "formats/rasterlevels.h"
 #include "inputs.h"
 #include "paired.h"
 #include "support/rasterwriter.h"
@@ -25,7 +24,7 @@ constexpr int kSide = 4096;
 
 // A terrain-like float32 field of side x side cells, in metres, tiled and
 // compressed as elevation models are published; written once per process.
-QString TerrainFile(int side, bool overviews) {
+QString TerrainFile(int side) {
   static QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("terrain%1.tif").arg(side));
   if (QFile::exists(path))
@@ -40,8 +39,6 @@ QString TerrainFile(int side, bool overviews) {
   };
   raster.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
   raster.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3"};
-  if (overviews)
-    raster.overviews = {2, 4, 8};
   if (!WriteRaster(path, raster))
     return QString();
   return path;
@@ -64,12 +61,15 @@ bool WholeGrid(const HeightFieldGrid& grid) {
 }
 
 void BM_RasterHeightFieldLoad(benchmark::State& state) {
-  const QString path = TerrainFile(kSide, false);
+  const QString path = TerrainFile(kSide);
   if (path.isEmpty()) {
     state.SkipWithError("no raster");
     return;
   }
   const RgbImage& photo = PhotoImage(kSide);
+  LevelSizes whole;
+  whole.wholeCells = std::uint64_t{kSide} * kSide;
+  const ScopedLevelSizes readWhole(whole);
   const auto buffer = std::make_unique<float[]>(std::size_t{kSide} * kSide);
   WarmUp([&] { ReadHeightFieldFile(path); });
   Paired paired;
@@ -92,34 +92,5 @@ void BM_RasterHeightFieldLoad(benchmark::State& state) {
   paired.Report(state);
 }
 BENCHMARK(BM_RasterHeightFieldLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_ReducedRasterLoad(benchmark::State& state) {
-  const QString large = TerrainFile(4 * kSide, true);
-  const QString whole = TerrainFile(kSide, false);
-  if (large.isEmpty() || whole.isEmpty()) {
-    state.SkipWithError("no raster");
-    return;
-  }
-  const ScopedRasterPointLimit limit(std::uint64_t{kSide} * kSide);
-  WarmUp([&] { ReadHeightFieldFile(large); });
-  Paired paired;
-  for (auto _ : state) {
-    HeightFieldGrid grid;
-    paired.Measure([&] { grid = ReadHeightFieldFile(large); });
-    state.PauseTiming();
-    if (!WholeGrid(grid) || grid.values.reduction != 4) {
-      state.SkipWithError("the load was not reduced to 4096 x 4096");
-      return;
-    }
-    grid = HeightFieldGrid();
-    state.ResumeTiming();
-    paired.Reference(state, "whole", [&] {
-      HeightFieldGrid plain = ReadHeightFieldFile(whole);
-      benchmark::DoNotOptimize(plain.points.get());
-    });
-  }
-  paired.Report(state);
-}
-BENCHMARK(BM_ReducedRasterLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

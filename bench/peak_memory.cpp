@@ -11,6 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -115,3 +119,20 @@ BENCHMARK(BM_PeakMemoryHeightFieldLoad)
     ->Iterations(1);
 
 }  // namespace
+
+int RunPeakOf(char** command) {
+  // A child forked from this small process starts with no peak of its own.
+  const pid_t pid = fork();
+  if (pid < 0)
+    return 1;
+  if (pid == 0) {
+    execv(command[0], command);
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid)
+    return 1;
+  std::printf("%d %ld\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss);
+  return 0;
+}

@@ -10,3 +10,13 @@ inline constexpr char kPeakMemoryChild[] = "--peak-memory-child";
 // "<resident KiB before> <peak resident KiB>" to standard output. Returns the
 // process's exit code.
 int RunPeakMemoryChild(const char* path);
+
+// Run with kPeakOfProcess and a command, the benchmark program runs the
+// command in a process of its own and prints "<exit code> <peak resident
+// KiB>" of it: a process started straight from the benchmarks would inherit
+// their own peak.
+inline constexpr char kPeakOfProcess[] = "--peak-of";
+
+// The intermediary's work: runs command (null-terminated) and prints its exit
+// code and peak resident memory. Returns 0, or 1 when it cannot run it.
+int RunPeakOf(char** command);

@@ -115,6 +115,68 @@ std::vector<double> Coarser(const std::vector<double>& z, std::uint32_t columns,
   return out;
 }
 
+// The height of a stored sample. A file's statistics may claim a range its
+// cells leave: those stay on the cube's floor or ceiling.
+double HeightOfSample(const RasterHeader& header, const ValueToHeight& toHeight, double sample) {
+  return HoldsValue(header, sample) ? std::clamp(toHeight(ValueOf(header, sample)), 0.0, 1.0)
+                                    : kNaN;
+}
+
+// Heights rounded to single precision without narrowing what they bound.
+float Below(double v) {
+  const auto f = static_cast<float>(v);
+  return f > v ? std::nextafter(f, -HUGE_VALF) : f;
+}
+float Above(double v) {
+  const auto f = static_cast<float>(v);
+  return f < v ? std::nextafter(f, HUGE_VALF) : f;
+}
+
+// Bounds of the heights of the raster's cells under each cell of a level;
+// low above high where none has a value.
+struct Bounds {
+  std::vector<float> low;
+  std::vector<float> high;
+};
+
+Bounds CoarserBounds(const Bounds& b, std::uint32_t columns, std::uint32_t rows) {
+  const std::uint32_t outColumns = LevelCells(1, columns);
+  const std::uint32_t outRows = LevelCells(1, rows);
+  Bounds out{std::vector<float>(std::size_t{outColumns} * outRows, HUGE_VALF),
+             std::vector<float>(std::size_t{outColumns} * outRows, -HUGE_VALF)};
+  for (std::uint32_t r = 0; r < rows; ++r) {
+    for (std::uint32_t c = 0; c < columns; ++c) {
+      const std::size_t from = std::size_t{r} * columns + c;
+      const std::size_t to = std::size_t{r / 2} * outColumns + c / 2;
+      out.low[to] = std::min(out.low[to], b.low[from]);
+      out.high[to] = std::max(out.high[to], b.high[from]);
+    }
+  }
+  return out;
+}
+
+// Where the file's overviews gave the cells, their extremes are not known:
+// the neighbourhood's means stand in.
+Bounds NeighbourhoodBounds(const std::vector<double>& z, std::uint32_t columns,
+                           std::uint32_t rows) {
+  Bounds out{std::vector<float>(z.size(), HUGE_VALF), std::vector<float>(z.size(), -HUGE_VALF)};
+  for (std::uint32_t r = 0; r < rows; ++r) {
+    for (std::uint32_t c = 0; c < columns; ++c) {
+      const std::size_t k = std::size_t{r} * columns + c;
+      for (std::uint32_t nr = r > 0 ? r - 1 : 0; nr <= std::min(r + 1, rows - 1); ++nr) {
+        for (std::uint32_t nc = c > 0 ? c - 1 : 0; nc <= std::min(c + 1, columns - 1); ++nc) {
+          const double v = z[std::size_t{nr} * columns + nc];
+          if (!std::isnan(v)) {
+            out.low[k] = std::min(out.low[k], Below(v));
+            out.high[k] = std::max(out.high[k], Above(v));
+          }
+        }
+      }
+    }
+  }
+  return out;
+}
+
 struct TileKey {
   int level;
   std::uint32_t x, y;
@@ -124,7 +186,7 @@ struct TileKey {
 class RasterLevels final : public HeightLevels {
  public:
   RasterLevels(std::unique_ptr<RasterFile> file, int handLevel, double minimum, double maximum,
-               std::vector<double> handZ)
+               std::vector<double> handZ, Bounds handBounds)
       : raster(std::move(file)),
         header(raster->Header()),
         toHeight(minimum, maximum),
@@ -133,10 +195,12 @@ class RasterLevels final : public HeightLevels {
         tileSide(sizes.tileSide),
         cacheLimit(TileCacheBytes()) {
     hand.push_back(std::move(handZ));
+    bounds.push_back(std::move(handBounds));
     for (int level = handLevel + 1; level < levelCount; ++level) {
-      const int below = level - 1;
-      hand.push_back(
-          Coarser(hand.back(), LevelCells(below, header.columns), LevelCells(below, header.rows)));
+      const std::uint32_t columns = LevelCells(level - 1, header.columns);
+      const std::uint32_t rows = LevelCells(level - 1, header.rows);
+      hand.push_back(Coarser(hand.back(), columns, rows));
+      bounds.push_back(CoarserBounds(bounds.back(), columns, rows));
     }
   }
 
@@ -191,6 +255,36 @@ class RasterLevels final : public HeightLevels {
       wake.notify_all();
     }
     return complete;
+  }
+
+  std::array<double, 2> HeightRange(const LevelWindow& cells) const override {
+    // At the first level at hand where the window is a few cells.
+    int level = handLevel;
+    const auto cover = [&cells](int l) {
+      const std::uint32_t c0 = cells.column >> l, c1 = (cells.column + cells.columns - 1) >> l;
+      const std::uint32_t r0 = cells.row >> l, r1 = (cells.row + cells.rows - 1) >> l;
+      return std::array<std::uint32_t, 4>{c0, c1, r0, r1};
+    };
+    while (level + 1 < levelCount) {
+      const auto [c0, c1, r0, r1] = cover(level);
+      if (std::uint64_t{c1 - c0 + 1} * (r1 - r0 + 1) <= kRangeCells)
+        break;
+      ++level;
+    }
+    const auto [c0, c1, r0, r1] = cover(level);
+    const Bounds& b = bounds[static_cast<std::size_t>(level - handLevel)];
+    const std::uint32_t columns = LevelCells(level, header.columns);
+    double low = 1.0, high = 0.0;
+    for (std::uint32_t r = r0; r <= r1; ++r) {
+      for (std::uint32_t c = c0; c <= c1; ++c) {
+        const std::size_t k = std::size_t{r} * columns + c;
+        if (b.low[k] <= b.high[k]) {
+          low = std::min(low, static_cast<double>(b.low[k]));
+          high = std::max(high, static_cast<double>(b.high[k]));
+        }
+      }
+    }
+    return {low, high};
   }
 
   std::optional<double> CellHeight(std::uint32_t column, std::uint32_t row) override {
@@ -248,9 +342,7 @@ class RasterLevels final : public HeightLevels {
     std::list<TileKey>::iterator use;
   };
 
-  double HeightOf(double sample) const {
-    return HoldsValue(header, sample) ? toHeight(ValueOf(header, sample)) : kNaN;
-  }
+  double HeightOf(double sample) const { return HeightOfSample(header, toHeight, sample); }
 
   std::pair<std::uint32_t, std::uint32_t> TileOrigin(const TileKey& key) const {
     return {key.x * tileSide, key.y * tileSide};
@@ -377,6 +469,9 @@ class RasterLevels final : public HeightLevels {
   const std::uint32_t tileSide;
   const std::uint64_t cacheLimit;
   std::vector<std::vector<double>> hand;  // the levels from handLevel on, whole
+  std::vector<Bounds> bounds;             // of the same levels
+  // The most cells HeightRange looks at.
+  static constexpr std::uint64_t kRangeCells = 1 << 16;
 
   mutable std::mutex mutex;
   std::condition_variable wake;  // a tile is wanted, or the end
@@ -400,7 +495,15 @@ struct Pass {
   double minimum = std::numeric_limits<double>::infinity();
   double maximum = -std::numeric_limits<double>::infinity();
   std::vector<double> sums;
-  std::vector<std::uint32_t> counts;
+  std::vector<std::uint64_t> counts;
+  // The smallest and largest value of each hand cell.
+  std::vector<double> lows;
+  std::vector<double> highs;
+
+  void Extend(std::size_t k, double value) {
+    lows[k] = std::min(lows[k], value);
+    highs[k] = std::max(highs[k], value);
+  }
 };
 
 Pass ReadPass(RasterFile& raster, int handLevel) {
@@ -409,11 +512,14 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
   Pass pass;
   pass.sums.assign(CellsOf(handLevel, header), 0.0);
   pass.counts.assign(pass.sums.size(), 0);
+  pass.lows.assign(pass.sums.size(), std::numeric_limits<double>::infinity());
+  pass.highs.assign(pass.sums.size(), -std::numeric_limits<double>::infinity());
   const std::uint32_t chunkColumns = std::min(header.columns, header.blockColumns);
   const std::uint64_t blockCells = std::uint64_t{chunkColumns} * header.blockRows;
   const auto chunkRows = static_cast<std::uint32_t>(std::min<std::uint64_t>(
       header.rows,
       std::uint64_t{header.blockRows} * std::max<std::uint64_t>(kPassCells / blockCells, 1)));
+  CheckFitsInMemory(std::uint64_t{chunkColumns} * chunkRows * sizeof(double));
   std::vector<double> samples(std::size_t{chunkColumns} * chunkRows);
   const double total = static_cast<double>(header.columns) * header.rows;
   double done = 0.0;
@@ -424,22 +530,34 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
     const std::size_t k = std::size_t{row >> handLevel} * handColumns + (column >> handLevel);
     pass.sums[k] += sample;
     ++pass.counts[k];
+    pass.Extend(k, value);
   };
   for (std::uint32_t row = 0; row < header.rows; row += chunkRows) {
     const std::uint32_t rows = std::min(chunkRows, header.rows - row);
     for (std::uint32_t column = 0; column < header.columns; column += chunkColumns) {
       const RasterWindow window{column, row, std::min(chunkColumns, header.columns - column), rows};
       if (!raster.MayHoldData(window)) {
-        // Blocks never written read as the no-data sample, or as 0.
+        // Blocks never written read as the no-data sample, or as 0: each
+        // hand cell they meet gets its share at once, so that a sparse
+        // raster costs what it stores.
         if (!header.noData && HoldsValue(header, 0.0)) {
-          for (std::uint32_t r = row; r < row + rows; ++r) {
-            for (std::uint32_t c = column; c < column + window.columns;) {
-              const std::uint32_t end =
-                  std::min(column + window.columns, ((c >> handLevel) + 1) << handLevel);
-              take(c, r, 0.0);
-              pass.counts[std::size_t{r >> handLevel} * handColumns + (c >> handLevel)] +=
-                  end - c - 1;
-              c = end;
+          pass.minimum = std::min(pass.minimum, ValueOf(header, 0.0));
+          pass.maximum = std::max(pass.maximum, ValueOf(header, 0.0));
+          const auto span = [handLevel](std::uint32_t first, std::uint32_t count,
+                                        std::uint32_t cell) {
+            const std::uint64_t from =
+                std::max<std::uint64_t>(first, std::uint64_t{cell} << handLevel);
+            const std::uint64_t to = std::min<std::uint64_t>(std::uint64_t{first} + count,
+                                                             std::uint64_t{cell + 1} << handLevel);
+            return static_cast<std::uint32_t>(to - from);
+          };
+          for (std::uint32_t cr = row >> handLevel; cr <= (row + rows - 1) >> handLevel; ++cr) {
+            for (std::uint32_t cc = column >> handLevel;
+                 cc <= (column + window.columns - 1) >> handLevel; ++cc) {
+              const std::size_t k = std::size_t{cr} * handColumns + cc;
+              pass.counts[k] +=
+                  std::uint64_t{span(column, window.columns, cc)} * span(row, rows, cr);
+              pass.Extend(k, ValueOf(header, 0.0));
             }
           }
         }
@@ -490,12 +608,15 @@ RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
     throw cInvalidOp();
   const int handLevel = HandLevel(header);
   const std::uint64_t handCells = CellsOf(handLevel, header);
-  // The hand levels as heights (a third more for the coarser ones), the
-  // pass's sums and counts, and the reader's block.
-  CheckFitsInMemory(handCells * (8 + 4 + 12) + std::min(header.blockBytes, std::uint64_t{1} << 62));
+  // The hand levels as heights and their bounds (a third more for the
+  // coarser ones), the pass's sums, counts and extremes, and the reader's
+  // block.
+  CheckFitsInMemory(handCells * (8 + 4 + 8 + 8 + 16 + 16) +
+                    std::min(header.blockBytes, std::uint64_t{1} << 62));
 
   double minimum = 0.0, maximum = 0.0;
   std::vector<double> handZ(handCells, kNaN);
+  Bounds handBounds;
   if (header.sampleRange && header.overviews) {
     // The file knows its range, and its overviews give the coarse levels.
     const double a = ValueOf(header, (*header.sampleRange)[0]);
@@ -512,7 +633,9 @@ RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
     }
     const ValueToHeight toHeight(minimum, maximum);
     for (double& v : handZ)
-      v = HoldsValue(header, v) ? toHeight(ValueOf(header, v)) : kNaN;
+      v = HeightOfSample(header, toHeight, v);
+    handBounds = NeighbourhoodBounds(handZ, LevelCells(handLevel, header.columns),
+                                     LevelCells(handLevel, header.rows));
   } else {
     const Pass pass = ReadPass(*raster, handLevel);
     if (pass.minimum > pass.maximum)
@@ -520,9 +643,14 @@ RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
     minimum = pass.minimum;
     maximum = pass.maximum;
     const ValueToHeight toHeight(minimum, maximum);
+    handBounds.low.assign(handCells, HUGE_VALF);
+    handBounds.high.assign(handCells, -HUGE_VALF);
     for (std::size_t k = 0; k < handZ.size(); ++k) {
-      if (pass.counts[k] != 0)
+      if (pass.counts[k] != 0) {
         handZ[k] = toHeight(ValueOf(header, pass.sums[k] / pass.counts[k]));
+        handBounds.low[k] = Below(toHeight(pass.lows[k]));
+        handBounds.high[k] = Above(toHeight(pass.highs[k]));
+      }
     }
   }
 
@@ -536,7 +664,7 @@ RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
   values.originalColumns = header.columns;
   values.originalRows = header.rows;
   read.levels = std::make_shared<RasterLevels>(std::move(raster), handLevel, minimum, maximum,
-                                               std::move(handZ));
+                                               std::move(handZ), std::move(handBounds));
   return read;
 }
 

@@ -1,8 +1,14 @@
 // Measured rasters from any bytes: the first byte chooses the name the rest is
-// written under (a TIFF, an SRTM tile, an ASCII grid), and the file goes the
-// way a drop takes it to the raster module. Only the readers' own errors may
-// come out, and a height field that loads keeps its promises: heights in
-// [0, 1], the missing points at 0, a range that holds the values.
+// written under (a TIFF, an SRTM tile, an ASCII grid) and whether the raster
+// is read whole or held at levels of detail in small tiles, and the file goes
+// the way a drop takes it to the raster module. Only the readers' own errors
+// may come out, and a height field that loads keeps its promises: heights in
+// [0, 1], the missing points at 0 (at levels: NaN), a range that holds the
+// values; the levels' tiles come or fail, and the cache keeps to its bound.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,6 +17,7 @@
 #include "formats/loadfile.h"
 #include "formats/measuredheights.h"
 #include "formats/memorylimit.h"
+#include "formats/rasterlevels.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {
@@ -39,8 +46,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Small enough that inputs do not spend their time filling large grids.
   const ScopedRasterPointLimit points(std::uint64_t{1} << 16);
   const ScopedMemoryLimit memory(std::uint64_t{256} << 20);
+  LevelSizes small;
+  small.wholeCells = data[0] & 4 ? 0 : small.wholeCells;
+  small.handCells = 64;
+  small.tileSide = 8;
+  small.cacheBytes = 4 * 8 * 8 * sizeof(double);
+  const ScopedLevelSizes levels(small);
+  const auto height = [](double z) { return std::isnan(z) || (z >= 0.0 && z <= 1.0); };
   try {
-    if (const std::optional<HeightFieldGrid> grid = ReadMeasuredFile(path)) {
+    if (const std::optional<HeightFieldGrid> grid = ReadMeasuredFile(path); grid && grid->levels) {
+      HeightLevels& tiles = *grid->levels;
+      FUZZ_CHECK(grid->values.minimum <= grid->values.maximum);
+      // The first cells at every level, after their tiles came: four tiles,
+      // what the cache holds.
+      for (int level = 0; level < tiles.LevelCount(); ++level) {
+        const LevelWindow window{level, 0, 0, std::min(LevelCells(level, tiles.Columns()), 16u),
+                                 std::min(LevelCells(level, tiles.Rows()), 16u)};
+        std::vector<double> z(std::size_t{window.columns} * window.rows);
+        tiles.Fill(window, z.data());
+        tiles.WaitForTiles();
+        FUZZ_CHECK(tiles.Fill(window, z.data()));
+        for (const double v : z)
+          FUZZ_CHECK(height(v));
+      }
+      FUZZ_CHECK(tiles.CachedBytes() <= small.cacheBytes);
+      const std::optional<double> first = tiles.CellHeight(0, 0);
+      FUZZ_CHECK(!first || height(*first));
+    } else if (grid) {
       const std::size_t n = static_cast<std::size_t>(grid->columns) * grid->rows;
       FUZZ_CHECK(n <= (std::uint64_t{1} << 16));
       const HeightValues& values = grid->values;

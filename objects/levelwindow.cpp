@@ -30,7 +30,8 @@ void Cover(double first, double last, std::uint32_t count, int level, std::uint3
 }  // namespace
 
 LevelWindow NeededWindow(const WindowMapping& m, std::uint32_t columns, std::uint32_t rows,
-                         int levelCount, double zScale, std::uint64_t maxCells) {
+                         int levelCount, double zScale, double low, double high,
+                         std::uint64_t maxCells) {
   const double stepX = std::hypot(m.x[0], m.y[0]) / (columns - 1.0);
   const double stepY = std::hypot(m.x[1], m.y[1]) / (rows - 1.0);
   const double step = std::max(stepX, stepY);
@@ -47,7 +48,7 @@ LevelWindow NeededWindow(const WindowMapping& m, std::uint32_t columns, std::uin
   if (std::fabs(det) > 1e-12 * (std::fabs(a) + std::fabs(b)) * (std::fabs(c) + std::fabs(d))) {
     x0 = y0 = HUGE_VAL;
     x1 = y1 = -HUGE_VAL;
-    for (const double z : {0.0, zScale}) {
+    for (const double z : {low * zScale, high * zScale}) {
       for (const double X : {0.0, m.width + 1.0}) {
         for (const double Y : {0.0, m.height + 1.0}) {
           const double u = X - m.x[2] * z - m.x[3];

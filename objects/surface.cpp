@@ -100,6 +100,9 @@ std::array<std::uint32_t, 2> cOpenGLGraph_Surface::RasterCell(std::uint32_t colu
 // The largest grid a pass of a raster at levels is drawn from: the view's
 // pixels in a window that may lie across the raster (about 16 M cells).
 constexpr std::uint64_t kMaxWindowCells = std::uint64_t{1} << 24;
+// Each round narrows the heights and with them the window; three take most
+// of what there is to take.
+constexpr int kWindowRounds = 3;
 
 bool cOpenGLGraph_Surface::FollowLevels() {
   const std::optional<WindowMapping> mapping = CurrentWindowMapping();
@@ -107,7 +110,23 @@ bool cOpenGLGraph_Surface::FollowLevels() {
   const std::uint32_t r = detailLevels->Rows();
   LevelWindow need;
   if (mapping) {
-    need = NeededWindow(*mapping, c, r, detailLevels->LevelCount(), zScale, kMaxWindowCells);
+    // The cells that may show at any height first; then, again and again,
+    // those that may show at the heights found among them, which only the
+    // cells found already can have.
+    double low = 0.0, high = 1.0;
+    for (int round = 0; round < kWindowRounds; ++round) {
+      need =
+          NeededWindow(*mapping, c, r, detailLevels->LevelCount(), zScale, low, high, UINT64_MAX);
+      if (need.columns == 0)
+        return false;
+      const auto [below, above] = detailLevels->HeightRange(AtLevel(need, 0, c, r));
+      if (below > above)
+        break;
+      low = below;
+      high = above;
+    }
+    need = NeededWindow(*mapping, c, r, detailLevels->LevelCount(), zScale, low, high,
+                        kMaxWindowCells);
     if (need.columns == 0)
       return false;
   } else {

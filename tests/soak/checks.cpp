@@ -1,5 +1,6 @@
 #include "checks.h"
 
+#include <array>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -29,6 +30,12 @@ std::size_t Digest(const void* bytes, std::size_t size) {
 }
 
 DataState SurfaceState(const cOpenGLGraph_Surface& surface) {
+  // Held at levels, the grid is what the last pass drew: the levels and the
+  // range are the data.
+  if (const HeightLevels* levels = surface.LevelsOfDetail()) {
+    const double range[2] = {surface.values.minimum, surface.values.maximum};
+    return {levels, {surface.DataColumns(), surface.DataRows(), 1}, Digest(range, sizeof range)};
+  }
   const std::size_t size = std::size_t{surface.columns} * surface.rows * sizeof(Vec3);
   return {surface.vertices,
           {surface.columns, surface.rows, 0},
@@ -118,6 +125,22 @@ class Checker {
       Fail(std::to_string(world.saveDialogs) + " save dialogs shown");
   }
 
+  // The raster's levels as a fresh read holds them: its size, its range,
+  // and the heights of its corners and middle cell.
+  void SameLevels(const cOpenGLGraph_Surface& surface, const LoadOutcome& from) {
+    HeightLevels* levels = surface.LevelsOfDetail();
+    if (!levels || surface.DataColumns() != from.columns || surface.DataRows() != from.rows ||
+        surface.values.minimum != from.minimum || surface.values.maximum != from.maximum) {
+      Fail("the surface's levels are not the file's (expected " + from.what + ")");
+      return;
+    }
+    const std::uint32_t c = from.columns - 1, r = from.rows - 1;
+    for (const auto [column, row] : {std::array<std::uint32_t, 2>{0, 0}, {c, r}, {c / 2, r / 2}}) {
+      if (levels->CellHeight(column, row) != from.levels->CellHeight(column, row))
+        Fail("the surface's levels hold other heights than the file's");
+    }
+  }
+
   void Data() {
     const LoadOutcome* surfaceFrom = nullptr;
     const LoadOutcome* volumeFrom = nullptr;
@@ -129,6 +152,10 @@ class Checker {
     if (!surfaceFrom) {
       if (SurfaceState(surface) != before.surface)
         Fail("the surface's points changed");
+    } else if (surfaceFrom->levels) {
+      SameLevels(surface, *surfaceFrom);
+    } else if (surface.LevelsOfDetail()) {
+      Fail("the surface holds levels of detail, expected " + surfaceFrom->what);
     } else if (surface.columns != surfaceFrom->columns || surface.rows != surfaceFrom->rows ||
                (surface.columns * surface.rows > 0 &&
                 std::memcmp(surface.vertices, surfaceFrom->points.get(),

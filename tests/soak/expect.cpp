@@ -21,6 +21,16 @@ void TakeGrid(LoadOutcome& outcome, PointGrid grid) {
   TakeGrid(outcome, std::move(grid.points), grid.columns, grid.rows);
 }
 void TakeGrid(LoadOutcome& outcome, HeightFieldGrid grid) {
+  if (grid.levels) {
+    outcome.columns = grid.levels->Columns();
+    outcome.rows = grid.levels->Rows();
+    outcome.levels = std::move(grid.levels);
+    outcome.minimum = grid.values.minimum;
+    outcome.maximum = grid.values.maximum;
+    outcome.what =
+        "levels of " + std::to_string(outcome.columns) + "x" + std::to_string(outcome.rows);
+    return;
+  }
   TakeGrid(outcome, std::move(grid.points), grid.columns, grid.rows);
   outcome.present = std::move(grid.present);
 }

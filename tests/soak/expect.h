@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include "base/heightlevels.h"
 #include "base/vec3.h"
 #include "input/loadedfiles.h"
 
@@ -30,6 +31,10 @@ struct LoadOutcome {
   std::unique_ptr<std::uint8_t[]> present;
   std::uint32_t columns = 0, rows = 0;
   std::unique_ptr<float[]> counts;
+  // Succeeded with a raster held at levels of detail: those levels (the
+  // columns and rows are the raster's) and the range of its values.
+  std::shared_ptr<HeightLevels> levels;
+  double minimum = 0.0, maximum = 0.0;
   std::string what;  // for the action's description
 };
 

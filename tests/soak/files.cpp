@@ -224,6 +224,7 @@ Bytes SoakFiles::Raster(std::string& what, const char*& extension) {
   if (random.OneIn(2) && !grid) {
     raster.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
     raster.overviews = {2, 4};
+    raster.statistics = random.OneIn(2);
   }
   what = "raster " + raster.driver + " " + std::to_string(raster.columns) + "x" +
          std::to_string(raster.rows) + " type " + std::to_string(raster.type);

@@ -23,6 +23,7 @@
 #include "app/application.h"
 #include "catalogue.h"
 #include "checks.h"
+#include "formats/rasterlevels.h"
 #include "input.h"
 #include "recent.h"
 #include "world.h"
@@ -44,6 +45,23 @@ long PeakMegabytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss / 1024;
+}
+
+// The program at rest (input::Settle), and the tiles that a raster held at
+// levels asked for come and drawn: they come on threads of their own.
+bool SettleWithTiles(SoakWorld& world) {
+  for (int round = 0; round < 8; ++round) {
+    if (!input::Settle())
+      return false;
+    HeightLevels* levels = world.status.surface.LevelsOfDetail();
+    if (!levels)
+      return true;
+    const std::uint64_t arrivals = levels->Arrivals();
+    levels->WaitForTiles();
+    if (levels->Arrivals() == arrivals)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -79,6 +97,15 @@ int main(int argc, char** argv) {
   // No blinking cursor: its timer would keep the event loop busy for nothing.
   QApplication::setCursorFlashTime(0);
 
+  // Most of the soak's rasters are held at levels of detail, in small tiles
+  // and a cache that holds few of them.
+  LevelSizes levels;
+  levels.wholeCells = 400;
+  levels.handCells = 64;
+  levels.tileSide = 8;
+  levels.cacheBytes = 24 * 8 * 8 * sizeof(double);
+  const ScopedLevelSizes soakLevels(levels);
+
   const auto start = std::chrono::steady_clock::now();
   QTemporaryDir folder;
   int failedActions = 0;
@@ -103,7 +130,7 @@ int main(int argc, char** argv) {
       world.saveAnswer = step.saveAnswer;
       step.perform(world);
       std::vector<std::string> faults;
-      if (!input::Settle())
+      if (!SettleWithTiles(world))
         faults.push_back("the program did not come to rest");
       world.NoteLoads(step.loads);
       for (std::string& fault : CheckAfter(world, step, before))

@@ -96,6 +96,39 @@ bool WriteRaster(const QString& path, const RasterContent& raster) {
   return written;
 }
 
+bool WriteSparseRaster(const QString& path, int columns, int rows,
+                       const std::vector<RasterPatch>& patches,
+                       const std::function<double(int column, int row)>& value) {
+  RegisterOnce();
+  const char* options[] = {"TILED=YES",      "BLOCKXSIZE=256", "BLOCKYSIZE=256", "COMPRESS=DEFLATE",
+                           "SPARSE_OK=TRUE", "BIGTIFF=YES",    nullptr};
+  GDALDatasetH file = GDALCreate(GDALGetDriverByName("GTiff"), path.toUtf8().constData(), columns,
+                                 rows, 1, GDT_Float32, const_cast<char**>(options));
+  if (!file) {
+    Complain("GDAL's writer refused", path);
+    return false;
+  }
+  GDALRasterBandH band = GDALGetRasterBand(file, 1);
+  GDALSetRasterNoDataValue(band, -9999.0);
+  bool written = true;
+  for (const RasterPatch& patch : patches) {
+    std::vector<double> cells(static_cast<std::size_t>(patch.columns) *
+                              static_cast<std::size_t>(patch.rows));
+    for (int r = 0; r < patch.rows; ++r) {
+      for (int c = 0; c < patch.columns; ++c)
+        cells[static_cast<std::size_t>(r) * static_cast<std::size_t>(patch.columns) +
+              static_cast<std::size_t>(c)] = value(patch.column + c, patch.row + r);
+    }
+    written = written &&
+              GDALRasterIO(band, GF_Write, patch.column, patch.row, patch.columns, patch.rows,
+                           cells.data(), patch.columns, patch.rows, GDT_Float64, 0, 0) == CE_None;
+  }
+  GDALClose(file);
+  if (!written)
+    Complain("could not write all of", path);
+  return written;
+}
+
 bool BreakBlock(const QString& path, int x, int y) {
   RegisterOnce();
   GDALDatasetH file = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);

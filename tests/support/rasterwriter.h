@@ -38,6 +38,18 @@ struct RasterContent {
 // refuses.
 bool WriteRaster(const QString& path, const RasterContent& raster);
 
+// A float32 GeoTIFF of columns x rows cells in tiles of 256, deflated, whose
+// blocks are written only where windows (column, row, columns, rows) lie,
+// with value there; every other block is left unwritten (sparse), reading as
+// the no-data value -9999. BigTIFF. False, with the reason on standard error,
+// when GDAL refuses.
+struct RasterPatch {
+  int column, row, columns, rows;
+};
+bool WriteSparseRaster(const QString& path, int columns, int rows,
+                       const std::vector<RasterPatch>& patches,
+                       const std::function<double(int column, int row)>& value);
+
 // Overwrites the stored bytes of block (x, y) of band 1 of the tiled or
 // striped TIFF at path with bytes no decoder takes. False, with the reason
 // on standard error, when the block cannot be found.

@@ -1,0 +1,236 @@
+// Measured rasters held at levels of detail, beside the same data averaged to
+// 1024 x 1024 cells (read whole, as any raster of that size):
+// - BM_LevelsOutput: the whole `cubiscope --output` process of a terrain of
+//   10800 x 10800 float32 cells with its own overviews and statistics
+//   (/Overviews), of the same without them (/Plain, beside GDAL's own
+//   averaged read to 1024 x 1024 in this process: "gdal_average"), and of a
+//   sparse 60000 x 60000 raster (/Sparse), each beside the process of the
+//   1024 x 1024 file ("avg1024"); peak resident memory of both processes.
+// - BM_LevelsZoom: in a view, from a zoom and pan to a new place of the
+//   terrain, where a cell spans about a pixel, to its final picture; beside
+//   the frame at rest there ("rest") and the 1024 x 1024 file's frame at
+//   rest in the start-up view ("rest1024").
+// Under the test programs (CUBISCOPE_BENCH_SMALL) the rasters are a fifth as
+// wide, so that the smoke test stays short.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include <gdal.h>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "input/decimalsymbol.h"
+#include "input/loadobject.h"
+#include "paired.h"
+#include "peak_memory.h"
+#include "scene/finaldetail.h"
+#include "sceneview.h"
+#include "support/rasterwriter.h"
+
+namespace {
+
+bool Small() {
+  return qEnvironmentVariableIsSet("CUBISCOPE_BENCH_SMALL");
+}
+int TerrainSide() {
+  return Small() ? 2160 : 10800;
+}
+int SparseSide() {
+  return Small() ? 12000 : 60000;
+}
+
+double Terrain(int c, int r, double scale) {
+  return 1200.0 + 800.0 * std::sin(c * scale / 300.0) * std::cos(r * scale / 470.0) +
+         0.25 * ((c * 7 + r * 13) % 5);
+}
+
+struct Files {
+  QString overviews, plain, average, sparse;
+};
+
+// Written once per process.
+const Files& LevelFiles() {
+  static QTemporaryDir dir;
+  static const Files files = [] {
+    Files f;
+    const int side = TerrainSide();
+    const double scale = 4096.0 / side;
+    RasterContent terrain;
+    terrain.columns = terrain.rows = side;
+    terrain.value = [scale](int c, int r, int) { return Terrain(c, r, scale); };
+    terrain.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+    terrain.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3", "BIGTIFF=IF_SAFER"};
+    f.plain = dir.filePath(QStringLiteral("plain.tif"));
+    if (!WriteRaster(f.plain, terrain))
+      return Files();
+    terrain.overviews = {2, 4, 8, 16, 32};
+    terrain.statistics = true;
+    f.overviews = dir.filePath(QStringLiteral("overviews.tif"));
+    if (!WriteRaster(f.overviews, terrain))
+      return Files();
+    const std::vector<double> average = ReadRasterBand(f.plain, 1024, 1024);
+    if (average.empty())
+      return Files();
+    RasterContent small;
+    small.columns = small.rows = 1024;
+    small.value = [&average](int c, int r, int) { return average[std::size_t(r) * 1024 + c]; };
+    small.geoTransform = terrain.geoTransform;
+    small.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3"};
+    f.average = dir.filePath(QStringLiteral("average1024.tif"));
+    if (!WriteRaster(f.average, small))
+      return Files();
+    const int s = SparseSide();
+    f.sparse = dir.filePath(QStringLiteral("sparse.tif"));
+    const std::vector<RasterPatch> patches = {
+        {0, 0, 512, 512}, {s / 2, s / 3, 1024, 768}, {s - 512, s - 512, 512, 512}};
+    if (!WriteSparseRaster(f.sparse, s, s, patches,
+                           [](int c, int r) { return Terrain(c, r, 1.0); }))
+      return Files();
+    return f;
+  }();
+  return files;
+}
+
+struct Run {
+  bool ok = false;
+  double peakMiB = 0.0;
+};
+
+// The program's --output of data, and the peak resident memory of its
+// process, measured by this program run as an intermediary (peak_memory.h).
+Run RunOutput(const QString& data, const QString& picture) {
+  QProcess intermediary;
+  intermediary.start(QStringLiteral("/proc/self/exe"),
+                     {QString::fromLatin1(kPeakOfProcess), QStringLiteral(CUBISCOPE_PROGRAM),
+                      QStringLiteral("--output"), picture, data});
+  if (!intermediary.waitForFinished(-1) || intermediary.exitCode() != 0)
+    return {};
+  const QStringList answer = QString::fromLatin1(intermediary.readAllStandardOutput()).split(' ');
+  if (answer.size() != 2)
+    return {};
+  return {answer[0].toInt() == 0, answer[1].toDouble() / 1024.0};
+}
+
+// GDAL's averaged read of the whole band into 1024 x 1024 cells, as
+// gdal_translate -outsize 1024 1024 -r average reads it.
+bool GdalAverage(const QString& path, std::vector<float>& out) {
+  GDALDatasetH file = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
+  if (!file)
+    return false;
+  GDALRasterIOExtraArg extra;
+  INIT_RASTERIO_EXTRA_ARG(extra);
+  extra.eResampleAlg = GRIORA_Average;
+  const bool ok = GDALRasterIOEx(GDALGetRasterBand(file, 1), GF_Read, 0, 0,
+                                 GDALGetRasterXSize(file), GDALGetRasterYSize(file), out.data(),
+                                 1024, 1024, GDT_Float32, 0, 0, &extra) == CE_None;
+  GDALClose(file);
+  return ok;
+}
+
+enum Kind { kOverviews, kPlain, kSparse };
+
+void BM_LevelsOutput(benchmark::State& state) {
+  const Files& files = LevelFiles();
+  if (files.sparse.isEmpty()) {
+    state.SkipWithError("no rasters");
+    return;
+  }
+  const auto kind = static_cast<Kind>(state.range(0));
+  const QString& data = kind == kOverviews ? files.overviews
+                        : kind == kPlain   ? files.plain
+                                           : files.sparse;
+  const QTemporaryDir dir;
+  const QString picture = dir.filePath(QStringLiteral("picture.png"));
+  std::vector<float> average(1024 * 1024);
+  Paired paired;
+  double peak = 0.0, referencePeak = 0.0;
+  for (auto _ : state) {
+    Run run, reference;
+    paired.Measure([&] { run = RunOutput(data, picture); });
+    paired.Reference(state, "avg1024", [&] { reference = RunOutput(files.average, picture); });
+    bool ok = run.ok && reference.ok;
+    if (kind == kPlain)
+      paired.Reference(state, "gdal_average", [&] { ok = GdalAverage(data, average) && ok; });
+    if (!ok) {
+      state.SkipWithError("cubiscope --output failed");
+      return;
+    }
+    peak += run.peakMiB;
+    referencePeak += reference.peakMiB;
+  }
+  paired.Report(state);
+  const double n = static_cast<double>(state.iterations());
+  if (n > 0) {
+    state.counters["peak_MiB"] = peak / n;
+    state.counters["avg1024_peak_MiB"] = referencePeak / n;
+    state.counters["x_peak"] = peak / referencePeak;
+  }
+}
+BENCHMARK(BM_LevelsOutput)
+    ->ArgName("kind")
+    ->Arg(kOverviews)
+    ->Arg(kPlain)
+    ->Arg(kSparse)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// A view of the file, aimed from the start-up direction at zoomPosition.
+struct RasterView {
+  RasterView(const QString& path, int zoomPosition) : view(Scene::kStartUp, 0, false) {
+    if (!view.status)
+      return;
+    LoadFileByContent(path, RegionalDecimalSeparator(), false, view.status->surface,
+                      view.status->volume);
+    AimView(view.graph, 4500, 5000, zoomPosition);
+  }
+  void LookAt(Vec3 p) {
+    Camera camera = view.graph.ViewCamera();
+    camera.LookAtData(p);
+    view.graph.SetCamera(camera);
+  }
+  void DrawFinal() {
+    view.graph.Draw();
+    DrawFinalDetail(view.graph, view.status->surface);
+  }
+  SceneView view;
+};
+
+void BM_LevelsZoom(benchmark::State& state) {
+  const Files& files = LevelFiles();
+  if (files.overviews.isEmpty()) {
+    state.SkipWithError("no rasters");
+    return;
+  }
+  // A cell of the raster about a pixel of the view high.
+  const int zoom = static_cast<int>(kViewHeight / 2.0 / TerrainSide() / 0.0002);
+  RasterView big(files.overviews, zoom);
+  RasterView small(files.average, 5001);
+  if (!big.view.status || !small.view.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  small.DrawFinal();
+  // Places a step apart across the terrain, so that each needs tiles of its
+  // own.
+  int place = 0;
+  Paired paired;
+  for (auto _ : state) {
+    ++place;
+    const Vec3 at{0.1 + 0.8 * ((place * 7) % 11) / 10.0, 0.1 + 0.8 * ((place * 3) % 7) / 6.0, 0.5};
+    paired.Measure([&] {
+      big.LookAt(at);
+      big.DrawFinal();
+    });
+    paired.Reference(state, "rest", [&] { big.view.graph.Draw(); });
+    paired.Reference(state, "rest1024", [&] { small.view.graph.Draw(); });
+  }
+  paired.Report(state);
+  if (state.counters["rest1024_ms"] > 0)
+    state.counters["rest_over_1024"] = state.counters["rest_ms"] / state.counters["rest1024_ms"];
+}
+BENCHMARK(BM_LevelsZoom)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
