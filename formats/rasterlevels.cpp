@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <limits>
@@ -13,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include <QScopeGuard>
+
 #include "base/errors.h"
 #include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
@@ -23,9 +26,6 @@ namespace {
 LevelSizes sizes;  // ScopedLevelSizes's
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// Cells a pass over the file reads at once: some blocks' worth.
-constexpr std::uint64_t kPassCells = std::uint64_t{1} << 20;
 
 std::uint64_t CellsOf(int level, const RasterHeader& header) {
   return std::uint64_t{LevelCells(level, header.columns)} * LevelCells(level, header.rows);
@@ -506,9 +506,90 @@ struct Pass {
   }
 };
 
+// A band of rows of the file, whole hand cells high, read by one reader into
+// the hand cells it covers, which no other band shares.
+class PassBand {
+ public:
+  PassBand(const RasterHeader& header, int handLevel, Pass& pass)
+      : header(header),
+        handLevel(handLevel),
+        handColumns(LevelCells(handLevel, header.columns)),
+        pass(pass) {}
+
+  // Reads rows [row, row + rows) in windows chunkColumns wide into samples.
+  // False when the file fails to give them.
+  bool Read(RasterFile& raster, std::uint32_t row, std::uint32_t rows,
+            std::uint32_t chunkColumns, std::vector<double>& samples) {
+    for (std::uint32_t column = 0; column < header.columns; column += chunkColumns) {
+      const RasterWindow window{column, row, std::min(chunkColumns, header.columns - column), rows};
+      if (!raster.MayHoldData(window)) {
+        Unwritten(window);
+        continue;
+      }
+      if (!raster.Read(window, window.columns, rows, samples.data(), 1, window.columns, {}))
+        return false;
+      for (std::uint32_t r = 0; r < rows; ++r) {
+        const double* line = samples.data() + std::size_t{r} * window.columns;
+        const std::size_t handRow = std::size_t{(row + r) >> handLevel} * handColumns;
+        for (std::uint32_t c = 0; c < window.columns; ++c) {
+          const double sample = line[c];
+          if (!HoldsValue(header, sample))
+            continue;
+          const double value = ValueOf(header, sample);
+          minimum = std::min(minimum, value);
+          maximum = std::max(maximum, value);
+          const std::size_t k = handRow + ((column + c) >> handLevel);
+          pass.sums[k] += sample;
+          ++pass.counts[k];
+          pass.Extend(k, value);
+        }
+      }
+    }
+    return true;
+  }
+
+  double minimum = std::numeric_limits<double>::infinity();
+  double maximum = -std::numeric_limits<double>::infinity();
+
+ private:
+  // Blocks never written read as the no-data sample, or as 0: each hand cell
+  // they meet gets its share at once, so that a sparse raster costs what it
+  // stores.
+  void Unwritten(const RasterWindow& window) {
+    if (header.noData || !HoldsValue(header, 0.0))
+      return;
+    const double value = ValueOf(header, 0.0);
+    minimum = std::min(minimum, value);
+    maximum = std::max(maximum, value);
+    const auto span = [this](std::uint32_t first, std::uint32_t count, std::uint32_t cell) {
+      const std::uint64_t from = std::max<std::uint64_t>(first, std::uint64_t{cell} << handLevel);
+      const std::uint64_t to = std::min<std::uint64_t>(std::uint64_t{first} + count,
+                                                       std::uint64_t{cell + 1} << handLevel);
+      return to - from;
+    };
+    for (std::uint32_t cr = window.row >> handLevel;
+         cr <= (window.row + window.rows - 1) >> handLevel; ++cr) {
+      for (std::uint32_t cc = window.column >> handLevel;
+           cc <= (window.column + window.columns - 1) >> handLevel; ++cc) {
+        const std::size_t k = std::size_t{cr} * handColumns + cc;
+        pass.counts[k] += span(window.column, window.columns, cc) * span(window.row, window.rows, cr);
+        pass.Extend(k, value);
+      }
+    }
+  }
+
+  const RasterHeader& header;
+  const int handLevel;
+  const std::uint32_t handColumns;
+  Pass& pass;
+};
+
+// Bytes of samples one reader of the pass holds at most, beyond which the
+// pass is read by this thread alone.
+constexpr std::uint64_t kMostBandBytes = std::uint64_t{64} << 20;
+
 Pass ReadPass(RasterFile& raster, int handLevel) {
   const RasterHeader& header = raster.Header();
-  const std::uint32_t handColumns = LevelCells(handLevel, header.columns);
   Pass pass;
   pass.sums.assign(CellsOf(handLevel, header), 0.0);
   pass.counts.assign(pass.sums.size(), 0);
@@ -516,68 +597,84 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
   pass.highs.assign(pass.sums.size(), -std::numeric_limits<double>::infinity());
   const std::uint32_t chunkColumns = std::min(header.columns, header.blockColumns);
   const std::uint64_t blockCells = std::uint64_t{chunkColumns} * header.blockRows;
-  const auto chunkRows = static_cast<std::uint32_t>(std::min<std::uint64_t>(
-      header.rows,
-      std::uint64_t{header.blockRows} * std::max<std::uint64_t>(kPassCells / blockCells, 1)));
-  CheckFitsInMemory(std::uint64_t{chunkColumns} * chunkRows * sizeof(double));
-  std::vector<double> samples(std::size_t{chunkColumns} * chunkRows);
-  const double total = static_cast<double>(header.columns) * header.rows;
-  double done = 0.0;
-  const auto take = [&](std::uint32_t column, std::uint32_t row, double sample) {
-    const double value = ValueOf(header, sample);
-    pass.minimum = std::min(pass.minimum, value);
-    pass.maximum = std::max(pass.maximum, value);
-    const std::size_t k = std::size_t{row >> handLevel} * handColumns + (column >> handLevel);
-    pass.sums[k] += sample;
-    ++pass.counts[k];
-    pass.Extend(k, value);
+  std::uint64_t bandRows =
+      std::uint64_t{header.blockRows} * std::max<std::uint64_t>(sizes.passCells / blockCells, 1);
+  // Bands of whole hand cells, so that two readers never add to one.
+  const std::uint64_t handRows = std::uint64_t{1} << handLevel;
+  bandRows = std::min<std::uint64_t>((bandRows + handRows - 1) / handRows * handRows, header.rows);
+  const std::uint64_t bandBytes = std::uint64_t{chunkColumns} * bandRows * sizeof(double);
+  // A second reader with an opening of its own, where the file opens again
+  // and there is more than one band.
+  std::unique_ptr<RasterFile> second;
+  if (bandBytes <= kMostBandBytes && bandRows < header.rows &&
+      std::thread::hardware_concurrency() > 1)
+    second.reset(raster.OpenAgain());
+  CheckFitsInMemory(bandBytes * (second ? 2 : 1));
+  const auto rowsOf = [&](std::uint64_t band) {
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(bandRows, header.rows - band * bandRows));
   };
-  for (std::uint32_t row = 0; row < header.rows; row += chunkRows) {
-    const std::uint32_t rows = std::min(chunkRows, header.rows - row);
-    for (std::uint32_t column = 0; column < header.columns; column += chunkColumns) {
-      const RasterWindow window{column, row, std::min(chunkColumns, header.columns - column), rows};
-      if (!raster.MayHoldData(window)) {
-        // Blocks never written read as the no-data sample, or as 0: each
-        // hand cell they meet gets its share at once, so that a sparse
-        // raster costs what it stores.
-        if (!header.noData && HoldsValue(header, 0.0)) {
-          pass.minimum = std::min(pass.minimum, ValueOf(header, 0.0));
-          pass.maximum = std::max(pass.maximum, ValueOf(header, 0.0));
-          const auto span = [handLevel](std::uint32_t first, std::uint32_t count,
-                                        std::uint32_t cell) {
-            const std::uint64_t from =
-                std::max<std::uint64_t>(first, std::uint64_t{cell} << handLevel);
-            const std::uint64_t to = std::min<std::uint64_t>(std::uint64_t{first} + count,
-                                                             std::uint64_t{cell + 1} << handLevel);
-            return static_cast<std::uint32_t>(to - from);
-          };
-          for (std::uint32_t cr = row >> handLevel; cr <= (row + rows - 1) >> handLevel; ++cr) {
-            for (std::uint32_t cc = column >> handLevel;
-                 cc <= (column + window.columns - 1) >> handLevel; ++cc) {
-              const std::size_t k = std::size_t{cr} * handColumns + cc;
-              pass.counts[k] +=
-                  std::uint64_t{span(column, window.columns, cc)} * span(row, rows, cr);
-              pass.Extend(k, ValueOf(header, 0.0));
-            }
-          }
-        }
-      } else {
-        if (!raster.Read(window, window.columns, rows, samples.data(), 1, window.columns, {})) {
-          ThrowIfLoadCancelled();
-          throw cReadError();
-        }
-        for (std::uint32_t r = 0; r < rows; ++r) {
-          const double* line = samples.data() + std::size_t{r} * window.columns;
-          for (std::uint32_t c = 0; c < window.columns; ++c) {
-            if (HoldsValue(header, line[c]))
-              take(column + c, row + r, line[c]);
-          }
-        }
+  const std::uint64_t bands = (header.rows + bandRows - 1) / bandRows;
+  const double total = static_cast<double>(header.columns) * header.rows;
+
+  PassBand mine(header, handLevel, pass);
+  PassBand theirs(header, handLevel, pass);
+  std::atomic<std::uint64_t> rowsDone{0};
+  std::atomic<bool> stop{false};
+  std::atomic<bool> theirsFailed{false};
+  std::thread helper;
+  if (second) {
+    // The odd bands.
+    helper = std::thread([&] {
+      std::vector<double> samples;
+      try {
+        samples.resize(std::size_t{chunkColumns} * bandRows);
+      } catch (const std::bad_alloc&) {
+        theirsFailed = true;
+        return;
       }
-      done += static_cast<double>(window.columns) * rows;
-      ReportLoadProgress(done / total);
-    }
+      for (std::uint64_t band = 1; band < bands && !stop; band += 2) {
+        const std::uint32_t rows = rowsOf(band);
+        if (!theirs.Read(*second, static_cast<std::uint32_t>(band * bandRows), rows, chunkColumns,
+                         samples)) {
+          theirsFailed = true;
+          return;
+        }
+        rowsDone += rows;
+      }
+    });
   }
+  const auto join = qScopeGuard([&] {
+    stop = true;
+    if (helper.joinable())
+      helper.join();
+  });
+  std::vector<double> samples(std::size_t{chunkColumns} * bandRows);
+  const std::uint64_t step = second ? 2 : 1;
+  for (std::uint64_t band = 0; band < bands; band += step) {
+    const std::uint32_t rows = rowsOf(band);
+    if (!mine.Read(raster, static_cast<std::uint32_t>(band * bandRows), rows, chunkColumns,
+                   samples) ||
+        theirsFailed) {
+      ThrowIfLoadCancelled();
+      throw cReadError();
+    }
+    rowsDone += rows;
+    ReportLoadProgress(static_cast<double>(rowsDone) * header.columns / total);
+  }
+  if (helper.joinable()) {
+    // The helper's last bands: progress goes on while it reads them.
+    while (rowsDone < header.rows && !theirsFailed) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ReportLoadProgress(static_cast<double>(rowsDone) * header.columns / total);
+    }
+    helper.join();
+  }
+  if (theirsFailed) {
+    ThrowIfLoadCancelled();
+    throw cReadError();
+  }
+  pass.minimum = std::min(mine.minimum, theirs.minimum);
+  pass.maximum = std::max(mine.maximum, theirs.maximum);
   return pass;
 }
 

@@ -22,6 +22,9 @@ struct LevelSizes {
   std::uint64_t handCells = std::uint64_t{1} << 21;
   // The side of a tile in cells of its level.
   std::uint32_t tileSide = 256;
+  // The cells a reader of the pass over a file without overviews reads at
+  // once (some blocks' worth); two readers share the pass.
+  std::uint64_t passCells = std::uint64_t{1} << 20;
   // The most bytes the cache of tiles holds (0: an eighth of the machine's
   // memory, at most 1 GiB).
   std::uint64_t cacheBytes = 0;

@@ -32,12 +32,14 @@ double Value(double c, double r) {
 constexpr double kRange = 99.0 + 69000.0;
 
 // Tiles of 16 cells, levels 0 to 3 read by tiles and level 4 (7 x 5 cells)
-// at hand, as the file's 16 x 16 blocks.
+// at hand, as the file's 16 x 16 blocks; the pass over the file in bands of
+// 16 rows, shared by two readers.
 LevelSizes SmallLevels() {
   LevelSizes s;
   s.wholeCells = 0;
   s.handCells = 64;
   s.tileSide = 16;
+  s.passCells = 256;
   return s;
 }
 
