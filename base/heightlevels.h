@@ -7,6 +7,7 @@
 // for, on threads of their own, and the surface draws what has come.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -31,13 +32,14 @@ class HeightLevels {
   virtual int LevelCount() const = 0;
 
   // Writes the heights (0 to 1, as the surface draws them; NaN where a cell
-  // has no value) of the window's cells row after row into z. A cell whose
+  // has no value) of the window's cells row after row into z, stride doubles
+  // apart (cell k at z[k * stride]). A cell whose
   // tile has not come yet takes the height of the finest coarser level at
   // hand, and the tile is asked for: the tiles the last Fill asked for
   // replace those asked for before and not yet begun. True when every cell
   // came from its own level, or from a coarser one only because its tile
   // failed to read. Throws nothing.
-  virtual bool Fill(const LevelWindow& window, double* z) = 0;
+  virtual bool Fill(const LevelWindow& window, double* z, std::size_t stride = 1) = 0;
 
   // Bounds of the heights of the raster's cells in the window (of the
   // raster's own cells, level 0): none lies below the first or above the

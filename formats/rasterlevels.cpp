@@ -218,7 +218,7 @@ class RasterLevels final : public HeightLevels {
   std::uint32_t Rows() const override { return header.rows; }
   int LevelCount() const override { return levelCount; }
 
-  bool Fill(const LevelWindow& window, double* z) override {
+  bool Fill(const LevelWindow& window, double* z, std::size_t stride) override {
     const int level = std::clamp(window.level, 0, levelCount - 1);
     const std::uint32_t columns = LevelCells(level, header.columns);
     const std::lock_guard lock(mutex);
@@ -226,7 +226,9 @@ class RasterLevels final : public HeightLevels {
       const std::vector<double>& grid = hand[static_cast<std::size_t>(level - handLevel)];
       for (std::uint32_t r = 0; r < window.rows; ++r) {
         const double* from = grid.data() + std::size_t{window.row + r} * columns + window.column;
-        std::copy(from, from + window.columns, z + std::size_t{r} * window.columns);
+        double* to = z + std::size_t{r} * window.columns * stride;
+        for (std::uint32_t c = 0; c < window.columns; ++c)
+          to[c * stride] = from[c];
       }
       return true;
     }
@@ -246,7 +248,7 @@ class RasterLevels final : public HeightLevels {
               wanted.push_back(key);
           }
         }
-        CopyTile(key, window, z);
+        CopyTile(key, window, z, stride);
       }
     }
     queue = std::move(wanted);
@@ -357,7 +359,7 @@ class RasterLevels final : public HeightLevels {
   // Copies the part of the window that tile key covers into z, from the tile
   // itself or, while it is not there, from the finest coarser level that is.
   // Under the lock.
-  void CopyTile(const TileKey& key, const LevelWindow& window, double* z) {
+  void CopyTile(const TileKey& key, const LevelWindow& window, double* z, std::size_t stride) {
     const auto [x0, y0] = TileOrigin(key);
     const std::uint32_t fromX = std::max(x0, window.column);
     const std::uint32_t toX = std::min(x0 + TileColumns(key), window.column + window.columns);
@@ -384,10 +386,10 @@ class RasterLevels final : public HeightLevels {
       }
     }
     for (std::uint32_t y = fromY; y < toY; ++y) {
-      double* to = z + std::size_t{y - window.row} * window.columns;
+      double* to = z + std::size_t{y - window.row} * window.columns * stride;
       const double* row = source + std::size_t{(y >> up) - sourceY0} * sourceColumns;
       for (std::uint32_t x = fromX; x < toX; ++x)
-        to[x - window.column] = row[(x >> up) - sourceX0];
+        to[(x - window.column) * stride] = row[(x >> up) - sourceX0];
     }
   }
 
@@ -518,8 +520,8 @@ class PassBand {
 
   // Reads rows [row, row + rows) in windows chunkColumns wide into samples.
   // False when the file fails to give them.
-  bool Read(RasterFile& raster, std::uint32_t row, std::uint32_t rows,
-            std::uint32_t chunkColumns, std::vector<double>& samples) {
+  bool Read(RasterFile& raster, std::uint32_t row, std::uint32_t rows, std::uint32_t chunkColumns,
+            std::vector<double>& samples) {
     for (std::uint32_t column = 0; column < header.columns; column += chunkColumns) {
       const RasterWindow window{column, row, std::min(chunkColumns, header.columns - column), rows};
       if (!raster.MayHoldData(window)) {
@@ -572,7 +574,8 @@ class PassBand {
       for (std::uint32_t cc = window.column >> handLevel;
            cc <= (window.column + window.columns - 1) >> handLevel; ++cc) {
         const std::size_t k = std::size_t{cr} * handColumns + cc;
-        pass.counts[k] += span(window.column, window.columns, cc) * span(window.row, window.rows, cr);
+        pass.counts[k] +=
+            span(window.column, window.columns, cc) * span(window.row, window.rows, cr);
         pass.Extend(k, value);
       }
     }
@@ -611,7 +614,8 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
     second.reset(raster.OpenAgain());
   CheckFitsInMemory(bandBytes * (second ? 2 : 1));
   const auto rowsOf = [&](std::uint64_t band) {
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(bandRows, header.rows - band * bandRows));
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(bandRows, header.rows - band * bandRows));
   };
   const std::uint64_t bands = (header.rows + bandRows - 1) / bandRows;
   const double total = static_cast<double>(header.columns) * header.rows;

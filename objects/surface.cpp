@@ -97,9 +97,11 @@ std::array<std::uint32_t, 2> cOpenGLGraph_Surface::RasterCell(std::uint32_t colu
           at(held.row + row, detailLevels->Rows())};
 }
 
-// The largest grid a pass of a raster at levels is drawn from: the view's
-// pixels in a window that may lie across the raster (about 16 M cells).
-constexpr std::uint64_t kMaxWindowCells = std::uint64_t{1} << 24;
+// The largest grid a pass of a raster at levels is drawn from (8 M cells,
+// 200 MB of points): the view's pixels, and where steep relief in front may
+// rise into the view, the cells that it may show, at a coarser level where
+// they are more.
+constexpr std::uint64_t kMaxWindowCells = std::uint64_t{1} << 23;
 // Each round narrows the heights and with them the window; three take most
 // of what there is to take.
 constexpr int kWindowRounds = 3;
@@ -164,11 +166,11 @@ bool cOpenGLGraph_Surface::FollowLevels() {
 void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
   const std::size_t n = std::size_t{window.columns} * window.rows;
   const std::uint64_t arrivals = detailLevels->Arrivals();
-  std::unique_ptr<double[]> z(new (std::nothrow) double[n]);
   std::unique_ptr<Vec3[]> points(new (std::nothrow) Vec3[n]);
-  if (!z || !points)
+  if (!points)
     return;  // the grid held stays, coarser or elsewhere, rather than none
-  const bool final = detailLevels->Fill(window, z.get());
+  // The heights straight into the points: the window is never held twice.
+  const bool final = detailLevels->Fill(window, &points[0].z, 3);
   const std::uint32_t c = detailLevels->Columns();
   const std::uint32_t r = detailLevels->Rows();
   // As the grids read whole place their points, so that where the level is
@@ -185,7 +187,8 @@ void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
     const double y = unit(LevelCellCentre(window.level, window.row + j, r), r);
     for (std::uint32_t i = 0; i < window.columns; ++i) {
       const std::size_t k = std::size_t{j} * window.columns + i;
-      const bool has = !std::isnan(z[k]);
+      Vec3& p = points[k];
+      const bool has = !std::isnan(p.z);
       if (!has && !there) {
         there.reset(new (std::nothrow) std::uint8_t[n]);
         if (!there)
@@ -194,7 +197,7 @@ void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
       }
       if (there)
         there[k] = has ? 1 : 0;
-      points[k] = Vec3{xs[i], y, has ? z[k] : 0.0};
+      p = Vec3{xs[i], y, has ? p.z : 0.0};
     }
   }
   delete[] vertices;
