@@ -112,8 +112,10 @@ QString cPictureScene::Show(const PictureRequest& request) {
 }
 
 const QImage& cPictureScene::Draw() {
+  const std::uint64_t coarse = objects->surface.CoarseDraws();
   graph.Draw();
-  DrawFinalDetail(graph, objects->surface);
+  if (objects->surface.CoarseDraws() != coarse)
+    DrawFinalDetail(graph, objects->surface);
   return graph.Picture();
 }
 

@@ -18,8 +18,9 @@ struct LevelSizes {
   // A raster of more cells than this is held at levels; one of at most this
   // many is read whole, as a grid.
   std::uint64_t wholeCells = std::uint64_t{1} << 22;
-  // The finest level held at hand has at most this many cells.
-  std::uint64_t handCells = std::uint64_t{1} << 21;
+  // The finest level held at hand has at most this many cells: enough for a
+  // large window's first picture of the whole raster.
+  std::uint64_t handCells = std::uint64_t{1} << 20;
   // The side of a tile in cells of its level.
   std::uint32_t tileSide = 256;
   // The cells a reader of the pass over a file without overviews reads at
