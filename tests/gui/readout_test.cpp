@@ -14,6 +14,8 @@
 #include <QTest>
 
 #include "app/windows.h"
+#include "formats/rasterlevels.h"
+#include "scene/finaldetail.h"
 #include "support/bmpwriter.h"
 #include "support/dropfile.h"
 #include "support/projection.h"
@@ -90,6 +92,21 @@ TEST_F(Readout, TellsThePointUnderTheCursor) {
        {5 / 7.0, 1 / 3.0, 15 / 37.0},
        "column 5, row 1\n15.00 m\nx 1165, y 4955"},
       {"hole in it", [](Readout&) {}, {1 / 7.0, 2 / 3.0, 0}, ""},
+      {"raster at levels",
+       [](Readout& t) {
+         // Tiles of 2 x 2 cells, level 2 at hand: the view shows level 0 from
+         // the tiles once they came.
+         LevelSizes small;
+         small.wholeCells = 0;
+         small.handCells = 4;
+         small.tileSide = 2;
+         const ScopedLevelSizes levels(small);
+         t.windows.status->OpenFile(t.raster, false);
+         DrawFinalDetail(t.graph(), t.windows.status->surface);
+       },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "column 5, row 1\n15.00 m\nx 1165, y 4955"},
+      {"hole at levels", [](Readout&) {}, {1 / 7.0, 2 / 3.0, 0}, ""},
       {"point grid",
        [](Readout& t) { t.windows.status->OpenFile(t.grid, false); },
        {1, 0, 0.5},
