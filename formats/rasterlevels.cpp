@@ -684,10 +684,6 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
 
 }  // namespace
 
-const LevelSizes& CurrentLevelSizes() {
-  return sizes;
-}
-
 std::uint64_t TileCacheBytes() {
   if (sizes.cacheBytes != 0)
     return sizes.cacheBytes;

@@ -31,8 +31,6 @@ struct LevelSizes {
   std::uint64_t cacheBytes = 0;
 };
 
-// The sizes in use: the defaults, or a ScopedLevelSizes's. Never throws.
-const LevelSizes& CurrentLevelSizes();
 // The cache's bound in bytes as it applies now. Never throws.
 std::uint64_t TileCacheBytes();
 

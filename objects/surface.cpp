@@ -146,8 +146,12 @@ bool cOpenGLGraph_Surface::FollowLevels() {
         return true;
     }
   }
-  if (held.level >= 0 && held.level < need.level && mapping && FlattensAcross(*mapping))
-    need = AtLevel(need, held.level, c, r);
+  if (held.level >= 0 && held.level < need.level && mapping && FlattensAcross(*mapping)) {
+    // Within the bound, so that the next 3-D pass finds its level held.
+    const LevelWindow finer = AtLevel(need, held.level, c, r);
+    if (std::uint64_t{finer.columns} * finer.rows <= kMaxWindowCells)
+      need = finer;
+  }
   if (held.level == need.level) {
     // Passes of one frame see overlapping windows: their union is made once,
     // unless it is much larger than what this pass needs.
