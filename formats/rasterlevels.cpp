@@ -600,18 +600,23 @@ Pass ReadPass(RasterFile& raster, int handLevel) {
   pass.highs.assign(pass.sums.size(), -std::numeric_limits<double>::infinity());
   const std::uint32_t chunkColumns = std::min(header.columns, header.blockColumns);
   const std::uint64_t blockCells = std::uint64_t{chunkColumns} * header.blockRows;
-  std::uint64_t bandRows =
-      std::uint64_t{header.blockRows} * std::max<std::uint64_t>(sizes.passCells / blockCells, 1);
-  // Bands of whole hand cells, so that two readers never add to one.
-  const std::uint64_t handRows = std::uint64_t{1} << handLevel;
-  bandRows = std::min<std::uint64_t>((bandRows + handRows - 1) / handRows * handRows, header.rows);
-  const std::uint64_t bandBytes = std::uint64_t{chunkColumns} * bandRows * sizeof(double);
+  std::uint64_t bandRows = std::min<std::uint64_t>(
+      std::uint64_t{header.blockRows} * std::max<std::uint64_t>(sizes.passCells / blockCells, 1),
+      header.rows);
   // A second reader with an opening of its own, where the file opens again
-  // and there is more than one band.
+  // and the bands can be whole hand cells high, so that the two never add to
+  // one cell, without holding too much.
+  const std::uint64_t handRows = std::uint64_t{1} << handLevel;
+  const std::uint64_t wholeRows =
+      std::min<std::uint64_t>((bandRows + handRows - 1) / handRows * handRows, header.rows);
   std::unique_ptr<RasterFile> second;
-  if (bandBytes <= kMostBandBytes && bandRows < header.rows &&
-      std::thread::hardware_concurrency() > 1)
+  if (std::uint64_t{chunkColumns} * wholeRows * sizeof(double) <= kMostBandBytes &&
+      wholeRows < header.rows && std::thread::hardware_concurrency() > 1) {
     second.reset(raster.OpenAgain());
+    if (second)
+      bandRows = wholeRows;
+  }
+  const std::uint64_t bandBytes = std::uint64_t{chunkColumns} * bandRows * sizeof(double);
   CheckFitsInMemory(bandBytes * (second ? 2 : 1));
   const auto rowsOf = [&](std::uint64_t band) {
     return static_cast<std::uint32_t>(
