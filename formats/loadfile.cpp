@@ -16,6 +16,7 @@
 #include "formats/rasterkind.h"
 #include "formats/rasterlevels.h"
 #include "formats/rastermodule.h"
+#include "formats/vrtmosaic.h"
 
 namespace {
 
@@ -76,6 +77,9 @@ PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator) {
 std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
   if (!HoldsMeasuredRaster(path))
     return std::nullopt;
+  // A mosaic's sources are checked before GDAL follows any of them.
+  if (HoldsVrtFile(path))
+    CheckVrtMosaic(path);
   std::unique_ptr<RasterFile> raster = OpenRaster(path);
   if (!raster)
     return std::nullopt;
@@ -90,7 +94,7 @@ std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
 }
 
 void RefuseMeasuredColours(const QString& path) {
-  if (HoldsMeasuredRaster(path) && OpenRaster(path))
+  if (HoldsMeasuredRaster(path) && (HoldsVrtFile(path) || OpenRaster(path)))
     throw cError(QStringLiteral("計測値のラスターには色がありません"));
 }
 

@@ -7,11 +7,9 @@
 #include <vector>
 
 #include "formats/filebytes.h"
+#include "formats/vrtmosaic.h"
 
 namespace {
-
-// Enough for the headers told apart here.
-constexpr std::size_t kHeadBytes = 64;
 
 // The few facts of a TIFF file's first image that decide its kind.
 struct TiffFacts {
@@ -180,9 +178,12 @@ bool AsciiGrid(const std::vector<unsigned char>& head) {
 
 bool HoldsMeasuredRaster(const QString& path) {
   const OpenedFile file(path);
-  const std::vector<unsigned char> head = file.ReadAt(0, kHeadBytes);
+  const std::vector<unsigned char> head = file.ReadAt(0, kVrtHeadBytes);
   if (StartsWith(head, "BM"))
     return false;
+  if (HoldsVrt(QByteArray(reinterpret_cast<const char*>(head.data()),
+                          static_cast<qsizetype>(head.size()))))
+    return true;
   if (Tiff(head))
     return MeasuredTiff(file, head);
   return path.endsWith(QLatin1String(".hgt"), Qt::CaseInsensitive) || AsciiGrid(head);

@@ -10,8 +10,8 @@
 // picture or text: a TIFF file with signed or floating-point samples or
 // samples wider than 16 bits, or a single-band TIFF file of 8 or 16 bits
 // with GeoTIFF tags or a no-data value (unless its samples index a palette);
-// text that begins with "ncols" or "nrows" (an ESRI ASCII grid); a file
-// named "*.hgt" (an SRTM tile). A file that begins with "BM" never does:
+// text that begins with "ncols" or "nrows" (an ESRI ASCII grid); a GDAL
+// virtual raster (vrtmosaic.h); a file named "*.hgt" (an SRTM tile). A file that begins with "BM" never does:
 // bitmaps keep their own decoder. Such a file that the raster reader does
 // not open after all goes the way its content would have gone otherwise
 // (the loaders see to that).

@@ -89,6 +89,44 @@ bool ReadLevelWindow(RasterFile& raster, const LevelWindow& window, double* out,
   return true;
 }
 
+// The same as the mean of the raster's own cells, read a band of rows at a
+// time: where the file has no overviews GDAL reads every cell anyway, and
+// its averaging of a mosaic (VRT) takes each source apart, so that a level
+// cell across two sources would differ from the one file's.
+bool AverageLevelWindow(RasterFile& raster, const LevelWindow& window, double* out) {
+  const RasterHeader& header = raster.Header();
+  const int level = window.level;
+  const std::uint32_t first = window.column << level;
+  const std::uint32_t columns = static_cast<std::uint32_t>(
+      std::min<std::uint64_t>(std::uint64_t{window.column + window.columns} << level,
+                              header.columns) -
+      first);
+  std::vector<double> band(std::size_t{columns} << level);
+  std::vector<double> sums(window.columns);
+  std::vector<std::uint64_t> counts(window.columns);
+  for (std::uint32_t r = 0; r < window.rows; ++r) {
+    const std::uint32_t row = (window.row + r) << level;
+    const std::uint32_t rows = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(std::uint64_t{1} << level, header.rows - row));
+    if (!raster.Read({first, row, columns, rows}, columns, rows, band.data(), 1, columns, {}))
+      return false;
+    std::fill(sums.begin(), sums.end(), 0.0);
+    std::fill(counts.begin(), counts.end(), 0);
+    for (std::uint32_t y = 0; y < rows; ++y) {
+      for (std::uint32_t x = 0; x < columns; ++x) {
+        const double sample = band[std::size_t{y} * columns + x];
+        if (HoldsValue(header, sample)) {
+          sums[x >> level] += sample;
+          ++counts[x >> level];
+        }
+      }
+    }
+    for (std::uint32_t c = 0; c < window.columns; ++c)
+      out[std::size_t{r} * window.columns + c] = counts[c] ? sums[c] / counts[c] : kNaN;
+  }
+  return true;
+}
+
 // A level one above the grid of z given: each cell the mean of the cells
 // below it that have a value, NaN where none has.
 std::vector<double> Coarser(const std::vector<double>& z, std::uint32_t columns,
@@ -419,7 +457,8 @@ class RasterLevels final : public HeightLevels {
         const LevelWindow window{key.level, x0, y0, TileColumns(key), TileRows(key)};
         try {
           z.resize(std::size_t{window.columns} * window.rows);
-          read = ReadLevelWindow(*own, window, z.data(), {});
+          read = header.overviews || key.level == 0 ? ReadLevelWindow(*own, window, z.data(), {})
+                                                    : AverageLevelWindow(*own, window, z.data());
         } catch (const std::bad_alloc&) {
           read = false;
         }

@@ -213,7 +213,9 @@ void Texts() {
 }
 
 // Rasters as GDAL's writers make them, each behind the byte that chooses the
-// name it is read under (raster_fuzz.cpp): 0 a TIFF, 2 an ASCII grid. An SRTM
+// name it is read under and whether it is held at levels (raster_fuzz.cpp):
+// 0 a TIFF, 2 an ASCII grid, 3 a mosaic of the TIFF that inputs left beside
+// it, 4 a TIFF at levels, 7 a mosaic at levels. An SRTM
 // tile is taken only at its full size, 2.9 MB, far beyond what an input may
 // be: inputs named as one reach the way a file named so takes when it is not
 // a tile.
@@ -244,6 +246,13 @@ void Rasters() {
   tiled.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
   tiled.overviews = {2};
   seed("tiled_deflate_overviews.tif", 0, tiled);
+  seed("tiled_at_levels.tif", 4, tiled);
+  const std::string mosaic =
+      "<VRTDataset rasterXSize=\"40\" rasterYSize=\"40\"><VRTRasterBand dataType=\"Float32\" "
+      "band=\"1\"><SimpleSource><SourceFilename relativeToVRT=\"1\">raster.tif</SourceFilename>"
+      "<SourceBand>1</SourceBand></SimpleSource></VRTRasterBand></VRTDataset>\n";
+  WriteText("raster", "mosaic.vrt", "\3" + mosaic);
+  WriteText("raster", "mosaic_at_levels.vrt", "\7" + mosaic);
   RasterContent packed = raster(3);
   packed.scale = 0.5;
   packed.offset = -100;

@@ -1,5 +1,5 @@
 // Measured rasters from any bytes: the first byte chooses the name the rest is
-// written under (a TIFF, an SRTM tile, an ASCII grid) and whether the raster
+// written under (a TIFF, an SRTM tile, an ASCII grid, a mosaic) and whether the raster
 // is read whole or held at levels of detail in small tiles, and the file goes
 // the way a drop takes it to the raster module. Only the readers' own errors
 // may come out, and a height field that loads keeps its promises: heights in
@@ -22,7 +22,7 @@
 
 namespace {
 
-const char* const kNames[] = {"raster.tif", "N47E011.hgt", "grid.asc"};
+const char* const kNames[] = {"raster.tif", "N47E011.hgt", "grid.asc", "mosaic.vrt"};
 
 }  // namespace
 
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0)
     return 0;
   static QTemporaryDir dir;
-  const QString path = dir.filePath(QString::fromLatin1(kNames[data[0] % 3]));
+  const QString path = dir.filePath(QString::fromLatin1(kNames[data[0] % 4]));
   {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

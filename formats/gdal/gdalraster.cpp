@@ -23,10 +23,11 @@
 
 namespace {
 
-// The readers we mean: GeoTIFF and plain TIFF, SRTM tiles, ESRI ASCII grids.
-// No virtual formats that point at other files, no network, no text of
-// points (which has its own reader).
-const char* const kAllowedDrivers[] = {"GTiff", "SRTMHGT", "AAIGrid", nullptr};
+// The readers we mean: GeoTIFF and plain TIFF, SRTM tiles, ESRI ASCII grids,
+// and mosaics of them as virtual rasters, whose sources the readers have
+// checked before (vrtmosaic.h). No network, no text of points (which has its
+// own reader).
+const char* const kAllowedDrivers[] = {"GTiff", "SRTMHGT", "AAIGrid", "VRT", nullptr};
 
 // GDAL's block cache: enough for the tiles of a few rows of a large raster,
 // so that a read does not hold the raster twice.
@@ -46,6 +47,7 @@ void Configure() {
     GDALRegister_GTiff();
     GDALRegister_SRTMHGT();
     GDALRegister_AAIGrid();
+    GDALRegister_VRT();
   });
 }
 

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
 
 #include "support/bmpwriter.h"
@@ -231,6 +232,27 @@ Bytes SoakFiles::Raster(std::string& what, const char*& extension) {
   const QString path =
       QDir(folder).filePath(QStringLiteral("raster-scratch") + QString::fromLatin1(extension));
   Bytes bytes;
+  if (!grid && random.OneIn(4)) {
+    // A mosaic of the raster as a VRT, sometimes of a source it must refuse.
+    const QString source =
+        QDir(folder).filePath(QStringLiteral("mosaic-source-%1.tif").arg(random.Below(1u << 30)));
+    if (!WriteRaster(source, raster))
+      return bytes;
+    const bool remote = random.OneIn(3);
+    const std::string name = (remote ? "/vsicurl/http://127.0.0.1:9/" : "") +
+                             QFileInfo(source).absoluteFilePath().toStdString();
+    const std::string size = "rasterXSize=\"" + std::to_string(raster.columns) +
+                             "\" rasterYSize=\"" + std::to_string(raster.rows) + "\"";
+    const std::string text = "<VRTDataset " + size +
+                             "><VRTRasterBand dataType=\"Float64\" band=\"1\"><SimpleSource>"
+                             "<SourceFilename>" +
+                             name +
+                             "</SourceFilename><SourceBand>1</SourceBand></SimpleSource>"
+                             "</VRTRasterBand></VRTDataset>\n";
+    extension = ".vrt";
+    what += remote ? ", as a mosaic of a remote source" : ", as a mosaic";
+    return Bytes(text.begin(), text.end());
+  }
   if (WriteRaster(path, raster)) {
     QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
