@@ -108,10 +108,18 @@ bool AverageLevelWindow(RasterFile& raster, const LevelWindow& window, double* o
     const std::uint32_t row = (window.row + r) << level;
     const std::uint32_t rows = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(std::uint64_t{1} << level, header.rows - row));
-    if (!raster.Read({first, row, columns, rows}, columns, rows, band.data(), 1, columns, {}))
-      return false;
     std::fill(sums.begin(), sums.end(), 0.0);
     std::fill(counts.begin(), counts.end(), 0);
+    const RasterWindow cells{first, row, columns, rows};
+    if (!raster.MayHoldData(cells)) {
+      // Never written: the no-data sample, or 0 without one.
+      const bool zero = !header.noData && HoldsValue(header, 0.0);
+      for (std::uint32_t c = 0; c < window.columns; ++c)
+        out[std::size_t{r} * window.columns + c] = zero ? 0.0 : kNaN;
+      continue;
+    }
+    if (!raster.Read(cells, columns, rows, band.data(), 1, columns, {}))
+      return false;
     for (std::uint32_t y = 0; y < rows; ++y) {
       for (std::uint32_t x = 0; x < columns; ++x) {
         const double sample = band[std::size_t{y} * columns + x];
