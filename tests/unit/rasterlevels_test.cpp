@@ -13,6 +13,7 @@
 
 #include "formats/rasterlevels.h"
 #include "formats/rastermodule.h"
+#include "support/levelcells.h"
 #include "support/rasterwriter.h"
 
 namespace {
@@ -76,15 +77,6 @@ class RasterLevelsTest : public testing::TestWithParam<FileCase> {
     }
     return raster;
   }
-  // The window's cells, after the tiles they ask for have come.
-  static std::vector<double> FillAll(HeightLevels& levels, const LevelWindow& w) {
-    std::vector<double> z(std::size_t{w.columns} * w.rows);
-    levels.Fill(w, z.data());
-    levels.WaitForTiles();
-    EXPECT_TRUE(levels.Fill(w, z.data()));
-    return z;
-  }
-
   QTemporaryDir dir;
   HeightValues values;
   bool breakBlock = false;
@@ -117,7 +109,8 @@ TEST_P(RasterLevelsTest, CellsHoldTheMeanOfTheirValidCells) {
   for (const auto& cell : cells) {
     SCOPED_TRACE(testing::Message()
                  << "level " << cell.level << " cell " << cell.column << ", " << cell.row);
-    const std::vector<double> z = FillAll(*levels, {cell.level, cell.column, cell.row, 1, 1});
+    const std::vector<double> z =
+        CellsAfterTiles(*levels, {cell.level, cell.column, cell.row, 1, 1});
     if (std::isnan(cell.mean)) {
       EXPECT_TRUE(std::isnan(z[0]));
     } else {
@@ -185,14 +178,14 @@ TEST_F(RasterLevelsTest, BrokenBlockStaysCoarse) {
   breakBlock = true;
   const std::shared_ptr<HeightLevels> levels = Load(Content({"Broken", true, false}));
   // Block (3, 2): columns 48 to 63, rows 32 to 47; level 4's cell (3, 2).
-  const std::vector<double> z = FillAll(*levels, {0, 48, 32, 16, 16});
+  const std::vector<double> z = CellsAfterTiles(*levels, {0, 48, 32, 16, 16});
   EXPECT_NEAR(z[0], (Value(48, 32) + Value(63, 47)) / 2 / kRange, 16000.0 / kRange);
   EXPECT_EQ(z[255], z[0]);
   EXPECT_TRUE(levels->TakeFailure());
   EXPECT_FALSE(levels->TakeFailure());
   EXPECT_FALSE(levels->CellHeight(50, 40));
   // Its neighbours read as ever.
-  EXPECT_DOUBLE_EQ(FillAll(*levels, {0, 32, 32, 16, 16})[0], Value(32, 32) / kRange);
+  EXPECT_DOUBLE_EQ(CellsAfterTiles(*levels, {0, 32, 32, 16, 16})[0], Value(32, 32) / kRange);
 }
 
 }  // namespace

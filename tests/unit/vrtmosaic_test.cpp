@@ -16,6 +16,7 @@
 #include "base/errors.h"
 #include "formats/loadfile.h"
 #include "formats/rasterlevels.h"
+#include "support/levelcells.h"
 #include "support/rasterwriter.h"
 
 namespace {
@@ -83,15 +84,6 @@ class VrtMosaic : public testing::Test {
     return Path(name);
   }
 
-  // The window's cells once the tiles they ask for have come.
-  static std::vector<double> FillAll(HeightLevels& levels, const LevelWindow& window) {
-    std::vector<double> z(std::size_t{window.columns} * window.rows);
-    levels.Fill(window, z.data());
-    levels.WaitForTiles();
-    EXPECT_TRUE(levels.Fill(window, z.data()));
-    return z;
-  }
-
   QTemporaryDir dir;
   std::string tiles;
 };
@@ -124,8 +116,8 @@ TEST_F(VrtMosaic, FourTilesLoadAsTheOneFile) {
   for (int level = 0; level < a->levels->LevelCount(); ++level) {
     SCOPED_TRACE(level);
     const LevelWindow window{level, 0, 0, LevelCells(level, kColumns), LevelCells(level, kRows)};
-    const std::vector<double> za = FillAll(*a->levels, window);
-    const std::vector<double> zb = FillAll(*b->levels, window);
+    const std::vector<double> za = CellsAfterTiles(*a->levels, window);
+    const std::vector<double> zb = CellsAfterTiles(*b->levels, window);
     ASSERT_EQ(za.size(), zb.size());
     for (std::size_t k = 0; k < za.size(); ++k) {
       if (std::isnan(zb[k])) {
