@@ -35,19 +35,17 @@ struct Found {
 // would send the whole grid through memory once more.
 Found TakeValues(const RasterHeader& header, const Vec3* points, std::uint8_t* present,
                  std::size_t columns, std::size_t rows) {
-  const bool hasNoData = header.noData.has_value();
-  const double noData = header.noData.value_or(0.0);
   Found found;
   std::mutex joining;
   ForEachRowBlock(rows, columns, [&](std::size_t first, std::size_t last) {
     Found part;
     for (std::size_t k = first * columns; k < last * columns; ++k) {
       const double sample = points[k].z;
-      const double value = ValueOf(header, sample);
-      const bool there = std::isfinite(value) && !(hasNoData && sample == noData);
+      const bool there = HoldsValue(header, sample);
       present[k] = there ? 1 : 0;
       part.missing = part.missing || !there;
       if (there) {
+        const double value = ValueOf(header, sample);
         part.minimum = std::min(part.minimum, value);
         part.maximum = std::max(part.maximum, value);
       }
