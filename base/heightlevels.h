@@ -57,8 +57,9 @@ class HeightLevels {
   virtual std::uint64_t Arrivals() const = 0;
   // Waits until no tile that was asked for is still to come.
   virtual void WaitForTiles() = 0;
-  // Whether a tile failed to read since the last call; then the picture
-  // keeps a coarser level where it lies. Each failure is told once.
+  // Whether a tile has failed to read, the first time it is asked after the
+  // first failure and never again: the picture keeps a coarser level where
+  // such tiles lie.
   virtual bool TakeFailure() = 0;
   // The bytes the tiles read so far hold now.
   virtual std::uint64_t CachedBytes() const = 0;

@@ -478,7 +478,8 @@ class RasterLevels final : public HeightLevels {
         Store(key, std::move(z));
       } else {
         failed.insert(key);
-        failureUntold = true;
+        // The user hears of it once for the raster, however many fail.
+        failureUntold = failureUntold || failed.size() == 1;
       }
       ++arrivals;
       const std::function<void()> notice = arrivalNotice;

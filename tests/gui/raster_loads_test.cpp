@@ -10,8 +10,10 @@
 #include "app/renderfile.h"
 #include "app/windows.h"
 #include "formats/measuredheights.h"
+#include "formats/rasterlevels.h"
 #include "formats/rastermodule.h"
 #include "loaders.h"
+#include "scene/finaldetail.h"
 #include "support/allocations.h"
 #include "support/projection.h"
 #include "support/rasterwriter.h"
@@ -392,6 +394,35 @@ TEST_F(Ways, LargeRasterIsReadReducedWithANote) {
             QStringLiteral("90 × 61 のラスターを各辺 1/3 に縮小して読み込みました"));
   EXPECT_TRUE(root.note->isVisibleTo(&root));
   EXPECT_TRUE(messages.empty());
+}
+
+// Held at levels, a block that cannot be read leaves its part coarse and is
+// told once over the picture, however many tiles fail; the data stays.
+TEST_F(Ways, BrokenTilesAreToldOnce) {
+  RasterContent s = Content(kFloat32, [](int c, int r, int) { return c + 0.5 * r; });
+  s.columns = s.rows = 64;
+  s.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16", "COMPRESS=DEFLATE"};
+  s.overviews = {2, 4};
+  s.statistics = true;
+  const QString path = dir.filePath(QStringLiteral("broken.tif"));
+  ASSERT_TRUE(WriteRaster(path, s));
+  ASSERT_TRUE(BreakBlock(path, 1, 1));
+  ASSERT_TRUE(BreakBlock(path, 2, 2));
+  ConnectNotes(root, status);
+  QSignalSpy notices(&status, &TFormStatus::Notice);
+  LevelSizes small;
+  small.wholeCells = 0;
+  small.handCells = 64;
+  small.tileSide = 16;
+  const ScopedLevelSizes levels(small);
+  Drop(path);
+  ASSERT_NE(status.surface.LevelsOfDetail(), nullptr);
+  DrawFinalDetail(graph, status.surface);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_EQ(notices[0][0].toString(), TileFailureNotice());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(status.surface.values.maximum, 63 + 0.5 * 63);
 }
 
 // Without its module the program says so and keeps what it shows.
