@@ -280,6 +280,7 @@ class RasterLevels final : public HeightLevels {
     }
     bool complete = true;
     std::vector<TileKey> wanted;
+    shown = LevelWindow{level, window.column / tileSide, window.row / tileSide, 0, 0};
     const std::uint32_t firstX = window.column / tileSide;
     const std::uint32_t lastX = (window.column + window.columns - 1) / tileSide;
     const std::uint32_t firstY = window.row / tileSide;
@@ -297,6 +298,9 @@ class RasterLevels final : public HeightLevels {
         CopyTile(key, window, z, stride);
       }
     }
+    shown.columns = lastX - firstX + 1;
+    shown.rows = lastY - firstY + 1;
+    Trim();
     queue = std::move(wanted);
     if (!queue.empty()) {
       StartWorkers();
@@ -499,16 +503,34 @@ class RasterLevels final : public HeightLevels {
   void Store(const TileKey& key, std::vector<double> z) {
     if (tiles.contains(key))
       return;
-    const std::uint64_t bytes = z.size() * sizeof(double);
+    cachedBytes += z.size() * sizeof(double);
     uses.push_front(key);
     tiles[key] = Tile{std::move(z), uses.begin()};
-    cachedBytes += bytes;
-    while (cachedBytes > cacheLimit && uses.size() > 1) {
-      const auto oldest = tiles.find(uses.back());
-      cachedBytes -= oldest->second.z.size() * sizeof(double);
-      tiles.erase(oldest);
-      uses.pop_back();
+    Trim();
+  }
+
+  // Lets go of the tiles used longest ago while the cache is beyond its
+  // bound, but never of those the last window shown needs: a window of more
+  // tiles than the cache holds would otherwise ask again and again for those
+  // it let go of, and never be drawn whole. Under the lock.
+  void Trim() {
+    auto at = uses.end();
+    while (cachedBytes > cacheLimit && at != uses.begin()) {
+      --at;
+      if (Shown(*at))
+        continue;
+      const auto tile = tiles.find(*at);
+      cachedBytes -= tile->second.z.size() * sizeof(double);
+      tiles.erase(tile);
+      at = uses.erase(at);
     }
+  }
+
+  // Whether the tile is one of the last window shown (in tiles).
+  bool Shown(const TileKey& key) const {
+    return key.level == shown.level && key.x >= shown.column &&
+           key.x < shown.column + shown.columns && key.y >= shown.row &&
+           key.y < shown.row + shown.rows;
   }
 
   const std::unique_ptr<RasterFile> raster;  // this thread's opening
@@ -529,6 +551,7 @@ class RasterLevels final : public HeightLevels {
   std::map<TileKey, Tile> tiles;
   std::list<TileKey> uses;  // the tiles, most recently used first
   std::uint64_t cachedBytes = 0;
+  LevelWindow shown{-1, 0, 0, 0, 0};  // in tiles: what Trim keeps
   std::set<TileKey> failed;
   std::vector<TileKey> queue;
   std::set<TileKey> reading;

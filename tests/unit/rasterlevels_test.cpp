@@ -162,11 +162,16 @@ TEST_F(RasterLevelsTest, CacheKeepsToItsBound) {
   small.cacheBytes = 3 * 16 * 16 * sizeof(double);
   const ScopedLevelSizes bounded(small);
   const std::shared_ptr<HeightLevels> levels = Load(Content({"Plain", false, false}));
-  // All 35 tiles of level 0.
+  // All 35 tiles of level 0: a window shown keeps all its tiles, beyond the
+  // bound, so that it can be drawn whole ...
   std::vector<double> z(kColumns * kRows);
   levels->Fill({0, 0, 0, kColumns, kRows}, z.data());
   levels->WaitForTiles();
   EXPECT_EQ(levels->Arrivals(), 35u);
+  EXPECT_TRUE(levels->Fill({0, 0, 0, kColumns, kRows}, z.data()));
+  EXPECT_EQ(levels->CachedBytes(), kColumns * kRows * sizeof(double));
+  // ... until another window is shown.
+  levels->Fill({0, 0, 0, 16, 16}, z.data());
   EXPECT_LE(levels->CachedBytes(), small.cacheBytes);
   EXPECT_GT(levels->CachedBytes(), 0u);
 }
