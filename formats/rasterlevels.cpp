@@ -89,6 +89,12 @@ bool ReadLevelWindow(RasterFile& raster, const LevelWindow& window, double* out,
   return true;
 }
 
+// Whether the cells a file never wrote, which read as the no-data sample or
+// as 0 without one, hold a value (then 0).
+bool UnwrittenHoldsValue(const RasterHeader& header) {
+  return !header.noData && HoldsValue(header, 0.0);
+}
+
 // The same as the mean of the raster's own cells, read a band of rows at a
 // time: where the file has no overviews GDAL reads every cell anyway, and
 // its averaging of a mosaic (VRT) takes each source apart, so that a level
@@ -112,8 +118,7 @@ bool AverageLevelWindow(RasterFile& raster, const LevelWindow& window, double* o
     std::fill(counts.begin(), counts.end(), 0);
     const RasterWindow cells{first, row, columns, rows};
     if (!raster.MayHoldData(cells)) {
-      // Never written: the no-data sample, or 0 without one.
-      const bool zero = !header.noData && HoldsValue(header, 0.0);
+      const bool zero = UnwrittenHoldsValue(header);
       for (std::uint32_t c = 0; c < window.columns; ++c)
         out[std::size_t{r} * window.columns + c] = zero ? 0.0 : kNaN;
       continue;
@@ -629,7 +634,7 @@ class PassBand {
   // they meet gets its share at once, so that a sparse raster costs what it
   // stores.
   void Unwritten(const RasterWindow& window) {
-    if (header.noData || !HoldsValue(header, 0.0))
+    if (!UnwrittenHoldsValue(header))
       return;
     const double value = ValueOf(header, 0.0);
     minimum = std::min(minimum, value);
