@@ -14,6 +14,9 @@ namespace {
 
 constexpr int kTickLength = 5;
 constexpr int kLabelGap = 3;
+// Beyond this many pixels outside the picture a mark and its label are not
+// laid out: nothing of them could show.
+constexpr double kReachBeyond = 1000.0;
 const QColor kAxisColour(220, 220, 220);
 
 // An axis in the data's terms: the values at the two ends of its edge and
@@ -102,6 +105,8 @@ AxesLayout LayOutAxes(const ViewGeometry& view, const cOpenGLGraph_Surface* surf
   const QPointF centre = view.ToPicture({0.5, 0.5, 0.5});
   const QFontMetrics metrics(font);
 
+  const QRectF reach = QRectF(0, 0, view.Width(), view.Height())
+                           .adjusted(-kReachBeyond, -kReachBeyond, kReachBeyond, kReachBeyond);
   AxesLayout layout;
   std::vector<QRect> taken;
   for (int a = 0; a < 3; ++a) {
@@ -129,6 +134,10 @@ AxesLayout LayOutAxes(const ViewGeometry& view, const cOpenGLGraph_Surface* surf
       tick.value = v;
       tick.text = FormatNumber(v, step);
       tick.at = view.ToPicture(starts[a] + t * along[a]);
+      // Zoomed far in, a mark may lie millions of pixels away, beyond what a
+      // QRect can hold; no part of it would be seen.
+      if (!reach.contains(tick.at))
+        continue;
       tick.end = tick.at + kTickLength * normal;
       const QPointF anchor = tick.end + kLabelGap * normal;
       const QSize size(metrics.horizontalAdvance(tick.text), metrics.height());

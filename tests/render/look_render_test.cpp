@@ -275,4 +275,33 @@ TEST_F(LookScene, AxesLabelsAreDrawnAndNeverTouch) {
   }
 }
 
+// Zoomed in to the scroll bar's least zoom and looking along the x axis,
+// the marks lie millions of pixels off the picture: none is laid out there
+// (their boxes' integers would overflow), and the marks that show remain.
+TEST_F(LookScene, AxesFarOffThePictureAreLeftOut) {
+  SetHeights(41, [](double x, double y) { return 0.3 + 0.2 * x * y; });
+  surface.values.source = HeightValues::Source::kPicture;
+  const QFont font(QStringLiteral("DejaVu Sans"), 9);
+  for (const double along : {0.0, 0.5, 1.0e4}) {
+    SCOPED_TRACE(testing::Message() << "looking at x = " << along);
+    AimView(graph, 4500, 3000, 1);
+    Camera camera = graph.ViewCamera();
+    camera.LookAtData({along, 1.0, 0.0});
+    graph.SetCamera(camera);
+    const AxesLayout layout = LayOutAxes(graph.Geometry(), &surface, font);
+    const QRectF near(-1000, -1000, graph.Geometry().Width() + 2000.0,
+                      graph.Geometry().Height() + 2000.0);
+    std::size_t count = 0;
+    for (const auto& ticks : layout.ticks) {
+      for (const AxisTick& tick : ticks) {
+        EXPECT_TRUE(near.contains(tick.at)) << tick.text.toStdString();
+        ++count;
+      }
+    }
+    // Looking at the x axis' 0 or 20 (the edge y = 1 is the nearest), that
+    // mark lies in the middle.
+    EXPECT_TRUE(along > 0.5 || count >= 1);
+  }
+}
+
 }  // namespace
