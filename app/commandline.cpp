@@ -9,14 +9,15 @@
 #include <QRegularExpression>
 
 #include "app/outputpaths.h"
+#include "formats/webaddress.h"
 #include "objects/colourmaps.h"
 
 namespace {
 
 constexpr char kFile[] = "FILE";
 constexpr char kFileDescription[] =
-    "A picture, a measured raster or a point-grid text file; with --output, any number of "
-    "them.";
+    "A picture, a measured raster, a point-grid text file or the http:// or https:// address "
+    "of a GeoTIFF; with --output, any number of them.";
 
 // The usage lines name the program as installed, whatever path it was
 // started by: the text is also the source of the manual page.
@@ -60,7 +61,7 @@ struct Parser {
       QStringLiteral("watch"),
       QStringLiteral("Load FILE and the --colours FILE again whenever another program has "
                      "changed them, as \"Reload when the file changes\" in the picture's "
-                     "menu does. Needs a file; not with --output.")};
+                     "menu does. Needs a file; not with --output. A web address is read once.")};
   QCommandLineOption output = ValueOption(
       "output", "PICTURE",
       "Draw the picture to the file PICTURE (PNG; JPEG or BMP when the name ends in .jpg, "
@@ -143,7 +144,15 @@ struct Parser {
         "local files: one that names anything else is refused before it is read) as a\n"
         "height field of its values, missing cells left out; any other file as point-\n"
         "grid text: one x, y, z point a line, separated by commas or blanks, a blank\n"
-        "line after each row of points. Nothing is ever fetched from the network.\n"
+        "line after each row of points.\n"
+        "\n"
+        "FILE may also be the http:// or https:// address of a GeoTIFF on a web server\n"
+        "(a Cloud Optimized GeoTIFF is best), read in parts as the picture needs them:\n"
+        "its header, its overviews and the tiles in view. That address, and redirects\n"
+        "from it to other http or https addresses, is all the network the program ever\n"
+        "reaches: no file and no mosaic makes it reach further, no credentials are\n"
+        "read (no .netrc, no GDAL_HTTP_* settings), nothing is kept on disk, and a\n"
+        "server that does not answer within seconds is given up.\n"
         "\n"
         "In the main window the arrow keys turn and tilt the picture by 1 degree a\n"
         "press, by 0.01 degree with Shift held; PageUp and PageDown zoom. Dragging\n"
@@ -182,7 +191,15 @@ struct BadValue {
   QString text;
 };
 
+// A file's absolute path; a web address as given. Another scheme's address
+// is refused rather than taken for a file's name.
 QString Absolute(const QString& path) {
+  const std::string text = path.toStdString();
+  if (IsWebAddress(text))
+    return path;
+  if (HasScheme(text))
+    throw BadValue{
+        QStringLiteral("Only http:// and https:// addresses can be opened: %1").arg(path)};
   return QFileInfo(path).absoluteFilePath();
 }
 

@@ -8,6 +8,7 @@
 #include <QLayout>
 #include <QMimeData>
 
+#include "formats/webaddress.h"
 #include "input/formstatus.h"
 #include "scene/picking.h"
 #include "view/handlerguard.h"
@@ -31,6 +32,7 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   forward(ui.ActionLoad, &TFormStatus::ButtonLoadClick);
   forward(ui.ActionLoadBMP, &TFormStatus::ButtonLoadBMPClick);
   forward(ui.ActionReload, &TFormStatus::ReloadClick);
+  forward(ui.ActionOpenAddress, &TFormStatus::OpenAddressClick);
   forward(ui.ActionCancelLoad, &TFormStatus::CancelLoad);
   connect(ui.ActionWatch, &QAction::toggled, this, [](bool on) {
     if (FormStatus)
@@ -62,8 +64,8 @@ void TFormRoot::FormCreate() {
   lookMenu->changed = [this](const PictureLook& look) { ShowLook(look); };
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
-  picture->addActions(
-      {ui.ActionCopy, ui.ActionSavePicture, frame.ui.ActionResetView, ui.ActionWatch});
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, ui.ActionOpenAddress,
+                       frame.ui.ActionResetView, ui.ActionWatch});
   picture->addActions(lookMenu->Actions());
 }
 
@@ -83,12 +85,16 @@ void TFormRoot::closeEvent(QCloseEvent* event) {
 }
 
 namespace {
-// The one local file a drag carries, or an empty string.
+// The one local file or web address (a link dragged from a browser) a drag
+// carries, or an empty string.
 QString DroppedFile(const QMimeData* data) {
   if (!data || !data->hasUrls() || data->urls().size() != 1)
     return QString();
   const QUrl url = data->urls().first();
-  return url.isLocalFile() ? url.toLocalFile() : QString();
+  if (url.isLocalFile())
+    return url.toLocalFile();
+  const QString address = url.toString(QUrl::FullyEncoded);
+  return IsWebAddress(address.toStdString()) ? address : QString();
 }
 }  // namespace
 

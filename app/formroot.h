@@ -4,7 +4,7 @@
 // dropped on it through the Status window's loaders, and its keys and the
 // picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
 // dialogs (Ctrl+O, Ctrl+B), Reload (F5), Cancel the load (Esc), the frame's
-// Reset view, and the switch "Reload when the file changes".
+// Open URL…, Reset view, and the switch "Reload when the file changes".
 
 #include <memory>
 

@@ -17,6 +17,7 @@
 #include "formats/rasterlevels.h"
 #include "formats/rastermodule.h"
 #include "formats/vrtmosaic.h"
+#include "formats/webaddress.h"
 
 namespace {
 
@@ -75,12 +76,15 @@ PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator) {
 }
 
 std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
-  if (!HoldsMeasuredRaster(path))
+  const bool web = IsWebAddress(path.toStdString());
+  if (!web && !HoldsMeasuredRaster(path))
     return std::nullopt;
   // A mosaic's sources are checked before GDAL follows any of them.
-  if (HoldsVrtFile(path))
+  if (!web && HoldsVrtFile(path))
     CheckVrtMosaic(path);
   std::unique_ptr<RasterFile> raster = OpenRaster(path);
+  if (!raster && web)
+    throw cError(QStringLiteral("%1 は GeoTIFF ではありません").arg(path));
   if (!raster)
     return std::nullopt;
   if (HoldsAtLevels(raster->Header())) {
@@ -94,7 +98,8 @@ std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path) {
 }
 
 void RefuseMeasuredColours(const QString& path) {
-  if (HoldsMeasuredRaster(path) && (HoldsVrtFile(path) || OpenRaster(path)))
+  if (IsWebAddress(path.toStdString()) ||
+      (HoldsMeasuredRaster(path) && (HoldsVrtFile(path) || OpenRaster(path))))
     throw cError(QStringLiteral("計測値のラスターには色がありません"));
 }
 

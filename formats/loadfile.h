@@ -37,12 +37,13 @@ PointGrid PointGridOf(const FileBytes& file, DecimalSeparator separator);
 // its levels of detail when it is too large for that (HoldsAtLevels,
 // ReadRasterLevels), or nothing when the file holds none: its content says
 // otherwise (HoldsMeasuredRaster), or the raster module does not take it.
+// A web address (webaddress.h) is always a GeoTIFF's: cError when it is not.
 // Throws what HoldsMeasuredRaster, OpenRaster, ReadMeasuredHeights and
 // ReadRasterLevels throw.
 std::optional<HeightFieldGrid> ReadMeasuredFile(const QString& path);
 
 // Throws cError when the file at path is a measured raster that the raster
-// module takes: its values have no colours to count. Throws what
+// module takes, or a web address: its values have no colours to count. Throws what
 // HoldsMeasuredRaster and OpenRaster throw.
 void RefuseMeasuredColours(const QString& path);
 

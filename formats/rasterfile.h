@@ -79,12 +79,29 @@ class RasterFile {
 // How the module's opening went.
 enum class RasterOpening {
   kOpened,
-  kNotRaster,   // no reader of the module takes the file
-  kUnreadable,  // taken, but its band cannot be read as numbers
+  kNotRaster,    // no reader of the module takes the file
+  kUnreadable,   // taken, but its band cannot be read as numbers
+  kUnreachable,  // a web address whose server could not be read (why says why)
+};
+
+// How long a raster on a web server may keep a request waiting, in seconds:
+// to connect, and with no bytes arriving (a server that stalls).
+struct RasterWebLimits {
+  int connectSeconds = 15;
+  int stallSeconds = 20;
+};
+
+// What the module says of an opening: how it went and, for kUnreachable, why
+// in a few words (UTF-8, ended by a zero byte).
+struct RasterOpened {
+  RasterOpening how = RasterOpening::kNotRaster;
+  char why[256] = {};
 };
 
 // The module's entry point, found by the name kOpenRasterSymbol: opens the
-// file at the UTF-8 path utf8Path for reading and returns the raster (the
-// caller deletes it), or null with how it went in *opening.
-using OpenRasterFunction = RasterFile* (*)(const char* utf8Path, RasterOpening* opening);
+// file at the UTF-8 path utf8Path, or the raster at the web address it names
+// (webaddress.h) within limits, for reading and returns the raster (the
+// caller deletes it), or null with how it went in *opened.
+using OpenRasterFunction = RasterFile* (*)(const char* utf8Path, const RasterWebLimits* limits,
+                                           RasterOpened* opened);
 inline constexpr char kOpenRasterSymbol[] = "CubiscopeOpenRaster";

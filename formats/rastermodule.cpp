@@ -14,6 +14,7 @@
 namespace {
 
 QString chosen;  // ScopedRasterModule's path; empty: the program's own module
+RasterWebLimits webLimits;
 
 // Where the module lies: beside the installed program (CUBISCOPE_MODULE_FROM_BIN
 // is the way from its folder), else, for a program that runs from its build
@@ -70,11 +71,16 @@ OpenRasterFunction EntryPoint() {
 
 std::unique_ptr<RasterFile> OpenRaster(const QString& path) {
   const OpenRasterFunction open = EntryPoint();
-  RasterOpening opening = RasterOpening::kNotRaster;
-  std::unique_ptr<RasterFile> raster(open(path.toUtf8().constData(), &opening));
-  if (!raster && opening == RasterOpening::kUnreadable)
+  RasterOpened opened;
+  std::unique_ptr<RasterFile> raster(open(path.toUtf8().constData(), &webLimits, &opened));
+  if (!raster && opened.how == RasterOpening::kUnreadable)
     throw cInvalidGraphic();
+  if (!raster && opened.how == RasterOpening::kUnreachable)
+    throw cError(QStringLiteral("%1 を読めません: %2").arg(path, QString::fromUtf8(opened.why)));
   return raster;
 }
 
 ScopedRasterModule::ScopedRasterModule(const QString& path) : ScopedOverride(chosen, path) {}
+
+ScopedWebLimits::ScopedWebLimits(const RasterWebLimits& limits)
+    : ScopedOverride(webLimits, limits) {}

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include "formats/webaddress.h"
+
 namespace {
 QString FolderOf(const QString& path) {
   return QFileInfo(path).absolutePath();
@@ -27,6 +29,8 @@ void cFileWatch::Follow(const QStringList& paths) {
     settle.stop();
   // The folders too: a file deleted and written anew is no longer watched,
   // and only its folder tells when it is back.
+  // A raster on a web server tells nobody when it changes.
+  followed.removeIf([](const QString& path) { return IsWebAddress(path.toStdString()); });
   QStringList wanted = followed;
   for (const QString& path : followed) {
     if (!wanted.contains(FolderOf(path)))

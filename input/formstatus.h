@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "input/addressdialog.h"
 #include "input/filewatch.h"
 #include "input/loadedfiles.h"
 #include "input/loadjob.h"
@@ -72,6 +73,10 @@ class TFormStatus : public QWidget {
   // (backgroundAfter). The dialog's remembered name and filter stay as they
   // are.
   void OpenFile(const QString& path, bool colours);
+  // Asks for the web address of a GeoTIFF (AddressDialog) and opens it as
+  // OpenFile does. Cancel does nothing; an address of another kind is
+  // refused with cError before anything is reached.
+  void OpenAddressClick();
 
   // Every load reads its file on a thread of its own (cLoadJob) and waits
   // this long for it with a busy cursor, processing nothing: a load that ends
@@ -118,6 +123,7 @@ class TFormStatus : public QWidget {
   Ui::TFormStatus ui;
   TOpenDialog OpenDialog;
   TSaveDialog SaveDialog;
+  TAddressDialog AddressDialog;
   // Declared in this order so that they are destroyed volume first, line last.
   cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;

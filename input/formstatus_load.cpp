@@ -91,6 +91,11 @@ void TFormStatus::OpenFile(const QString& path, bool colours) {
   });
 }
 
+void TFormStatus::OpenAddressClick() {
+  if (const std::optional<QString> address = AddressDialog.Execute(this))
+    OpenFile(*address, false);
+}
+
 void TFormStatus::LoadAs(const QString& path, LoadKind kind) {
   const DecimalSeparator separator = RegionalDecimalSeparator();
   Load(path, [path, separator, kind](const ReadNotice& read) {

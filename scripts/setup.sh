@@ -10,7 +10,7 @@ set -euo pipefail
 # texts. run.sh installs these alone.
 PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev libgdal-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev libgdal-dev libcurl4-openssl-dev
   fonts-ipafont-gothic
 )
 

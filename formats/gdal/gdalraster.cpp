@@ -1,12 +1,14 @@
 // The raster module: rasters of measured values read through GDAL. A library
 // of its own, so that the program loads GDAL and its hundred libraries only
 // when a file needs them. Only the formats we mean are opened, nothing is
-// written beside the user's file, and GDAL's messages are taken in rather
-// than printed.
+// written beside the user's file, GDAL's messages are taken in rather than
+// printed, and the network is reached only for a web address the user gave
+// (webfiles.h).
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -19,7 +21,9 @@
 #include <gdal.h>
 #include <gdal_frmts.h>
 
+#include "formats/gdal/webfiles.h"
 #include "formats/rasterfile.h"
+#include "formats/webaddress.h"
 
 namespace {
 
@@ -28,6 +32,7 @@ namespace {
 // checked before (vrtmosaic.h). No network, no text of points (which has its
 // own reader).
 const char* const kAllowedDrivers[] = {"GTiff", "SRTMHGT", "AAIGrid", "VRT", nullptr};
+const char* const kWebDrivers[] = {"GTiff", nullptr};
 
 // GDAL's block cache: enough for the tiles of a few rows of a large raster,
 // so that a read does not hold the raster twice.
@@ -73,7 +78,7 @@ bool Numeric(GDALDataType type) {
   return type != GDT_Unknown && !GDALDataTypeIsComplex(type);
 }
 
-RasterFile* Open(const char* utf8Path, RasterOpening* opening);
+RasterFile* Open(const char* utf8Path, const RasterWebLimits& limits, RasterOpened* opened);
 
 // The file's own statistics of band 1 when they are exact: GDAL keeps them
 // in the file's metadata, and marks those it only estimated.
@@ -91,8 +96,9 @@ std::optional<std::array<double, 2>> ExactRange(GDALRasterBandH band) {
 
 class GdalRaster : public RasterFile {
  public:
-  GdalRaster(GDALDatasetH dataset, GDALRasterBandH band, std::string path)
-      : dataset(dataset), band(band), path(std::move(path)) {
+  GdalRaster(GDALDatasetH dataset, GDALRasterBandH band, std::string path,
+             const RasterWebLimits& limits)
+      : dataset(dataset), band(band), path(std::move(path)), limits(limits) {
     header.columns = static_cast<std::uint32_t>(GDALGetRasterXSize(dataset));
     header.rows = static_cast<std::uint32_t>(GDALGetRasterYSize(dataset));
     int has = 0;
@@ -161,45 +167,61 @@ class GdalRaster : public RasterFile {
   }
 
   RasterFile* OpenAgain() const override {
-    RasterOpening opening = RasterOpening::kNotRaster;
-    return Open(path.c_str(), &opening);
+    RasterOpened opened;
+    return Open(path.c_str(), limits, &opened);
   }
 
  private:
   GDALDatasetH dataset;
   GDALRasterBandH band;
   std::string path;
+  RasterWebLimits limits;
   RasterHeader header;
 };
 
-RasterFile* Open(const char* utf8Path, RasterOpening* opening) {
-  *opening = RasterOpening::kNotRaster;
+RasterFile* Open(const char* utf8Path, const RasterWebLimits& limits, RasterOpened* opened) {
+  opened->how = RasterOpening::kNotRaster;
   // GDAL's virtual file systems (memory, archives, the network) are not
   // files of the user's.
   if (!utf8Path || std::strncmp(utf8Path, "/vsi", 4) == 0)
     return nullptr;
   Configure();
   const ErrorCatcher errors;
+  // A file on a web server is a GeoTIFF: a mosaic there could point the
+  // reader at anything, here or elsewhere.
+  const bool web = IsWebAddress(utf8Path);
+  const char* const* drivers = web ? kWebDrivers : kAllowedDrivers;
+  std::string name = utf8Path;
+  if (web) {
+    SetWebLimits(limits);
+    name = WebFileName(utf8Path);
+    TakeWebFailure();
+  }
   // One opening per thread: GDAL 3.6's TIFF driver was seen to deadlock here
   // with several threads in one opening (NUM_THREADS).
   GDALDatasetH dataset =
-      GDALOpenEx(utf8Path, GDAL_OF_RASTER | GDAL_OF_READONLY, kAllowedDrivers, nullptr, nullptr);
-  if (!dataset)
+      GDALOpenEx(name.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, drivers, nullptr, nullptr);
+  if (!dataset) {
+    if (const std::string why = web ? TakeWebFailure() : std::string(); !why.empty()) {
+      opened->how = RasterOpening::kUnreachable;
+      std::snprintf(opened->why, sizeof(opened->why), "%s", why.c_str());
+    }
     return nullptr;
+  }
   GDALRasterBandH band = GDALGetRasterCount(dataset) > 0 ? GDALGetRasterBand(dataset, 1) : nullptr;
   if (!band || !Numeric(GDALGetRasterDataType(band)) || GDALGetRasterXSize(dataset) <= 0 ||
       GDALGetRasterYSize(dataset) <= 0) {
     GDALClose(dataset);
-    *opening = RasterOpening::kUnreadable;
+    opened->how = RasterOpening::kUnreadable;
     return nullptr;
   }
-  *opening = RasterOpening::kOpened;
-  return new GdalRaster(dataset, band, utf8Path);
+  opened->how = RasterOpening::kOpened;
+  return new GdalRaster(dataset, band, utf8Path, limits);
 }
 
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) RasterFile* CubiscopeOpenRaster(
-    const char* utf8Path, RasterOpening* opening) {
-  return Open(utf8Path, opening);
+    const char* utf8Path, const RasterWebLimits* limits, RasterOpened* opened) {
+  return Open(utf8Path, limits ? *limits : RasterWebLimits{}, opened);
 }

@@ -9,12 +9,12 @@
 #include <QUrl>
 #include <QWidget>
 
-// Sends the drag-enter and, when the widget accepts it, the drop of the local
-// file at path. Answers whether the drag was accepted.
-inline bool DropFile(QWidget& target, const QString& path,
-                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+// Sends the drag-enter and, when the widget accepts it, the drop of url (a
+// link dragged from a browser). Answers whether the drag was accepted.
+inline bool DropUrl(QWidget& target, const QUrl& url,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
   QMimeData data;
-  data.setUrls({QUrl::fromLocalFile(path)});
+  data.setUrls({url});
   QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::NoButton, modifiers);
   QApplication::sendEvent(&target, &enter);
   if (!enter.isAccepted())
@@ -22,4 +22,10 @@ inline bool DropFile(QWidget& target, const QString& path,
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::NoButton, modifiers);
   QApplication::sendEvent(&target, &drop);
   return true;
+}
+
+// The same for the local file at path.
+inline bool DropFile(QWidget& target, const QString& path,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  return DropUrl(target, QUrl::fromLocalFile(path), modifiers);
 }
