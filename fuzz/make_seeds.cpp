@@ -187,6 +187,19 @@ void Texts() {
             "~0\xd9\xab"
             "25");
 
+  const char* answers[] = {
+      "bytes 0-0/1253704",
+      " bytes 16384-32767/*\r\n",
+      "Bytes 5-4/10",
+      "bytes 0-18446744073709551615/18446744073709551615",
+      "https://example.org/dem.tif?v=1",
+      "HTTP://a",
+      "ftp://host/x",
+  };
+  n = 0;
+  for (const char* t : answers)
+    WriteText("webaddress", "answer" + std::to_string(n++), t);
+
   const char* lines[] = {
       "1,2,3",
       "1 2  3",
