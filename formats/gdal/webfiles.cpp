@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -82,12 +83,29 @@ std::size_t TakeBody(char* data, std::size_t size, std::size_t count, void* cont
   return bytes;
 }
 
+// Whether url names this machine, which no proxy can reach for it.
+bool OnThisMachine(const std::string& url) {
+  CURLU* parts = curl_url();
+  char* host = nullptr;
+  const bool here = parts && curl_url_set(parts, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+                    curl_url_get(parts, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+                    (std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0 ||
+                     std::strcmp(host, "[::1]") == 0);
+  curl_free(host);
+  curl_url_cleanup(parts);
+  return here;
+}
+
 Curl NewCurl(const std::string& url) {
   Curl curl(curl_easy_init());
   if (!curl)
     return curl;
   CURL* c = curl.get();
   curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  // libcurl takes the system's proxy from the environment, as the user's
+  // other programs do, but not for this machine.
+  if (OnThisMachine(url))
+    curl_easy_setopt(c, CURLOPT_PROXY, "");
   curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
