@@ -10,14 +10,22 @@
 //   terrain, where a cell spans about a pixel, to its final picture; beside
 //   the frame at rest there ("rest") and the 1024 x 1024 file's frame at
 //   rest in the start-up view ("rest1024").
+// - BM_LevelsOverHttp: the first picture of the terrain with overviews, as
+//   BM_LevelsOutput takes it, with the file read from a web server on this
+//   machine, beside the same process of the local file ("local"); what the
+//   server sent for it.
 // Under the test programs (CUBISCOPE_BENCH_SMALL) the rasters are a fifth as
 // wide, so that the smoke test stays short.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <exception>
+#include <memory>
 #include <vector>
 
 #include <gdal.h>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -27,6 +35,7 @@
 #include "peak_memory.h"
 #include "scene/finaldetail.h"
 #include "sceneview.h"
+#include "support/rangeserver.h"
 #include "support/rasterwriter.h"
 
 namespace {
@@ -176,6 +185,84 @@ BENCHMARK(BM_LevelsOutput)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+
+void BM_LevelsOverHttp(benchmark::State& state) {
+  const Files& files = LevelFiles();
+  if (files.overviews.isEmpty()) {
+    state.SkipWithError("no rasters");
+    return;
+  }
+  std::unique_ptr<RangeServer> server;
+  try {
+    server = std::make_unique<RangeServer>(files.overviews.toStdString());
+  } catch (const std::exception& e) {
+    state.SkipWithError(e.what());
+    return;
+  }
+  const QString url = QString::fromStdString(server->Url("overviews.tif"));
+  const double fileBytes = static_cast<double>(QFileInfo(files.overviews).size());
+  const QTemporaryDir dir;
+  const QString picture = dir.filePath(QStringLiteral("picture.png"));
+  // The same picture both ways, or the times compare different work.
+  {
+    const QString webPicture = dir.filePath(QStringLiteral("web.png"));
+    const auto bytesOf = [](const QString& path) {
+      QFile file(path);
+      return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    if (!RunOutput(url, webPicture).ok || !RunOutput(files.overviews, picture).ok) {
+      state.SkipWithError("cubiscope --output failed");
+      return;
+    }
+    const QByteArray web = bytesOf(webPicture);
+    if (web.isEmpty() || web != bytesOf(picture)) {
+      state.SkipWithError("the picture over HTTP differs from the local file's");
+      return;
+    }
+  }
+  Paired paired;
+  double bytes = 0.0, requests = 0.0, peak = 0.0, localPeak = 0.0;
+  bool webFirst = true;
+  for (auto _ : state) {
+    // Every process starts with GDAL's and the module's caches empty, so
+    // each picture fetches what a user's first one would.
+    server->ResetCounts();
+    Run web, local;
+    const auto overWeb = [&] { paired.Measure([&] { web = RunOutput(url, picture); }); };
+    const auto fromDisk = [&] {
+      paired.Reference(state, "local", [&] { local = RunOutput(files.overviews, picture); });
+    };
+    // Whichever goes first may find the file's pages fresh in the kernel's
+    // cache or not: taking turns shares that out.
+    if (webFirst) {
+      overWeb();
+      fromDisk();
+    } else {
+      fromDisk();
+      overWeb();
+    }
+    webFirst = !webFirst;
+    if (!web.ok || !local.ok) {
+      state.SkipWithError("cubiscope --output failed");
+      return;
+    }
+    bytes += static_cast<double>(server->BodyBytesSent());
+    requests += static_cast<double>(server->Requests());
+    peak += web.peakMiB;
+    localPeak += local.peakMiB;
+  }
+  paired.Report(state);
+  const double n = static_cast<double>(state.iterations());
+  if (n > 0) {
+    state.counters["fetched_MB"] = bytes / n / 1e6;
+    state.counters["fetched_pct"] = 100.0 * bytes / n / fileBytes;
+    state.counters["file_MB"] = fileBytes / 1e6;
+    state.counters["requests"] = requests / n;
+    state.counters["peak_MiB"] = peak / n;
+    state.counters["local_peak_MiB"] = localPeak / n;
+  }
+}
+BENCHMARK(BM_LevelsOverHttp)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // A view of the file, aimed from the start-up direction at zoomPosition.
 struct RasterView {
