@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QUrl>
+
+#include "formats/webaddress.h"
 
 namespace {
 
@@ -10,7 +13,9 @@ const QString kName = QStringLiteral("{name}");
 const QString kNumber = QStringLiteral("{n}");
 
 QString NameOf(const QString& file) {
-  const QString name = QFileInfo(file).fileName();
+  // A web address's name is its path's last part, without the query.
+  const QString name =
+      IsWebAddress(file.toStdString()) ? QUrl(file).fileName() : QFileInfo(file).fileName();
   const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
   return dot > 0 ? name.left(dot) : name;
 }

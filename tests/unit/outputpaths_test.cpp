@@ -21,6 +21,9 @@ TEST(OutputPaths, FollowThePatternOrRefuseTheCommandLine) {
       {{"out/{name}.png", "a/dem.tif", "b/hill.v2.png", "c/.profile", "d/raw."},
        {"out/dem.png", "out/hill.v2.png", "out/.profile.png", "out/raw.png"}},
       {{"{n}-{name}-{n}.jpg", "x.csv", "y.csv"}, {"1-x-1.jpg", "2-y-2.jpg"}},
+      {{"out/{name}.png", "https://example.org/dem/n47.tif?token=a.b",
+        "HTTP://example.org/c%20d.tif"},
+       {"out/n47.png", "out/c d.png"}},
       {{"{n}.png", "same.png", "same.png"}, {"1.png", "2.png"}},
       // A file's own picture may replace it: it is read first.
       {{"{name}.png", "a.png", "b.png"}, {"a.png", "b.png"}},
@@ -48,8 +51,11 @@ TEST(OutputPaths, FollowThePatternOrRefuseTheCommandLine) {
     for (qsizetype i = 0; i < row.paths.size(); ++i) {
       const OutputPicture& picture = outcome.options.pictures[static_cast<std::size_t>(i)];
       EXPECT_EQ(picture.path, QDir::current().absoluteFilePath(row.paths[i]));
-      EXPECT_EQ(picture.dataFile,
-                files.isEmpty() ? QString() : QDir::current().absoluteFilePath(files[i]));
+      // A web address stays as given.
+      EXPECT_EQ(picture.dataFile, files.isEmpty() ? QString()
+                                  : files[i].contains(u"://")
+                                      ? files[i]
+                                      : QDir::current().absoluteFilePath(files[i]));
     }
   }
 }
