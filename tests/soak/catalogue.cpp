@@ -39,6 +39,8 @@ constexpr Entry kCatalogue[] = {
     {RewriteFile, 4},
     {DoubleClickPicture, 2},
     {StopLoadInBackground, 3},
+    {OpenAddress, 2},
+    {DropLink, 2},
 };
 
 }  // namespace

@@ -49,6 +49,10 @@ void DropOnMain(SoakWorld& world, Step& step);
 void OpenFromCommandLine(SoakWorld& world, Step& step);
 // Another program writes a file the program follows, or some other file.
 void RewriteFile(SoakWorld& world, Step& step);
+// Web addresses (web.cpp): "Open URL…" in the picture's context menu, and
+// a link dropped on the main window.
+void OpenAddress(SoakWorld& world, Step& step);
+void DropLink(SoakWorld& world, Step& step);
 // What the keys and menus that load, save or copy lead to, added to step.
 void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter);
 void ExpectReload(SoakWorld& world, Step& step);

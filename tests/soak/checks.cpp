@@ -123,6 +123,16 @@ class Checker {
     }
     if (world.saveDialogs != (step.save ? 1 : 0))
       Fail(std::to_string(world.saveDialogs) + " save dialogs shown");
+    if (world.addressDialogs != step.addressDialogs) {
+      std::string text = "the address dialogs: " + std::to_string(world.addressDialogs.size()) +
+                         " shown, opening with";
+      for (const QString& a : world.addressDialogs)
+        text += " " + Text(a);
+      text += ", " + std::to_string(step.addressDialogs.size()) + " expected, opening with";
+      for (const QString& a : step.addressDialogs)
+        text += " " + Text(a);
+      Fail(text);
+    }
   }
 
   // The raster's levels as a fresh read holds them: its size, its range,

@@ -4,7 +4,7 @@
 // - at most one message box, exactly one for each load that failed, with the
 //   failure's text, and those the step expects besides (a click that leaves
 //   the table with a number too large); the dialogs the action must show,
-//   and no others;
+//   and no others, the address dialog with the address given it last;
 // - after a failed load or a cancelled dialog the surface's points, the
 //   volume's field and the picture are byte for byte as before, redrawn;
 //   after a successful load they equal what the readers give for the file;

@@ -155,6 +155,20 @@ QString SoakFiles::Scratch(const Bytes& bytes) {
   return path;
 }
 
+SoakFile SoakFiles::ToServe(bool& geoTiff) {
+  std::string what;
+  const char* extension = ".bmp";
+  Bytes bytes = geoTiff ? Raster(what, extension, true) : Bytes();
+  if (bytes.empty()) {
+    geoTiff = false;
+    extension = ".bmp";
+    bytes = Bitmap(what);
+  }
+  const QString path = NewName(extension);
+  WriteFile(path, bytes);
+  return {path, what + ", " + std::to_string(bytes.size()) + " bytes"};
+}
+
 Bytes SoakFiles::Contents(std::string& what, const char*& extension) {
   switch (random.Weighted({25, 25, 20, 8, 8, 6, 6, 2, 10})) {
     case 0:
@@ -198,16 +212,18 @@ Bytes SoakFiles::Contents(std::string& what, const char*& extension) {
   }
 }
 
-Bytes SoakFiles::Raster(std::string& what, const char*& extension) {
+Bytes SoakFiles::Raster(std::string& what, const char*& extension, bool geoTiff) {
   RasterContent raster;
-  const bool grid = random.OneIn(4);
+  const bool grid = !geoTiff && random.OneIn(4);
   raster.driver = grid ? "AAIGrid" : "GTiff";
   extension = grid ? ".asc" : ".tif";
   // Int16, UInt16, Int32, Float32, Float64; a georeferenced byte band.
   raster.type = random.Pick({3, 2, 5, 6, 7, 1});
   raster.columns = random.Size(1, 40, 300);
   raster.rows = random.Size(1, 40, 300);
-  if (raster.type == 1 || random.OneIn(3))
+  // Served, a raster is a GeoTIFF proper, georeferenced: a plain TIFF of
+  // 16-bit samples is a picture on disk.
+  if (geoTiff || raster.type == 1 || random.OneIn(3))
     raster.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
   if (random.OneIn(2))
     raster.noData = -99;
@@ -232,7 +248,7 @@ Bytes SoakFiles::Raster(std::string& what, const char*& extension) {
   const QString path =
       QDir(folder).filePath(QStringLiteral("raster-scratch") + QString::fromLatin1(extension));
   Bytes bytes;
-  if (!grid && random.OneIn(4)) {
+  if (!grid && !geoTiff && random.OneIn(4)) {
     // A mosaic of the raster as a VRT, sometimes of a source it must refuse.
     const QString source =
         QDir(folder).filePath(QStringLiteral("mosaic-source-%1.tif").arg(random.Below(1u << 30)));

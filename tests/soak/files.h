@@ -50,6 +50,11 @@ class SoakFiles {
   // Writes bytes to a scratch file of its own, whose name no load uses, and
   // answers its path.
   QString Scratch(const std::vector<unsigned char>& bytes);
+  // A new file for a web server: a GeoTIFF as Any makes them, or a bitmap;
+  // geoTiff asks for the former and tells which it is (a bitmap when GDAL
+  // would not write the raster). Its name is handed to no other action, so
+  // that nothing writes to the file while it is served.
+  SoakFile ToServe(bool& geoTiff);
 
  private:
   // The bytes of a new file of a random kind, with its description and the
@@ -58,7 +63,9 @@ class SoakFiles {
   std::vector<unsigned char> PointGridText(std::string& what);
   std::vector<unsigned char> Bitmap(std::string& what);
   std::vector<unsigned char> OtherPicture(std::string& what, const char*& extension);
-  std::vector<unsigned char> Raster(std::string& what, const char*& extension);
+  // geoTiff: a georeferenced GeoTIFF, never the ASCII grid nor a mosaic.
+  std::vector<unsigned char> Raster(std::string& what, const char*& extension,
+                                    bool geoTiff = false);
   std::vector<unsigned char> HostileHeader(std::string& what, const char*& extension);
   std::vector<unsigned char> RandomBytes(std::string& what);
   QString NewName(const char* extension);

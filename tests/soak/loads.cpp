@@ -18,6 +18,7 @@
 #include "base/scopedoverride.h"
 #include "catalogue.h"
 #include "checks.h"
+#include "formats/webaddress.h"
 #include "input.h"
 #include "input/loadjob.h"
 #include "support/bmpwriter.h"
@@ -102,14 +103,19 @@ void ClickButton(SoakWorld& world, Step& step) {
 void DropOnMain(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   if (random.OneIn(12)) {
-    // Not one local file: the window refuses the drag and nothing happens.
+    // Neither one local file nor a web address: the window refuses the drag
+    // and nothing happens.
     const SoakFile file = world.files.Any();
     const bool two = random.OneIn(2);
-    step.description = two ? "drag two files onto the main window" : "drag a web address";
-    step.perform = [path = file.path, two](SoakWorld& w) {
+    const QString link =
+        QString::fromLatin1(random.Pick({"ftp://127.0.0.1/file.bmp", "mailto:someone@example.org",
+                                         "http:///file.bmp", "data:,1%202%203"}));
+    step.description =
+        two ? "drag two files onto the main window" : "drag a link to " + link.toStdString();
+    step.perform = [path = file.path, two, link](SoakWorld& w) {
       QMimeData data;
       data.setUrls(two ? QList<QUrl>{QUrl::fromLocalFile(path), QUrl::fromLocalFile(path)}
-                       : QList<QUrl>{QUrl(QStringLiteral("https://example.org/file.bmp"))});
+                       : QList<QUrl>{QUrl(link)});
       QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
       QApplication::sendEvent(&w.root, &enter);
       if (enter.isAccepted())
@@ -134,26 +140,44 @@ void OpenFromCommandLine(SoakWorld& world, Step& step) {
   const std::size_t kind = random.Weighted({5, 2, 2});  // file, colours file, both
   CommandLine commandLine;
   step.description = "open as named on the command line:";
-  // The colours file loads first.
+  // The colours file loads first. Either may be a web address.
   if (kind != 0) {
-    const SoakFile file = world.files.Any();
-    commandLine.coloursFile = file.path;
-    step.loads.push_back(ExpectedLoad(Reader::ByContentColours, file.path));
-    step.description += " --colours " + file.what + ": " + step.loads.back().what;
+    if (random.OneIn(8)) {
+      WebLoad load = ServedAddress(world, true, false);
+      commandLine.coloursFile = load.address;
+      step.description += " --colours " + load.what + ": " + load.outcome.what;
+      step.loads.push_back(std::move(load.outcome));
+    } else {
+      const SoakFile file = world.files.Any();
+      commandLine.coloursFile = file.path;
+      step.loads.push_back(ExpectedLoad(Reader::ByContentColours, file.path));
+      step.description += " --colours " + file.what + ": " + step.loads.back().what;
+    }
   }
   if (kind != 1) {
-    const SoakFile file = world.files.Any();
-    commandLine.file = file.path;
-    step.loads.push_back(ExpectedLoad(Reader::ByContent, file.path));
-    step.description += " " + file.what + ": " + step.loads.back().what;
+    if (random.OneIn(6)) {
+      WebLoad load = ServedAddress(world, false, false);
+      commandLine.file = load.address;
+      step.description += " " + load.what + ": " + load.outcome.what;
+      step.loads.push_back(std::move(load.outcome));
+    } else {
+      const SoakFile file = world.files.Any();
+      commandLine.file = file.path;
+      step.loads.push_back(ExpectedLoad(Reader::ByContent, file.path));
+      step.description += " " + file.what + ": " + step.loads.back().what;
+    }
   }
   step.perform = [commandLine](SoakWorld&) { OpenAfterStartUp(commandLine); };
 }
 
 void ExpectReload(SoakWorld& world, Step& step) {
   for (const LoadedFile& file : world.remembered.All()) {
+    // A web address is read from its server again, whose file never changes.
     step.loads.push_back(ExpectedLoad(ReaderOf(file.kind), file.path));
-    step.description += ": " + step.loads.back().what;
+    step.description += ": ";
+    if (IsWebAddress(file.path.toStdString()))
+      step.description += file.path.toStdString() + " ";
+    step.description += step.loads.back().what;
   }
   if (step.loads.empty())
     step.description += ", nothing to load";
@@ -161,7 +185,9 @@ void ExpectReload(SoakWorld& world, Step& step) {
 
 void RewriteFile(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
-  const QStringList followed = world.remembered.Paths();
+  // A raster on a web server is written by nobody here, and never followed.
+  QStringList followed = world.remembered.Paths();
+  followed.removeIf([](const QString& path) { return IsWebAddress(path.toStdString()); });
   // Mostly a file that F5 loads, now and then any other.
   const QString path = !followed.isEmpty() && !random.OneIn(5)
                            ? followed[static_cast<qsizetype>(random.Below(followed.size()))]

@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
       const Before before = TakeBefore(world, step);
       world.openAnswer = step.openAnswer;
       world.saveAnswer = step.saveAnswer;
+      world.addressAnswer = step.addressAnswer;
       step.perform(world);
       std::vector<std::string> faults;
       if (!SettleWithTiles(world))

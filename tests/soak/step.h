@@ -22,6 +22,8 @@ struct Step {
   // cancel) and the save dialog's path (nothing: cancel).
   std::optional<TOpenDialog::Choice> openAnswer;
   std::optional<QString> saveAnswer;
+  // What the address dialog is given (nothing: cancel).
+  std::optional<QString> addressAnswer;
 
   // The loads the action makes, in order, each with its outcome.
   std::vector<LoadOutcome> loads;
@@ -31,6 +33,8 @@ struct Step {
   // any). A cancelled dialog only redraws.
   std::vector<int> dialogs;
   bool cancelled = false;
+  // The address dialogs it shows, by the address each must open with.
+  std::vector<QString> addressDialogs;
   // Save picture, once, to this target (an empty path: the dialog is
   // cancelled).
   std::optional<SaveTarget> save;

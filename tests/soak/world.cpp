@@ -25,21 +25,32 @@ SoakWorld::SoakWorld(std::uint64_t seed, const QString& folder)
     ++saveDialogs;
     return saveAnswer;
   });
+  previousAsker = TAddressDialog::SetAsker([this](const TAddressDialog& dialog) {
+    addressDialogs.push_back(dialog.Address);
+    DrawSceneBeforeLoad();
+    return addressAnswer;
+  });
 }
 
 SoakWorld::~SoakWorld() {
   SetMessageBoxHook(previousBox);
   TOpenDialog::SetChooser(previousOpen);
   TSaveDialog::SetChooser(previousSave);
+  TAddressDialog::SetAsker(previousAsker);
 }
 
 void SoakWorld::StartStep(bool quick) {
   input::StartStep(quick, &modalStandIn);
   files.RemoveRetired();
+  QStringList read = remembered.Paths();
+  read << surfaceFile;
+  servers.KeepFor(read);
   openAnswer.reset();
   saveAnswer.reset();
+  addressAnswer.reset();
   openDialogs.clear();
   saveDialogs = 0;
+  addressDialogs.clear();
   messages.clear();
   inputFaults.clear();
   pictureBeforeLoad = QImage();
@@ -60,5 +71,7 @@ void SoakWorld::NoteLoads(const std::vector<LoadOutcome>& loads) {
   for (const LoadOutcome& load : loads) {
     if (load.remembered)
       remembered.Remember(load.remembered->path, load.remembered->kind);
+    if (!load.failed && !load.volume)
+      surfaceFile = load.remembered ? load.remembered->path : QString();
   }
 }
