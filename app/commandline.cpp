@@ -116,12 +116,16 @@ struct Parser {
                                          "coordinates where it has them), and its values.")};
   QCommandLineOption light{QStringLiteral("light"),
                            QStringLiteral("Light the surface as a hill-shaded map, from the "
-                                          "north-west (azimuth 315) at 45 degrees.")};
+                                          "north-west (azimuth 315) at 45 degrees: level ground "
+                                          "keeps its colour, slopes facing the light go towards "
+                                          "white, slopes facing away towards black.")};
   QCommandLineOption lightFrom = ValueOption(
-      "light-from", "AZ,ALT",
+      "light-from", "AZ,ALT|multi",
       "Light the surface from azimuth AZ (degrees clockwise from north, north being the first "
-      "row of the data, 0 to 360) and altitude ALT (degrees above the horizon, 0 to 90); "
-      "implies --light.");
+      "row of the data, 0 to 360) and altitude ALT (degrees above the horizon, 0 to 90), or, "
+      "with multi, from all sides as multidirectional hill-shading does (lights from 225, 270, "
+      "315 and 360 degrees at 45, each weighted by how obliquely it crosses the slope), so "
+      "that no slope is in full shadow; implies --light.");
   QCommandLineOption zScale = ValueOption(
       "z-scale", "S",
       "Draw the surface's heights S times as high, 0.05 to 20 in steps of 0.01 (default 1); "
@@ -310,14 +314,18 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
   look.axes = parser.isSet(p.axes);
   look.volumeColours = parser.isSet(p.volumeColours);
   look.light = parser.isSet(p.light) || parser.isSet(p.lightFrom);
-  if (parser.isSet(p.lightFrom)) {
+  if (parser.isSet(p.lightFrom) && parser.value(p.lightFrom) == QLatin1String("multi")) {
+    look.lightSource.allSides = true;
+  } else if (parser.isSet(p.lightFrom)) {
     const QStringList items = parser.value(p.lightFrom).split(QLatin1Char(','));
     if (items.size() != 2) {
       throw BadValue{QStringLiteral("Option 'light-from': %1 is not two angles AZ,ALT.")
                          .arg(parser.value(p.lightFrom))};
     }
-    look.lightAzimuth = Units(QStringLiteral("light-from"), items[0], 0.01, 0, 36000) / 100.0;
-    look.lightAltitude = Units(QStringLiteral("light-from"), items[1], 0.01, 0, 9000) / 100.0;
+    look.lightSource.azimuth =
+        Units(QStringLiteral("light-from"), items[0], 0.01, 0, 36000) / 100.0;
+    look.lightSource.altitude =
+        Units(QStringLiteral("light-from"), items[1], 0.01, 0, 9000) / 100.0;
   }
   if (parser.isSet(p.zScale)) {
     look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,

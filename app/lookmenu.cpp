@@ -34,6 +34,8 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   light = new QAction(QStringLiteral("Light"), this);
   light->setCheckable(true);
   light->setShortcut(QKeySequence(Qt::Key_L));
+  lightAllSides = new QAction(QStringLiteral("Light from all sides"), this);
+  lightAllSides->setCheckable(true);
   colourBar = new QAction(QStringLiteral("Colour bar"), this);
   colourBar->setCheckable(true);
   colourBar->setShortcut(QKeySequence(Qt::Key_K));
@@ -57,7 +59,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 
   // The keys work wherever the main window has the focus.
   parent->addActions({light, colourBar, axes});
-  for (QAction* toggle : {light, colourBar, axes, volumeColours})
+  for (QAction* toggle : {light, lightAllSides, colourBar, axes, volumeColours})
     connect(toggle, &QAction::triggered, this, [this] { Change(); });
   connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
   connect(scales, &QActionGroup::triggered, this, [this](QAction* item) {
@@ -70,7 +72,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, colourBar, axes, scale};
+  return {colours, light, lightAllSides, colourBar, axes, scale};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -87,6 +89,7 @@ void TLookMenu::SetLook(const PictureLook& l) {
   otherScale->setText(listed ? QStringLiteral("Other…")
                              : QStringLiteral("Other (×%1)…").arg(look.zScale));
   light->setChecked(look.light);
+  lightAllSides->setChecked(look.lightSource.allSides);
   colourBar->setChecked(look.colourBar);
   axes->setChecked(look.axes);
   volumeColours->setChecked(look.volumeColours);
@@ -117,7 +120,10 @@ void TLookMenu::Change() {
     next.colourMap = static_cast<ColourMapKind>(map->data().toInt());
   if (QAction* item = scales->checkedAction(); item && item != otherScale)
     next.zScale = item->data().toDouble();
-  next.light = light->isChecked();
+  // Choosing the light from all sides switches the light on; the light
+  // switched off keeps where it comes from.
+  next.lightSource.allSides = lightAllSides->isChecked();
+  next.light = light->isChecked() || (next.lightSource.allSides && !look.lightSource.allSides);
   next.colourBar = colourBar->isChecked();
   next.axes = axes->isChecked();
   next.volumeColours = volumeColours->isChecked();

@@ -1,6 +1,7 @@
 #pragma once
 // The picture's context menu for how the data is drawn (PictureLook): the
-// colour maps and the volume's own colours, the light (L), the colour bar (K),
+// colour maps and the volume's own colours, the light (L) and whether it
+// comes from all sides, the colour bar (K),
 // the axes (A) and the vertical scale. Every choice reaches the look through changed.
 
 #include <functional>
@@ -32,6 +33,7 @@ class TLookMenu : public QObject {
   std::function<void(const PictureLook&)> changed;
 
   QAction* light = nullptr;
+  QAction* lightAllSides = nullptr;
   QAction* colourBar = nullptr;
   QAction* axes = nullptr;
   QAction* volumeColours = nullptr;

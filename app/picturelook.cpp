@@ -9,7 +9,7 @@
 void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
                cPictureOverlays& overlays) {
   surface.SetColourMap(look.colourMap);
-  surface.SetLight(look.light, look.lightAzimuth, look.lightAltitude);
+  surface.SetLight(look.light, look.lightSource);
   surface.SetZScale(look.zScale);
   volume.ownColours = look.volumeColours;
   overlays.colourBar = look.colourBar;

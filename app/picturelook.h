@@ -8,6 +8,7 @@
 #include <QFont>
 
 #include "objects/colourmaps.h"
+#include "objects/hillshade.h"
 
 class cOpenGLGraph_Solid;
 class cOpenGLGraph_Surface;
@@ -16,9 +17,10 @@ class cPictureOverlays;
 struct PictureLook {
   ColourMapKind colourMap = ColourMapKind::kGrey;
   bool light = false;
-  double lightAzimuth = 315.0;  // degrees clockwise from north (the first row)
-  double lightAltitude = 45.0;  // degrees above the horizon
-  double zScale = 1.0;          // kMinZScale ... kMaxZScale
+  // Degrees clockwise from north (the first row) and above the horizon, from
+  // one side or from all sides around it.
+  LightSource lightSource;
+  double zScale = 1.0;  // kMinZScale ... kMaxZScale
   bool volumeColours = false;
   bool colourBar = false;
   bool axes = false;

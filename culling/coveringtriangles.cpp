@@ -16,9 +16,10 @@
 namespace {
 
 // Floats a selected point takes: x, y and the drawn z; the texture coordinate
-// when it differs from the drawn z; the vertex colour when there is one.
+// when it differs from the drawn z; the vertex colour when there is one; the
+// light's secondary colour when lit.
 std::size_t FloatsPerPoint(const GridRef& grid) {
-  return 3 + (grid.zScale != 1.0 ? 1 : 0) + (grid.VertexColours() ? 3 : 0);
+  return 3 + (grid.zScale != 1.0 ? 1 : 0) + (grid.VertexColours() ? 3 : 0) + (grid.shades ? 3 : 0);
 }
 
 // Point k of grid as it goes to the renderer: x, y, the drawn z, the texture
@@ -34,6 +35,10 @@ inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
     *out++ = static_cast<float>(p.z);
   if (grid.VertexColours()) {
     grid.VertexColour(k, out);
+    out += 3;
+  }
+  if (grid.shades) {
+    out[0] = out[1] = out[2] = grid.AddedLight(k);
     out += 3;
   }
   return out;
@@ -381,12 +386,15 @@ void CoveringTriangles::Send(std::size_t draw) const {
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   if (grid.VertexColours())
     glEnableClientState(GL_COLOR_ARRAY);
+  if (grid.shades)
+    glEnableClientState(GL_SECONDARY_COLOR_ARRAY);
   if (parts.empty())
     SendStrips(grid, 0, wholeStrips);
   for (const Part& part : parts) {
     if (part.draw == draw)
       SendPart(part);
   }
+  glDisableClientState(GL_SECONDARY_COLOR_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
@@ -408,7 +416,9 @@ void CoveringTriangles::SendPart(const Part& part) const {
     glVertexPointer(3, GL_FLOAT, bytes, first);
     glTexCoordPointer(1, GL_FLOAT, bytes, first + texture);
     if (grid.VertexColours())
-      glColorPointer(3, GL_FLOAT, bytes, first + stride - 3);
+      glColorPointer(3, GL_FLOAT, bytes, first + texture + 1);
+    if (grid.shades)
+      glSecondaryColorPointer(3, GL_FLOAT, bytes, first + stride - 3);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(kMaxCall, vertices - done)));
   }
 }

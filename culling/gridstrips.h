@@ -9,6 +9,13 @@
 
 #include "base/gridref.h"
 
+// The secondary colour, which the renderer adds after texturing: OpenGL 1.4,
+// exported by libGL but declared by glext.h only on request.
+extern "C" {
+void glSecondaryColor3f(GLfloat red, GLfloat green, GLfloat blue);
+void glSecondaryColorPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
+}
+
 // Sends strips first ... end - 1 of grid; strip s joins rows s and s + 1.
 // A strip with a point that has no value goes as its drawable triangles
 // alone, each with its points in the order the strip gives them, which draws
@@ -30,6 +37,10 @@ inline void SendVertex(const GridRef& grid, std::size_t k) {
     GLfloat colour[3];
     grid.VertexColour(k, colour);
     glColor3fv(colour);
+  }
+  if (grid.shades) {
+    const GLfloat added = grid.AddedLight(k);
+    glSecondaryColor3f(added, added, added);
   }
   glTexCoord1f(static_cast<GLfloat>(p.z));
   glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), grid.DrawnZ(p));

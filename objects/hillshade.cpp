@@ -15,14 +15,44 @@ Direction Minus(const Vec3& a, const Vec3& b, double zScale) {
   return {a.x - b.x, a.y - b.y, (a.z - b.z) * zScale};
 }
 
+double Dot(const Direction& a, const Direction& b) {
+  return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// Towards a light at azimuth (radians clockwise from north, north being -y)
+// and altitude: east is +x, up +z.
+Direction Towards(double azimuth, double altitude) {
+  return {std::sin(azimuth) * std::cos(altitude), -std::cos(azimuth) * std::cos(altitude),
+          std::sin(altitude)};
+}
+
+constexpr double kDegree = M_PI / 180.0;
+
 }  // namespace
 
-void HillShade(const GridRef& grid, double azimuthDegrees, double altitudeDegrees,
-               std::uint8_t* out) {
-  const double az = azimuthDegrees * M_PI / 180.0;
-  const double alt = altitudeDegrees * M_PI / 180.0;
-  // Towards the light: north is -y, east +x, up +z.
-  const Direction light{std::sin(az) * std::cos(alt), -std::cos(az) * std::cos(alt), std::sin(alt)};
+std::uint8_t ShadeOf(double facing, double level) {
+  constexpr double kLevel = GridRef::kLevelShade;
+  if (facing >= level) {
+    const double part = level < 1.0 ? kMostBrightening * (facing - level) / (1.0 - level) : 0.0;
+    return static_cast<std::uint8_t>(kLevel + std::lround((255.0 - kLevel) * std::min(part, 1.0)));
+  }
+  const double part = kMostDarkening * (level - facing) / (1.0 + level);
+  return static_cast<std::uint8_t>(kLevel - std::lround(kLevel * std::min(part, 1.0)));
+}
+
+void HillShade(const GridRef& grid, const LightSource& light, std::uint8_t* out) {
+  const double alt = light.altitude * kDegree;
+  const double az = light.azimuth * kDegree;
+  const Direction single = Towards(az, alt);
+  // From all sides: the lights at 225, 270, 315 and 360 degrees for the usual
+  // light from 315.
+  Direction sides[4];
+  double sideAzimuths[4];
+  for (int i = 0; i < 4; ++i) {
+    sideAzimuths[i] = az + (i - 2) * 45.0 * kDegree;
+    sides[i] = Towards(sideAzimuths[i], alt);
+  }
+  const double level = std::sin(alt);
   const std::uint32_t columns = grid.columns;
   const std::uint32_t rows = grid.rows;
   ForEachRowBlock(rows, columns, [&](std::size_t first, std::size_t last) {
@@ -40,13 +70,26 @@ void HillShade(const GridRef& grid, double azimuthDegrees, double altitudeDegree
         Direction n{e.y * s.z - e.z * s.y, e.z * s.x - e.x * s.z, e.x * s.y - e.y * s.x};
         if (n.z < 0)
           n = {-n.x, -n.y, -n.z};
-        const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        const double length = std::sqrt(Dot(n, n));
         // A point with no neighbours to tell its slope is taken as level.
-        const double facing = length > 0 && std::isfinite(length)
-                                  ? (n.x * light.x + n.y * light.y + n.z * light.z) / length
-                                  : light.z;
-        const double shade = kAmbientLight + (1.0 - kAmbientLight) * std::max(facing, 0.0);
-        out[k] = static_cast<std::uint8_t>(std::lround(255.0 * std::clamp(shade, 0.0, 1.0)));
+        if (!(length > 0) || !std::isfinite(length)) {
+          out[k] = GridRef::kLevelShade;
+          continue;
+        }
+        n = {n.x / length, n.y / length, n.z / length};
+        double facing = Dot(n, single);
+        const double across = std::hypot(n.x, n.y);
+        if (light.allSides && across > 0) {
+          // Each light weighs the square of the sine between its azimuth and
+          // the way the slope faces: the four weights add up to 2.
+          const double aspect = std::atan2(n.x, -n.y);
+          facing = 0.0;
+          for (int j = 0; j < 4; ++j) {
+            const double sine = std::sin(aspect - sideAzimuths[j]);
+            facing += 0.5 * sine * sine * Dot(n, sides[j]);
+          }
+        }
+        out[k] = ShadeOf(facing, level);
       }
     }
   });

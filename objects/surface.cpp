@@ -52,13 +52,13 @@ void cOpenGLGraph_Surface::SetPointColours(std::unique_ptr<std::uint8_t[]> colou
   pointColours = std::move(colours);
 }
 
-void cOpenGLGraph_Surface::SetLight(bool on, double azimuth, double altitude) {
+void cOpenGLGraph_Surface::SetLight(bool on, const LightSource& source) {
   // Switched off, the shades stay for when it comes on again.
-  if (azimuth != lightAzimuth || altitude != lightAltitude)
+  if (source.azimuth != lightSource.azimuth || source.altitude != lightSource.altitude ||
+      source.allSides != lightSource.allSides)
     shadesStale = true;
   light = on;
-  lightAzimuth = azimuth;
-  lightAltitude = altitude;
+  lightSource = source;
 }
 
 void cOpenGLGraph_Surface::SetZScale(double s) {
@@ -77,7 +77,7 @@ void cOpenGLGraph_Surface::MakeShades() {
   if (shades) {
     GridRef grid = Grid();
     grid.shades = nullptr;
-    HillShade(grid, lightAzimuth, lightAltitude, shades.get());
+    HillShade(grid, lightSource, shades.get());
   }
 }
 
@@ -283,6 +283,11 @@ void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, GridFrame& selection) {
   if (!DrawsPointColours())
     ramp.Upload();
   SetGlColour(colour);
+  // The light's brightening is added after the bands' colour (the secondary
+  // colour), its darkening multiplies it with the vertex colour.
+  if (grid.shades)
+    glEnable(GL_COLOR_SUM);
   sent = selection.Draw(grid, culling);
+  glDisable(GL_COLOR_SUM);
   glDisable(GL_TEXTURE_1D);
 }

@@ -21,6 +21,7 @@
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
 #include "objects/gridsample.h"
+#include "objects/hillshade.h"
 
 class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
  public:
@@ -62,12 +63,12 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // point, taken over; null for none, as after SetGrid. Throws nothing.
   void SetPointColours(std::unique_ptr<std::uint8_t[]> colours);
 
-  // Hill-shading (hillshade.h) of the grid, lit from azimuth and altitude in
-  // degrees; off at first. The shades are made at the next lit Draw after
-  // the grid, the light's direction or the vertical scale changed, never at
-  // every frame, and kept while the light is off; without memory for them
-  // the surface is drawn unlit. Throws nothing.
-  void SetLight(bool on, double azimuth = 315.0, double altitude = 45.0);
+  // Hill-shading (hillshade.h) of the grid under source; off at first. The
+  // shades are made at the next lit Draw after the grid, the light or the
+  // vertical scale changed, never at every frame, and kept while the light
+  // is off; without memory for them the surface is drawn unlit. Throws
+  // nothing.
+  void SetLight(bool on, const LightSource& source = LightSource());
 
   // Heights drawn scaled by s about z = 0 (1 at first); the bands still
   // follow the heights themselves. Throws nothing.
@@ -161,8 +162,7 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   std::uint32_t levels = 0;  // given last; 0: never
   ColourMapKind colourMap = ColourMapKind::kGrey;
   bool light = false;
-  double lightAzimuth = 315.0;
-  double lightAltitude = 45.0;
+  LightSource lightSource;
   double zScale = 1.0;
   std::unique_ptr<std::uint8_t[]> shades;  // null while unlit or stale
   bool shadesStale = true;

@@ -30,8 +30,9 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
   return a.size == b.size && a.theta == b.theta && a.height == b.height && a.zoom == b.zoom &&
          a.centre == b.centre && a.bands == b.bands && std::equal(a.show, a.show + 4, b.show) &&
          std::equal(a.planes, a.planes + 3, b.planes) && l.colourMap == m.colourMap &&
-         l.light == m.light && l.lightAzimuth == m.lightAzimuth &&
-         l.lightAltitude == m.lightAltitude && l.zScale == m.zScale &&
+         l.light == m.light && l.lightSource.azimuth == m.lightSource.azimuth &&
+         l.lightSource.altitude == m.lightSource.altitude &&
+         l.lightSource.allSides == m.lightSource.allSides && l.zScale == m.zScale &&
          l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes;
 }
 
@@ -40,6 +41,9 @@ void ChooseInMenu(QWidget* picture, const PictureLook& look) {
   for (QAction* action : picture->actions()) {
     const QString name = action->text();
     if (name == QStringLiteral("Light") && action->isChecked() != look.light)
+      action->trigger();
+    if (name == QStringLiteral("Light from all sides") &&
+        action->isChecked() != look.lightSource.allSides)
       action->trigger();
     if (name == QStringLiteral("Colour bar") && action->isChecked() != look.colourBar)
       action->trigger();
@@ -99,8 +103,11 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--light", "--axes"}, With([](auto& r) { r.look.light = r.look.axes = true; })},
       {{"--light-from", "90,30.5", "--z-scale", "2.5"}, With([](auto& r) {
          r.look.light = true;
-         r.look.lightAzimuth = 90, r.look.lightAltitude = 30.5, r.look.zScale = 2.5;
+         r.look.lightSource.azimuth = 90, r.look.lightSource.altitude = 30.5;
+         r.look.zScale = 2.5;
        })},
+      {{"--light-from", "multi"},
+       With([](auto& r) { r.look.light = r.look.lightSource.allSides = true; })},
       {{"--colour-map", "rainbow"}, std::nullopt},
       {{"--light-from", "10"}, std::nullopt},
       {{"--light-from", "10,95"}, std::nullopt},
@@ -249,6 +256,11 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
        [](auto& r) {
          r.look.colourMap = ColourMapKind::kTerrain;
          r.look.light = r.look.colourBar = r.look.axes = true, r.look.zScale = 0.5;
+       }},
+      {{"--colour-map", "viridis", "--light-from", "multi"},
+       [](auto& r) {
+         r.look.colourMap = ColourMapKind::kViridis;
+         r.look.light = r.look.lightSource.allSides = true;
        }},
       {{"--colour-map", "picture", "--volume-colours", "--colours", "colours.bmp"},
        [](auto& r) { r.look.colourMap = ColourMapKind::kPicture, r.look.volumeColours = true; }},

@@ -91,26 +91,47 @@ TEST_F(LookScene, EachMapColoursItsBands) {
   }
 }
 
-// Lit from the north-west, a ridge running from south-west to north-east is
-// bright on its north-west flank and dark on the other; a level surface is
-// lit evenly, as the sine of the light's altitude says.
-TEST_F(LookScene, LightShadesSlopesByTheirFacing) {
-  surface.SetLevels(1);  // plain white, so that the shade is the colour
-  surface.SetLight(true);
-  // The ridge line x = 1 - y: points north-west of it have x + y < 1.
-  SetHeights(65, [](double x, double y) { return 0.6 - 0.5 * std::fabs(x + y - 1.0); });
+// Lit from the north-west at 45 degrees (the light towards (-1/2, -1/2,
+// sin 45), north being -y), planes in viridis's one band (33, 144, 140):
+// level ground keeps that colour exactly; slopes of 30 degrees move towards
+// white or black by amounts worked out by hand from the angle between their
+// normal and the light. Facing the light the angle is 15 degrees: cos 15 =
+// .96593 against sin 45 = .70711 for level ground, half of (.96593 - .70711)
+// / (1 - .70711) = .44184 of the way to white, stored as 128 + 56 of 127
+// (.44094): 33 + 222 * .44094 = 130.9. Facing away it is 75 degrees: (.70711
+// - .25882) / (1 + .70711) = .26260 towards black, stored as 128 - 34 of 128
+// (.26563): 33 * .73438 = 24.2. Lit from all sides, the slope facing away
+// (aspect 135) weighs the lights from 225, 270, 315 and 360 degrees by the
+// square of the sine between their azimuth and 135 (1, 1/2, 0, 1/2 of 2),
+// which take .61237, .36237, .25882 and .36237 of it: .48737 together,
+// (.70711 - .48737) / 1.70711 = .12872 towards black, stored as 16 of 128
+// (.125): 33 * .875 = 28.9; never darker than the single light there.
+TEST_F(LookScene, LightKeepsLevelColoursAndMovesSlopes) {
+  surface.SetLevels(1);
+  surface.SetColourMap(ColourMapKind::kViridis);
   LookFromAbove();
-  graph.Draw();
-  const QRgb northWest = At({0.3, 0.3, 0.5});
-  const QRgb southEast = At({0.7, 0.7, 0.5});
-  EXPECT_GT(qGray(northWest), qGray(southEast) + 60) << Save();
-
-  SetHeights(9, [](double, double) { return 0.4; });
-  graph.Draw();
-  const int level = static_cast<int>(
-      std::lround(255.0 * (kAmbientLight + (1 - kAmbientLight) * std::sin(M_PI / 4))));
-  for (const Vec3 p : {Vec3{0.2, 0.3, 0.4}, Vec3{0.8, 0.6, 0.4}})
-    EXPECT_TRUE(ColourAt(p, level, level, level));
+  const double p = std::tan(M_PI / 6) / std::sqrt(2.0);  // 30 degrees along x = y
+  const struct {
+    const char* name;
+    double rise;  // z = base + rise * (x + y): +p faces north-west (the light), -p south-east
+    bool allSides;
+    int r, g, b;
+  } rows[] = {
+      {"level", 0.0, false, 33, 144, 140},         {"level, all sides", 0.0, true, 33, 144, 140},
+      {"towards", p, false, 131, 193, 191},        {"away", -p, false, 24, 106, 103},
+      {"away, all sides", -p, true, 29, 126, 123},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    LightSource source;
+    source.allSides = row.allSides;
+    surface.SetLight(true, source);
+    const double base = row.rise < 0 ? 0.9 : 0.1;
+    SetHeights(9, [&](double x, double y) { return base + row.rise * (x + y); });
+    graph.Draw();
+    const double x = 0.4, y = 0.55;
+    EXPECT_TRUE(ColourAt({x, y, base + row.rise * (x + y)}, row.r, row.g, row.b)) << Save();
+  }
 }
 
 // Heights drawn twice as high keep the band of their own height.
