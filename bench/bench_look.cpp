@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "objects/colourmaps.h"
+#include "objects/hillshade.h"
 #include "overlays/pictureoverlays.h"
 #include "paired.h"
 #include "sceneview.h"
@@ -33,6 +34,55 @@ void BM_LitFrame(benchmark::State& state) {
   paired.Report(state);
 }
 BENCHMARK(BM_LitFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The mean luminance (Rec. 709 weights) of the pixels where the surface lies.
+double SurfaceLuminance(const QImage& picture, const QImage& background) {
+  double sum = 0;
+  std::size_t count = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb p = picture.pixel(x, y);
+      if (p == background.pixel(x, y))
+        continue;
+      sum += 0.2126 * qRed(p) + 0.7152 * qGreen(p) + 0.0722 * qBlue(p);
+      ++count;
+    }
+  }
+  return count ? sum / count / 255.0 : 0.0;
+}
+
+// A 1024² fractal terrain in the terrain map, lit from the north-west or from
+// all sides (state.range(0)), beside the same frame unlit; counters: the lit
+// picture's mean luminance over the surface as a share of the unlit one's.
+void BM_LitTerrain(benchmark::State& state) {
+  SceneView lit(Scene::kFractalTerrain, 1024, false);
+  SceneView unlit(Scene::kFractalTerrain, 1024, false);
+  SceneView empty(Scene::kStartUp, 0, false);
+  if (!lit.status || !unlit.status || !empty.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  LightSource source;
+  source.allSides = state.range(0) != 0;
+  lit.status->surface.SetLight(true, source);
+  for (SceneView* view : {&lit, &unlit})
+    view->status->surface.SetColourMap(ColourMapKind::kTerrain);
+  WarmUp([&] {
+    lit.graph.Draw();
+    unlit.graph.Draw();
+    empty.graph.Draw();
+  });
+  const QImage background = empty.graph.Picture();
+  state.counters["luminance_ratio"] = SurfaceLuminance(lit.graph.Picture(), background) /
+                                      SurfaceLuminance(unlit.graph.Picture(), background);
+  Paired paired;
+  for (auto _ : state) {
+    paired.Measure([&] { lit.graph.Draw(); });
+    paired.Reference(state, "unlit", [&] { unlit.graph.Draw(); });
+  }
+  paired.Report(state);
+}
+BENCHMARK(BM_LitTerrain)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A change of what the picture shows, then the redraw, with the light on.
 void BM_LookChange(benchmark::State& state, bool bar) {

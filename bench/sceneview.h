@@ -14,7 +14,7 @@
 constexpr int kViewWidth = 608;
 constexpr int kViewHeight = 446;
 
-enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField };
+enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField, kFractalTerrain };
 
 // side x side points over the unit square, heights gentle waves across it
 // (two along x, one along y): as a smooth picture or a measured surface gives
@@ -23,9 +23,14 @@ enum class Scene { kStartUp, kVolume, kHeightField, kSmoothField };
 // the height field that the frame targets were first measured on.
 std::unique_ptr<Vec3[]> SmoothField(int side);
 
+// side x side points over the unit square, heights a fractal terrain: eight
+// octaves of value noise, each half as high as the one before and twice as
+// fine, between 0.1 and 0.9; the same for every run.
+std::unique_ptr<Vec3[]> FractalTerrain(int side);
+
 // Adds to the Status window's objects what the loaders would: the 64³ volume
 // counted from a 1024² photograph, or a height field of side x side points
-// from the photograph or from SmoothField; with line and surface in all four
+// from the photograph, from SmoothField or from FractalTerrain; with line and surface in all four
 // passes if allPasses.
 void LoadScene(TFormStatus& status, Scene scene, int side, bool allPasses);
 

@@ -32,12 +32,12 @@ constexpr double kDegree = M_PI / 180.0;
 
 std::uint8_t ShadeOf(double facing, double level) {
   constexpr double kLevel = GridRef::kLevelShade;
-  if (facing >= level) {
-    const double part = level < 1.0 ? kMostBrightening * (facing - level) / (1.0 - level) : 0.0;
-    return static_cast<std::uint8_t>(kLevel + std::lround((255.0 - kLevel) * std::min(part, 1.0)));
-  }
-  const double part = kMostDarkening * (level - facing) / (1.0 + level);
-  return static_cast<std::uint8_t>(kLevel - std::lround(kLevel * std::min(part, 1.0)));
+  const double d = std::fabs(facing - level);
+  const ShadeCurve& curve = facing >= level ? kBrightening : kDarkening;
+  const double part = curve.most * d / (d + curve.half);
+  if (facing >= level)
+    return static_cast<std::uint8_t>(kLevel + std::lround((255.0 - kLevel) * part));
+  return static_cast<std::uint8_t>(kLevel - std::lround(kLevel * part));
 }
 
 void HillShade(const GridRef& grid, const LightSource& light, std::uint8_t* out) {

@@ -21,16 +21,21 @@ struct LightSource {
   bool allSides = false;
 };
 
-// How far a slope that faces the light squarely moves towards white, and a
-// slope that faces straight away (the light's direction opposite its
-// normal) towards black: the part of the way.
-inline constexpr double kMostBrightening = 0.5;
-inline constexpr double kMostDarkening = 1.0;
+// How far a point moves towards white (or black) for a difference d in
+// facing (the cosine of the angle between its normal and the light) from
+// level ground's: most * d / (d + half) of the way. It never goes all the
+// way, so that steep relief, which the unit cube squeezes into cliffs,
+// keeps its colours; a slope of 30 degrees turned away from a light at 45
+// goes 24 % of the way to black, one turned towards it 28 % to white.
+struct ShadeCurve {
+  double most, half;
+};
+inline constexpr ShadeCurve kBrightening{0.5, 0.2};
+inline constexpr ShadeCurve kDarkening{0.4, 0.3};
 
-// The shade byte (GridRef::shades) of a point whose normal takes light times
-// as much as level ground would... in terms of facing: facing the cosine of
-// the angle between its normal and the light, level the same for level
-// ground (the sine of the light's altitude).
+// The shade byte (GridRef::shades) of a point whose facing (the cosine of
+// the angle between its normal and the light) is facing, where level ground's
+// is level (the sine of the light's altitude).
 std::uint8_t ShadeOf(double facing, double level);
 
 // Writes grid.columns x grid.rows shades into out, one byte a point: the

@@ -95,17 +95,18 @@ TEST_F(LookScene, EachMapColoursItsBands) {
 // sin 45), north being -y), planes in viridis's one band (33, 144, 140):
 // level ground keeps that colour exactly; slopes of 30 degrees move towards
 // white or black by amounts worked out by hand from the angle between their
-// normal and the light. Facing the light the angle is 15 degrees: cos 15 =
-// .96593 against sin 45 = .70711 for level ground, half of (.96593 - .70711)
-// / (1 - .70711) = .44184 of the way to white, stored as 128 + 56 of 127
-// (.44094): 33 + 222 * .44094 = 130.9. Facing away it is 75 degrees: (.70711
-// - .25882) / (1 + .70711) = .26260 towards black, stored as 128 - 34 of 128
-// (.26563): 33 * .73438 = 24.2. Lit from all sides, the slope facing away
-// (aspect 135) weighs the lights from 225, 270, 315 and 360 degrees by the
-// square of the sine between their azimuth and 135 (1, 1/2, 0, 1/2 of 2),
-// which take .61237, .36237, .25882 and .36237 of it: .48737 together,
-// (.70711 - .48737) / 1.70711 = .12872 towards black, stored as 16 of 128
-// (.125): 33 * .875 = 28.9; never darker than the single light there.
+// normal and the light, d the difference of its cosine from level ground's
+// (sin 45 = .70711), moving .5 d / (d + .2) of the way to white or .4 d / (d
+// + .3) to black. Facing the light the angle is 15 degrees: d = .96593 -
+// .70711 = .25882, .28205 to white, stored as 128 + 36 of 127 (.28347): 33 +
+// 222 * .28347 = 95.9. Facing away it is 75 degrees: d = .70711 - .25882 =
+// .44829, .23963 to black, stored as 128 - 31 of 128 (.24219): 33 * .75781 =
+// 25.0, 24 % darker. Lit from all sides, the slope facing away (aspect 135)
+// weighs the lights from 225, 270, 315 and 360 degrees by the square of the
+// sine between their azimuth and 135 (1, 1/2, 0, 1/2 of 2), which give
+// cosines of .61237, .36237, .25882 and .36237: .48737 together, d = .21974,
+// .16912 to black, stored as 22 of 128 (.17188): 33 * .82813 = 27.3; never
+// darker than the single light there.
 TEST_F(LookScene, LightKeepsLevelColoursAndMovesSlopes) {
   surface.SetLevels(1);
   surface.SetColourMap(ColourMapKind::kViridis);
@@ -118,8 +119,8 @@ TEST_F(LookScene, LightKeepsLevelColoursAndMovesSlopes) {
     int r, g, b;
   } rows[] = {
       {"level", 0.0, false, 33, 144, 140},         {"level, all sides", 0.0, true, 33, 144, 140},
-      {"towards", p, false, 131, 193, 191},        {"away", -p, false, 24, 106, 103},
-      {"away, all sides", -p, true, 29, 126, 123},
+      {"towards", p, false, 96, 175, 173},         {"away", -p, false, 25, 109, 106},
+      {"away, all sides", -p, true, 27, 119, 116},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

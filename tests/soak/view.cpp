@@ -232,6 +232,7 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Reset view",
                                        "Reload when the file changes",
                                        "Light",
+                                       "Light from all sides",
                                        "Colour bar",
                                        "Axes",
                                        "Colours/Grey",
@@ -245,7 +246,7 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Vertical scale/×1",
                                        "Vertical scale/×8"};
   constexpr std::size_t kEscape = std::size(kItems);
-  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
