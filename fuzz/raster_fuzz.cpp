@@ -5,6 +5,8 @@
 // may come out, and a height field that loads keeps its promises: heights in
 // [0, 1], the missing points at 0 (at levels: NaN), a range that holds the
 // values; the levels' tiles come or fail, and the cache keeps to its bound.
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -30,6 +32,16 @@ const char* const kNames[] = {"raster.tif", "N47E011.hgt", "grid.asc", "mosaic.v
 // the sanitizer would otherwise stop at the request itself.
 extern "C" const char* __asan_default_options() {
   return "allocator_may_return_null=1";
+}
+
+// A mosaic's sources stay open in GDAL's pool after the mosaic closes, up to
+// 100 of them. Here every input rewrites the one source under the same name,
+// so the pool filled with stale openings of earlier inputs (one of 65025
+// bands among them) until the target ran out of memory: keep it at its
+// least. Set before the module loads GDAL, on the one thread there is.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  setenv("GDAL_MAX_DATASET_POOL_SIZE", "2", 1);
+  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
