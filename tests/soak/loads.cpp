@@ -140,33 +140,25 @@ void OpenFromCommandLine(SoakWorld& world, Step& step) {
   const std::size_t kind = random.Weighted({5, 2, 2});  // file, colours file, both
   CommandLine commandLine;
   step.description = "open as named on the command line:";
-  // The colours file loads first. Either may be a web address.
-  if (kind != 0) {
-    if (random.OneIn(8)) {
-      WebLoad load = ServedAddress(world, true, false);
-      commandLine.coloursFile = load.address;
-      step.description += " --colours " + load.what + ": " + load.outcome.what;
+  // The colours file loads first. Either may be a web address, served one
+  // time in webOdds.
+  const auto name = [&](bool colours, std::size_t webOdds, const std::string& option) {
+    if (random.OneIn(webOdds)) {
+      WebLoad load = ServedAddress(world, colours, false);
+      step.description += option + load.what + ": " + load.outcome.what;
       step.loads.push_back(std::move(load.outcome));
-    } else {
-      const SoakFile file = world.files.Any();
-      commandLine.coloursFile = file.path;
-      step.loads.push_back(ExpectedLoad(Reader::ByContentColours, file.path));
-      step.description += " --colours " + file.what + ": " + step.loads.back().what;
+      return load.address;
     }
-  }
-  if (kind != 1) {
-    if (random.OneIn(6)) {
-      WebLoad load = ServedAddress(world, false, false);
-      commandLine.file = load.address;
-      step.description += " " + load.what + ": " + load.outcome.what;
-      step.loads.push_back(std::move(load.outcome));
-    } else {
-      const SoakFile file = world.files.Any();
-      commandLine.file = file.path;
-      step.loads.push_back(ExpectedLoad(Reader::ByContent, file.path));
-      step.description += " " + file.what + ": " + step.loads.back().what;
-    }
-  }
+    const SoakFile file = world.files.Any();
+    step.loads.push_back(
+        ExpectedLoad(colours ? Reader::ByContentColours : Reader::ByContent, file.path));
+    step.description += option + file.what + ": " + step.loads.back().what;
+    return file.path;
+  };
+  if (kind != 0)
+    commandLine.coloursFile = name(true, 8, " --colours ");
+  if (kind != 1)
+    commandLine.file = name(false, 6, " ");
   step.perform = [commandLine](SoakWorld&) { OpenAfterStartUp(commandLine); };
 }
 
