@@ -74,7 +74,20 @@ struct Parser {
       "under xvfb-run -a. The options below are picture options, for --output only; left "
       "out, each keeps the program's start value.");
   QCommandLineOption size = ValueOption(
-      "size", "WxH", "Size of the picture in pixels, 1 to 8192 each (default 640x480).");
+      "size", "WxH",
+      "Size of the picture in pixels, 1 to 32768 each (default 640x480). A picture larger than "
+      "the renderer draws at once is drawn in parts; one of 32768x32768 takes 4 GB of memory "
+      "and more.");
+  QCommandLineOption antialias = ValueOption(
+      "antialias", "N",
+      "Smooth edges: draw the picture at N x N times its pixels and average each N x N block "
+      "into one pixel, N = 2, 3 or 4 (1, the default, is off). Takes about N x N times as "
+      "long.");
+  QCommandLineOption scale = ValueOption(
+      "scale", "F",
+      "Draw the text, marks and lines over the picture, and the lines of the scene, F times "
+      "their size, 0.5 to 8 in steps of 0.01 (default 1): for print, where a poster has many "
+      "times a screen's pixels.");
   QCommandLineOption turn = ValueOption(
       "turn", "DEG",
       "Turn of the camera around the vertical axis in degrees, -90 to 180 in steps of 0.01 "
@@ -176,8 +189,8 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version, colours, watch,     output, size,         turn,
-            tilt,      zoom,    centre,  bands,     show,   planes,       colourMap,
+    return {help,      version, colours, watch,     output, size,         antialias, scale,
+            turn,      tilt,    zoom,    centre,    bands,  show,         planes,    colourMap,
             colourBar, axes,    light,   lightFrom, zScale, volumeColours};
   }
 
@@ -221,15 +234,19 @@ int Units(const QString& name, const QString& text, double unit, int lowest, int
   return static_cast<int>(units);
 }
 
+// Posters: drawn in tiles where the renderer cannot draw them at once.
+constexpr int kMaxSide = 32768;
+
 QSize SizeOf(const QString& text) {
   static const QRegularExpression form(
       QStringLiteral("^\\s*(\\d{1,5})\\s*[x×X]\\s*(\\d{1,5})\\s*$"));
   const QRegularExpressionMatch m = form.match(text);
   const int w = m.hasMatch() ? m.captured(1).toInt() : 0;
   const int h = m.hasMatch() ? m.captured(2).toInt() : 0;
-  if (w < 1 || w > 8192 || h < 1 || h > 8192) {
-    throw BadValue{
-        QStringLiteral("Option 'size': %1 is not a size WxH of 1 to 8192 pixels each.").arg(text)};
+  if (w < 1 || w > kMaxSide || h < 1 || h > kMaxSide) {
+    throw BadValue{QStringLiteral("Option 'size': %1 is not a size WxH of 1 to %2 pixels each.")
+                       .arg(text)
+                       .arg(kMaxSide)};
   }
   return QSize(w, h);
 }
@@ -327,6 +344,16 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     look.lightSource.altitude =
         Units(QStringLiteral("light-from"), items[1], 0.01, 0, 9000) / 100.0;
   }
+  if (parser.isSet(p.antialias)) {
+    look.antialias = Units(QStringLiteral("antialias"), parser.value(p.antialias), 1, 1,
+                           PictureLook::kMaxAntialias);
+  }
+  if (parser.isSet(p.scale)) {
+    look.scale = Units(QStringLiteral("scale"), parser.value(p.scale), 0.01,
+                       static_cast<int>(PictureLook::kMinScale * 100),
+                       static_cast<int>(PictureLook::kMaxScale * 100)) /
+                 100.0;
+  }
   if (parser.isSet(p.zScale)) {
     look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,
                         static_cast<int>(PictureLook::kMinZScale * 100),
@@ -367,8 +394,9 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     if (files.size() > 1 && !output)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
-         {&p.size, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show, &p.planes, &p.colourMap,
-          &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours}) {
+         {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
+          &p.planes, &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale,
+          &p.volumeColours}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

@@ -74,7 +74,7 @@ void TFormRoot::ShowLook(const PictureLook& look) {
     return;
   overlays->surface = &FormStatus->surface;
   overlays->volume = &FormStatus->volume;
-  ApplyLook(look, FormStatus->surface, FormStatus->volume, *overlays);
+  ApplyLook(look, ui.FrameCubiscope1->View(), FormStatus->surface, FormStatus->volume, *overlays);
   ui.FrameCubiscope1->View().Draw();
 }
 

@@ -57,11 +57,24 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   scale = new QAction(QStringLiteral("Vertical scale"), this);
   scale->setMenu(scaleMenu);
 
+  auto* smoothMenu = new QMenu(parent);
+  smoothness = new QActionGroup(this);
+  for (int n = 1; n <= PictureLook::kMaxAntialias; ++n) {
+    QAction* item = smoothMenu->addAction(n == 1 ? QStringLiteral("Off")
+                                                 : QStringLiteral("%1 × %1 samples").arg(n));
+    item->setCheckable(true);
+    item->setData(n);
+    smoothness->addAction(item);
+  }
+  smooth = new QAction(QStringLiteral("Smooth edges"), this);
+  smooth->setMenu(smoothMenu);
+
   // The keys work wherever the main window has the focus.
   parent->addActions({light, colourBar, axes});
   for (QAction* toggle : {light, lightAllSides, colourBar, axes, volumeColours})
     connect(toggle, &QAction::triggered, this, [this] { Change(); });
   connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
+  connect(smoothness, &QActionGroup::triggered, this, [this] { Change(); });
   connect(scales, &QActionGroup::triggered, this, [this](QAction* item) {
     if (item == otherScale)
       AskScale();
@@ -72,7 +85,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, lightAllSides, colourBar, axes, scale};
+  return {colours, light, lightAllSides, colourBar, axes, scale, smooth};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -88,6 +101,8 @@ void TLookMenu::SetLook(const PictureLook& l) {
   otherScale->setChecked(!listed);
   otherScale->setText(listed ? QStringLiteral("Other…")
                              : QStringLiteral("Other (×%1)…").arg(look.zScale));
+  for (QAction* item : smoothness->actions())
+    item->setChecked(item->data().toInt() == look.antialias);
   light->setChecked(look.light);
   lightAllSides->setChecked(look.lightSource.allSides);
   colourBar->setChecked(look.colourBar);
@@ -124,6 +139,8 @@ void TLookMenu::Change() {
   // switched off keeps where it comes from.
   next.lightSource.allSides = lightAllSides->isChecked();
   next.light = light->isChecked() || (next.lightSource.allSides && !look.lightSource.allSides);
+  if (QAction* item = smoothness->checkedAction())
+    next.antialias = item->data().toInt();
   next.colourBar = colourBar->isChecked();
   next.axes = axes->isChecked();
   next.volumeColours = volumeColours->isChecked();

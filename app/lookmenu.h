@@ -2,7 +2,8 @@
 // The picture's context menu for how the data is drawn (PictureLook): the
 // colour maps and the volume's own colours, the light (L) and whether it
 // comes from all sides, the colour bar (K),
-// the axes (A) and the vertical scale. Every choice reaches the look through changed.
+// the axes (A), the vertical scale and smooth edges. Every choice reaches the
+// look through changed.
 
 #include <functional>
 
@@ -45,8 +46,10 @@ class TLookMenu : public QObject {
   PictureLook look;
   QAction* colours = nullptr;  // with the maps' submenu
   QAction* scale = nullptr;    // with the scales' submenu
+  QAction* smooth = nullptr;   // with the submenu of how smooth
   QActionGroup* maps = nullptr;
   QActionGroup* scales = nullptr;
+  QActionGroup* smoothness = nullptr;
   QAction* otherScale = nullptr;
   QWidget* parent;
 };

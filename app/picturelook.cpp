@@ -5,10 +5,14 @@
 #include "objects/solid.h"
 #include "objects/surface.h"
 #include "overlays/pictureoverlays.h"
+#include "view/frameopengl.h"
 
-void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
-               cPictureOverlays& overlays) {
+void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
+               cOpenGLGraph_Solid& volume, cPictureOverlays& overlays) {
   surface.SetColourMap(look.colourMap);
+  view.supersample = look.antialias;
+  view.lineWidth = static_cast<float>(look.scale);
+  overlays.scale = look.scale;
   surface.SetLight(look.light, look.lightSource);
   surface.SetZScale(look.zScale);
   volume.ownColours = look.volumeColours;

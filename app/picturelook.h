@@ -10,6 +10,7 @@
 #include "objects/colourmaps.h"
 #include "objects/hillshade.h"
 
+class cOpenGLChildWindow;
 class cOpenGLGraph_Solid;
 class cOpenGLGraph_Surface;
 class cPictureOverlays;
@@ -24,15 +25,24 @@ struct PictureLook {
   bool volumeColours = false;
   bool colourBar = false;
   bool axes = false;
+  // Full pictures drawn at antialias x antialias their pixels and averaged
+  // down: 1 (off), 2, 3 or 4.
+  int antialias = 1;
+  // Text, marks and lines over the picture, and the lines of the scene, this
+  // many times their size: kMinScale ... kMaxScale.
+  double scale = 1.0;
 
   static constexpr double kMinZScale = 0.05;
   static constexpr double kMaxZScale = 20.0;
+  static constexpr int kMaxAntialias = 4;
+  static constexpr double kMinScale = 0.5;
+  static constexpr double kMaxScale = 8.0;
 };
 
-// Gives surface, volume and overlays the look. Throws std::bad_alloc when the
-// map's table cannot be made; the rest is then left as it was.
-void ApplyLook(const PictureLook& look, cOpenGLGraph_Surface& surface, cOpenGLGraph_Solid& volume,
-               cPictureOverlays& overlays);
+// Gives view, surface, volume and overlays the look. Throws std::bad_alloc
+// when the map's table cannot be made; the rest is then left as it was.
+void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
+               cOpenGLGraph_Solid& volume, cPictureOverlays& overlays);
 
 // The font of the windows' texts (a Japanese face, or what stands in for it),
 // for the texts painted over the picture too.

@@ -107,7 +107,7 @@ QString cPictureScene::Show(const PictureRequest& request) {
   surface.SetLevels(static_cast<std::uint32_t>(request.bands));
   overlays.surface = &surface;
   overlays.font = WindowsFont();
-  ApplyLook(request.look, surface, volume, overlays);
+  ApplyLook(request.look, graph, surface, volume, overlays);
   return notice;
 }
 

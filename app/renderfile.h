@@ -38,6 +38,9 @@ class cPictureScene {
   // Draws the picture off-screen and returns it (the view's size, opaque).
   const QImage& Draw();
 
+  // The view the pictures are drawn in.
+  cOpenGLGraph& View() { return graph; }
+
  private:
   struct Objects;
   // The objects outlive the view whose lists point at them.

@@ -20,7 +20,9 @@ struct ViewRay {
 
 class ViewGeometry {
  public:
-  ViewGeometry(const Camera& camera, int width, int height)
+  // The size may be fractional: overlays drawn at a scale lay out on the
+  // picture's size divided by it.
+  ViewGeometry(const Camera& camera, double width, double height)
       : camera(camera), frame(camera.Axes()), width(width), height(height) {}
 
   // The spot of the picture, in pixels from its top left corner (a pixel's
@@ -50,11 +52,11 @@ class ViewGeometry {
     return {Camera::ToData(onNearPlane), Camera::DirectionToData(frame.forward)};
   }
 
-  int Width() const { return width; }
-  int Height() const { return height; }
+  double Width() const { return width; }
+  double Height() const { return height; }
 
  private:
   Camera camera;
   Camera::Frame frame;
-  int width, height;
+  double width, height;
 };

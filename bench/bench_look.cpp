@@ -84,6 +84,31 @@ void BM_LitTerrain(benchmark::State& state) {
 }
 BENCHMARK(BM_LitTerrain)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The 1024² fractal terrain's full picture drawn smooth at N x N samples
+// (state.range(0)) beside the same picture plain.
+void BM_SmoothEdges(benchmark::State& state) {
+  SceneView smooth(Scene::kFractalTerrain, 1024, false);
+  SceneView plain(Scene::kFractalTerrain, 1024, false);
+  if (!smooth.status || !plain.status) {
+    state.SkipWithError("no OpenGL context");
+    return;
+  }
+  smooth.graph.supersample = static_cast<int>(state.range(0));
+  for (SceneView* view : {&smooth, &plain})
+    view->status->surface.SetColourMap(ColourMapKind::kTerrain);
+  WarmUp([&] {
+    smooth.graph.Draw();
+    plain.graph.Draw();
+  });
+  Paired paired;
+  for (auto _ : state) {
+    paired.Measure([&] { smooth.graph.Draw(); });
+    paired.Reference(state, "plain", [&] { plain.graph.Draw(); });
+  }
+  paired.Report(state);
+}
+BENCHMARK(BM_SmoothEdges)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A change of what the picture shows, then the redraw, with the light on.
 void BM_LookChange(benchmark::State& state, bool bar) {
   SceneView view(Scene::kHeightField, 1024, false);

@@ -154,10 +154,9 @@ AxesLayout LayOutAxes(const ViewGeometry& view, const cOpenGLGraph_Surface* surf
   return layout;
 }
 
-void PaintAxes(QImage& picture, const ViewGeometry& view, const cOpenGLGraph_Surface* surface,
+void PaintAxes(QPainter& painter, const ViewGeometry& view, const cOpenGLGraph_Surface* surface,
                const QFont& font) {
   const AxesLayout layout = LayOutAxes(view, surface, font);
-  QPainter painter(&picture);
   painter.setFont(font);
   painter.setPen(kAxisColour);
   for (int a = 0; a < 3; ++a) {

@@ -20,9 +20,9 @@ class cOpenGLGraph_Surface;
 struct AxisTick {
   double value;  // in the axis' terms
   QString text;
-  QPointF at;    // where it meets the edge, in the picture
-  QPointF end;   // the outer end of its mark
-  QRect box;     // where its text is drawn
+  QPointF at;   // where it meets the edge, in the picture
+  QPointF end;  // the outer end of its mark
+  QRect box;    // where its text is drawn
 };
 
 struct AxesLayout {
@@ -36,6 +36,7 @@ struct AxesLayout {
 AxesLayout LayOutAxes(const ViewGeometry& view, const cOpenGLGraph_Surface* surface,
                       const QFont& font);
 
-// Paints them over picture.
-void PaintAxes(QImage& picture, const ViewGeometry& view, const cOpenGLGraph_Surface* surface,
+// Paints them with painter, whose picture view describes in painter's
+// coordinates.
+void PaintAxes(QPainter& painter, const ViewGeometry& view, const cOpenGLGraph_Surface* surface,
                const QFont& font);

@@ -60,12 +60,11 @@ ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValue
   return layout;
 }
 
-void PaintColourBar(QImage& picture, const QFont& font, const HeightValues& values,
+void PaintColourBar(QPainter& painter, QSize size, const QFont& font, const HeightValues& values,
                     const std::vector<QRgb>& bands) {
   if (bands.empty())
     return;
-  const ColourBarLayout layout = LayOutColourBar(picture.size(), font, values);
-  QPainter painter(&picture);
+  const ColourBarLayout layout = LayOutColourBar(size, font, values);
   painter.setFont(font);
   const QRect& bar = layout.bar;
   // Row by row from the bottom, each in the band its height falls in, as the

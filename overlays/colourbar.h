@@ -35,6 +35,7 @@ struct ColourBarLayout {
 // touching each other.
 ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValues& values);
 
-// Paints the bar of bands (their colours, lowest first) over picture.
-void PaintColourBar(QImage& picture, const QFont& font, const HeightValues& values,
+// Paints the bar of bands (their colours, lowest first) with painter, over
+// a picture of size in painter's coordinates.
+void PaintColourBar(QPainter& painter, QSize size, const QFont& font, const HeightValues& values,
                     const std::vector<QRgb>& bands);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include <QPainter>
 #include <QWidget>
 
 #include "base/viewgeometry.h"
@@ -33,14 +34,25 @@ QString cPictureOverlays::ReadoutNow() const {
 }
 
 void cPictureOverlays::Paint(QImage& picture) const {
-  if (axes && !picture.isNull())
-    PaintAxes(picture, graph.Geometry(), surface, font);
+  if (picture.isNull())
+    return;
+  // Drawn on the picture's size divided by the scale and scaled up, so that
+  // text, marks and lines grow and lie where they lie at scale 1.
+  const double w = picture.width() / scale;
+  const double h = picture.height() / scale;
+  if (axes) {
+    QPainter painter(&picture);
+    painter.scale(scale, scale);
+    PaintAxes(painter, ViewGeometry(graph.ViewCamera(), w, h), surface, font);
+  }
   // A surface in its points' own colours has no bands to tell.
   if (colourBar && surface && surface->vertices && !surface->DrawsPointColours()) {
     std::vector<QRgb> bands;
     const std::uint8_t* entry = surface->ramp.Entries();
     for (std::uint32_t i = 0; i < surface->ramp.Size(); ++i, entry += 4)
       bands.push_back(qRgb(entry[0], entry[1], entry[2]));
-    PaintColourBar(picture, font, surface->values, bands);
+    QPainter painter(&picture);
+    painter.scale(scale, scale);
+    PaintColourBar(painter, QSizeF(w, h).toSize(), font, surface->values, bands);
   }
 }

@@ -40,6 +40,9 @@ class cPictureOverlays {
   const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
   bool axes = false;
+  // Text, marks and lines this many times their size: for print, where the
+  // picture has many more pixels than a screen.
+  double scale = 1.0;
   // The windows' font, for every text.
   QFont font;
 

@@ -83,15 +83,17 @@ void cOpenGLGraph::Draw() {
       object->previewTriangles = budget;
   }
   BeginFrame();
-  glPushMatrix();
-  MultDataSpace();
+  do {
+    glPushMatrix();
+    MultDataSpace();
 
-  DrawPasses(preObjects);
-  planeZ.Draw();
-  planeX.Draw();
-  planeY.Draw();
-  DrawPasses(postObjects);
+    DrawPasses(preObjects);
+    planeZ.Draw();
+    planeX.Draw();
+    planeY.Draw();
+    DrawPasses(postObjects);
 
-  glPopMatrix();
+    glPopMatrix();
+  } while (NextTile());
   EndFrame();
 }

@@ -1,5 +1,8 @@
 #include "view/frameopengl.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -97,6 +100,13 @@ bool cOpenGLChildWindow::InitContext() {
   if (!context->makeCurrent(surface.get()))
     return false;
 
+  GLint texture = 0, renderBuffer = 0, viewport[2] = {};
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  viewportLimit = std::min(viewport[0], viewport[1]);
+  rendererLimit = std::min({texture, renderBuffer, viewportLimit});
+
   memoryDC = std::move(surface);
   glContext = std::move(context);
   return true;
@@ -169,19 +179,66 @@ void cOpenGLChildWindow::BeginFrame() {
   }
   if (!current)
     ShowMessageBox(MessageBoxRequest{});
-  if (current && glContext && bitmap)
-    bitmap->bind();
+  plan = FramePlan();
+  tileIndex = 0;
+  if (current && glContext && bitmap) {
+    const int scale = detail == Detail::kFull ? std::clamp(supersample, 1, 4) : 1;
+    const int limit = tileLimit > 0 ? std::min(tileLimit, rendererLimit) : rendererLimit;
+    const int viewport =
+        projectionLimit > 0 ? std::min(projectionLimit, viewportLimit) : viewportLimit;
+    plan = PlanFrame(width, height, scale, std::max(limit, scale), viewport);
+    if (plan.Plain()) {
+      bitmap->bind();
+    } else {
+      const QSize tileSize(std::min(plan.width, plan.tiles.front().w),
+                           std::min(plan.height, plan.tiles.front().h));
+      if (!tileBitmap || tileBitmap->size() != tileSize) {
+        tileBitmap.reset();
+        tileBitmap = std::make_unique<QOpenGLFramebufferObject>(
+            tileSize, QOpenGLFramebufferObject::Depth, GL_TEXTURE_2D, GL_RGB8);
+      }
+      tileBitmap->bind();
+      if (picture.size() != QSize(width, height) || picture.format() != QImage::Format_RGB32)
+        picture = BlackPicture(width, height);
+    }
+  }
+  BeginTile();
+}
+
+void cOpenGLChildWindow::BeginTile() {
+  const bool tiled = !plan.tiles.empty() && !plan.Plain();
+  const Camera camera = ViewCamera();
+  double left = -camera.HalfWidth(), right = camera.HalfWidth();
+  double bottom = -camera.HalfHeight(), top = camera.HalfHeight();
+  if (tiled) {
+    const FrameTile& tile = plan.tiles[tileIndex];
+    if (plan.ownProjection) {
+      // The renderer cannot place a viewport this large: the tile sees its
+      // own part of the view.
+      const double across = right - left, up = top - bottom;
+      right = left + across * (tile.x + tile.w) / plan.width;
+      left += across * tile.x / plan.width;
+      top = bottom + up * (tile.y + tile.h) / plan.height;
+      bottom += up * tile.y / plan.height;
+      glViewport(0, 0, tile.w, tile.h);
+    } else {
+      // The whole frame's viewport, moved so that the tile lies on the frame
+      // buffer: each vertex gets the window position it has in one piece.
+      glViewport(-tile.x, -tile.y, plan.width, plan.height);
+    }
+  } else if (bitmap) {
+    glViewport(0, 0, width, height);
+  }
+  glLineWidth(lineWidth * static_cast<float>(plan.scale));
 
   glClearColor(static_cast<GLfloat>(clearColour[0]), static_cast<GLfloat>(clearColour[1]),
                static_cast<GLfloat>(clearColour[2]), static_cast<GLfloat>(clearColour[3]));
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearDepth(1.0);
 
-  const Camera camera = ViewCamera();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(-camera.HalfWidth(), camera.HalfWidth(), -camera.HalfHeight(), camera.HalfHeight(),
-          Camera::kNear, Camera::kFar);
+  glOrtho(left, right, bottom, top, Camera::kNear, Camera::kFar);
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -195,11 +252,41 @@ void cOpenGLChildWindow::BeginFrame() {
   glShadeModel(GL_SMOOTH);
 }
 
+bool cOpenGLChildWindow::NextTile() {
+  if (plan.Plain() || tileIndex + 1 >= plan.tiles.size())
+    return false;
+  glPopMatrix();
+  ReadTile();
+  ++tileIndex;
+  BeginTile();
+  return true;
+}
+
+void cOpenGLChildWindow::ReadTile() {
+  const FrameTile& tile = plan.tiles[tileIndex];
+  // A band of rows at a time, so that a poster's tile never needs a copy of
+  // itself in memory.
+  const int band = std::max(1, (1 << 20) / tile.w / plan.scale) * plan.scale;
+  std::vector<unsigned int> rows(static_cast<std::size_t>(tile.w) * std::min(band, tile.h));
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  for (int y = 0; y < tile.h; y += band) {
+    const int h = std::min(band, tile.h - y);
+    glReadPixels(0, y, tile.w, h, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    PlaceTile(plan, {tile.x, tile.y + y, tile.w, h}, rows.data(), picture);
+  }
+}
+
 void cOpenGLChildWindow::EndFrame() {
   glPopMatrix();
   glFlush();
   if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
-    picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
+    if (plan.Plain()) {
+      picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
+    } else {
+      ReadTile();
+      bitmap->bind();
+      glViewport(0, 0, width, height);
+    }
     if (paintOver)
       paintOver(picture);
   }
@@ -248,6 +335,7 @@ void cOpenGLChildWindow::Release() {
     // current, then the context, then the surface.
     glContext->makeCurrent(memoryDC.get());
     bitmap.reset();
+    tileBitmap.reset();
     glContext->doneCurrent();
     glContext.reset();
   }

@@ -25,6 +25,7 @@
 
 #include "base/camera.h"
 #include "base/viewgeometry.h"
+#include "view/frametiles.h"
 
 class QOffscreenSurface;
 class QPainter;
@@ -75,11 +76,18 @@ class cOpenGLChildWindow {
   // Makes the context current (an empty message box when the platform refuses),
   // clears, sets the orthographic projection and the camera, pushes the
   // model-view matrix, and sets depth test (less-or-equal), no culling, smooth
-  // shading.
+  // shading. A full picture drawn supersampled, or larger than the renderer
+  // draws at once, is drawn in tiles: this begins the first.
   void BeginFrame();
+  // Ends the tile being drawn and begins the next one as BeginFrame began the
+  // first; false when it was the last, which EndFrame ends. A derived view
+  // draws its scene once for every tile:
+  //   BeginFrame(); do { ...scene... } while (NextTile()); EndFrame();
+  bool NextTile();
   // Pops the matrix pushed by BeginFrame, reads the frame back into Picture()
-  // and repaints the window from it; a full picture drawn by Settle is
-  // repainted only once the events that waited meanwhile have run.
+  // (averaging a supersampled frame down) and repaints the window from it; a
+  // full picture drawn by Settle is repainted only once the events that
+  // waited meanwhile have run.
   void EndFrame();
   // Renders and presents the whole picture; the base presents a cleared one.
   virtual void Draw();
@@ -152,6 +160,17 @@ class cOpenGLChildWindow {
   // After the last wheel notch or key, the full picture waits this long for
   // another.
   std::chrono::milliseconds settleDelay{200};
+  // Full pictures are drawn at this many times their pixels each way and
+  // averaged down, which smooths every edge the renderer draws; 1 to 4, 1 is
+  // off. Previews never are.
+  int supersample = 1;
+  // The width of the lines the renderer draws, in the picture's pixels.
+  float lineWidth = 1.0f;
+  // The largest side of a tile drawn at once, and of a frame drawn with one
+  // projection; 0: the renderer's limits. A frame beyond them is drawn in
+  // tiles. Tests lower them.
+  int tileLimit = 0;
+  int projectionLimit = 0;
   // Paints over every picture once it is read back, before anyone sees it;
   // what it paints is its own business. Must not throw.
   std::function<void(QImage& picture)> paintOver;
@@ -164,6 +183,10 @@ class cOpenGLChildWindow {
 
  private:
   bool PreviewsWanted() const { return lastFullFrame > frameBudget; }
+  // The state every tile is drawn with: clear, projection, camera, viewport.
+  void BeginTile();
+  // Reads the tile just drawn into the picture.
+  void ReadTile();
   // The timers' handlers.
   void DrawPreview();
   void DrawSettled();
@@ -172,6 +195,12 @@ class cOpenGLChildWindow {
   void Present();
 
   QImage picture;
+  // The frame under way, drawn in tiles unless it is plain.
+  FramePlan plan;
+  std::size_t tileIndex = 0;
+  std::unique_ptr<QOpenGLFramebufferObject> tileBitmap;
+  int rendererLimit = 0;  // the largest texture, render buffer and viewport side
+  int viewportLimit = 0;
   Detail pictureDetail = Detail::kFull;
   std::uint64_t framesPresented = 0;
   std::uint64_t previewsPresented = 0;

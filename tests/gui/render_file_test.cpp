@@ -33,7 +33,8 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
          l.light == m.light && l.lightSource.azimuth == m.lightSource.azimuth &&
          l.lightSource.altitude == m.lightSource.altitude &&
          l.lightSource.allSides == m.lightSource.allSides && l.zScale == m.zScale &&
-         l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes;
+         l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes &&
+         l.antialias == m.antialias && l.scale == m.scale;
 }
 
 // Chooses look in the picture's context menu, item by item, as a user would.
@@ -106,6 +107,11 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
          r.look.lightSource.azimuth = 90, r.look.lightSource.altitude = 30.5;
          r.look.zScale = 2.5;
        })},
+      {{"--size", "32768x5", "--antialias", "3", "--scale", "2.25"}, With([](auto& r) {
+         r.size = {32768, 5};
+         r.look.antialias = 3, r.look.scale = 2.25;
+       })},
+      {{"--antialias", "1", "--scale", "0.5"}, With([](auto& r) { r.look.scale = 0.5; })},
       {{"--light-from", "multi"},
        With([](auto& r) { r.look.light = r.look.lightSource.allSides = true; })},
       {{"--colour-map", "rainbow"}, std::nullopt},
@@ -114,7 +120,11 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--z-scale", "30"}, std::nullopt},
       {{"--size", "-3x4"}, std::nullopt},
       {{"--size", "0x10"}, std::nullopt},
-      {{"--size", "9000x10"}, std::nullopt},
+      {{"--size", "32769x10"}, std::nullopt},
+      {{"--antialias", "5"}, std::nullopt},
+      {{"--antialias", "0"}, std::nullopt},
+      {{"--scale", "0.49"}, std::nullopt},
+      {{"--scale", "8.01"}, std::nullopt},
       {{"--bands", "0"}, std::nullopt},
       {{"--bands", "3"}, std::nullopt},
       {{"--tilt", "500"}, std::nullopt},

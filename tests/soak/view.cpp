@@ -244,9 +244,14 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Colours/Colours of the data",
                                        "Vertical scale/×0.25",
                                        "Vertical scale/×1",
-                                       "Vertical scale/×8"};
+                                       "Vertical scale/×8",
+                                       "Smooth edges/Off",
+                                       "Smooth edges/2 × 2 samples"};
   constexpr std::size_t kEscape = std::size(kItems);
-  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+  // Smooth edges draw every full picture four times over: off again twice as
+  // often as on.
+  const std::size_t item =
+      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
