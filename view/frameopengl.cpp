@@ -132,13 +132,20 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
   if (!glContext || !glContext->makeCurrent(memoryDC.get()))
     return;
   // The same size again (the pending resize of a first show, say) keeps the
-  // bitmap and its picture.
-  if (!bitmap || bitmap->size() != QSize(width, height)) {
+  // bitmap and its picture. A picture beyond the renderer's limit has no
+  // bitmap of its size: it is only ever drawn in tiles.
+  const bool fits = width <= rendererLimit && height <= rendererLimit;
+  if (!fits) {
+    bitmap.reset();
+    if (picture.size() != QSize(width, height))
+      picture = BlackPicture(width, height);
+  } else if (!bitmap || bitmap->size() != QSize(width, height)) {
     bitmap = std::make_unique<QOpenGLFramebufferObject>(
         width, height, QOpenGLFramebufferObject::Depth, GL_TEXTURE_2D, GL_RGB8);
     picture = BlackPicture(width, height);
   }
-  bitmap->bind();
+  if (bitmap)
+    bitmap->bind();
   aspect = static_cast<double>(width) / height;
   glViewport(0, 0, width, height);
 }
@@ -181,13 +188,13 @@ void cOpenGLChildWindow::BeginFrame() {
     ShowMessageBox(MessageBoxRequest{});
   plan = FramePlan();
   tileIndex = 0;
-  if (current && glContext && bitmap) {
+  if (current && glContext && width > 0 && height > 0) {
     const int scale = detail == Detail::kFull ? std::clamp(supersample, 1, 4) : 1;
     const int limit = tileLimit > 0 ? std::min(tileLimit, rendererLimit) : rendererLimit;
     const int viewport =
         projectionLimit > 0 ? std::min(projectionLimit, viewportLimit) : viewportLimit;
     plan = PlanFrame(width, height, scale, std::max(limit, scale), viewport);
-    if (plan.Plain()) {
+    if (plan.Plain() && bitmap) {
       bitmap->bind();
     } else {
       const QSize tileSize(std::min(plan.width, plan.tiles.front().w),
@@ -279,12 +286,13 @@ void cOpenGLChildWindow::ReadTile() {
 void cOpenGLChildWindow::EndFrame() {
   glPopMatrix();
   glFlush();
-  if (glContext && bitmap && QOpenGLContext::currentContext() == glContext.get()) {
-    if (plan.Plain()) {
+  if (glContext && !plan.tiles.empty() && QOpenGLContext::currentContext() == glContext.get()) {
+    if (plan.Plain() && bitmap) {
       picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
     } else {
       ReadTile();
-      bitmap->bind();
+      if (bitmap)
+        bitmap->bind();
       glViewport(0, 0, width, height);
     }
     if (paintOver)

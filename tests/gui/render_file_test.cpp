@@ -60,7 +60,9 @@ void ChooseInMenu(QWidget* picture, const PictureLook& look) {
                          item->data().toDouble() == look.zScale;
       const bool volume = item->text() == QStringLiteral("Colours of the data") &&
                           item->isChecked() != look.volumeColours;
-      if ((map || scale) && !item->isChecked())
+      const bool smooth =
+          name == QStringLiteral("Smooth edges") && item->data().toInt() == look.antialias;
+      if ((map || scale || smooth) && !item->isChecked())
         item->trigger();
       if (volume)
         item->trigger();
@@ -275,6 +277,8 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
       {{"--colour-map", "picture", "--volume-colours", "--colours", "colours.bmp"},
        [](auto& r) { r.look.colourMap = ColourMapKind::kPicture, r.look.volumeColours = true; }},
       {{"--colours", "colours.bmp"}, [](auto&) {}},
+      {{"--antialias", "3", "--light", "--axes"},
+       [](auto& r) { r.look.antialias = 3, r.look.light = r.look.axes = true; }},
       {{"--size", "320x240", "--turn", "100", "--tilt", "30", "--zoom", "0.8", "--bands", "32",
         "--show", "3d,zx", "--planes", "0.1,0.9,0.3", "--colours", "colours.bmp"},
        [](auto& r) {
