@@ -21,8 +21,9 @@ struct FrameTile {
 // is a whole number of scale x scale blocks, so that each is averaged down
 // by itself. When the whole frame fits within viewportLimit, every tile
 // draws with the frame's own projection and viewport moved under it, which
-// gives each pixel the numbers it gets in one piece; beyond, each tile needs
-// a projection of its own part (ownProjection).
+// gives each vertex the window position it has in one piece but for the
+// last bits of a float (the renderer rounds it within the tile); beyond,
+// each tile needs a projection of its own part (ownProjection).
 struct FramePlan {
   int width = 0;  // the frame's, scale x the picture's
   int height = 0;

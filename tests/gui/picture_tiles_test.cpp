@@ -1,6 +1,7 @@
 // Pictures drawn in tiles and supersampled: put together, tiles give the
-// picture drawn in one piece; smooth edges are the larger picture averaged
-// down, and change the picture only at its edges.
+// picture drawn in one piece but for pixels here and there on edges; smooth
+// edges are the larger picture averaged down, and change the picture only at
+// its edges; the scale widens what is painted over the picture.
 #include <gtest/gtest.h>
 
 #include <cmath>
