@@ -70,8 +70,10 @@ struct Parser {
       "FILEs, draws one picture of each with the same options, and PICTURE names them: "
       "{name} in it stands for the FILE's name without folder and last suffix, {n} for its "
       "place among the FILEs, from 1. A FILE that fails is named with its message and the "
-      "others are drawn; the status is then 1. Needs an X display for OpenGL, for example "
-      "under xvfb-run -a. The options below are picture options, for --output only; left "
+      "others are drawn; the status is then 1. Needs no display: the picture is drawn by "
+      "Mesa's OpenGL without any window system (EGL, surfaceless), or where that is missing "
+      "through the X display as the windows draw it. The options below are picture options, for "
+      "--output only; left "
       "out, each keeps the program's start value.");
   QCommandLineOption size = ValueOption(
       "size", "WxH",

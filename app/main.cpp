@@ -19,15 +19,14 @@ int main(int argc, char** argv) {
   }
   const CommandLine& options = outcome.options;
   if (!options.output.isEmpty()) {
-    // Without any display the window system's platform would end the
-    // program before a word is said; Qt's off-screen platform starts, and the
-    // missing OpenGL context is then reported like any other failure. With a
-    // display the usual platform stays, so that the picture is drawn exactly
-    // as the windows draw it.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    // No window is shown, so no window system is needed: Qt's platform
+    // without one starts whether there is a display or not, and the picture
+    // is drawn in Mesa's surfaceless EGL context, to the byte as the windows
+    // draw it (and sooner than through the X server). Where EGL gives no
+    // context, the platform reaches for a display as before, and without
+    // one the missing context is reported like any other failure.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
       qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     QGuiApplication application(argc, argv);
     PictureRequest request = options.picture;
     request.coloursFile = options.coloursFile;

@@ -10,16 +10,17 @@ set -euo pipefail
 # texts. run.sh installs these alone.
 PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev libglu1-mesa-dev libgdal-dev libcurl4-openssl-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libegl-dev libglu1-mesa-dev libgdal-dev libcurl4-openssl-dev
   fonts-ipafont-gothic
 )
 
 # What the tests, the benchmarks and the fuzz targets need besides: their
 # libraries, the virtual display and a session bus beside it, the German
 # locale, the validators of the desktop files, groff for the manual page's
-# test, clang for libFuzzer.
+# test, clang for libFuzzer, GNU parallel for the test that spreads --output
+# runs as README shows.
 DEVELOPMENT_PACKAGES=(
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev parallel
   xvfb xauth dbus-daemon locales desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev
 )

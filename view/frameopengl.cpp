@@ -7,14 +7,15 @@
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QWidget>
 
 #include <GL/glu.h>
 
+#include "view/framebuffer.h"
 #include "view/handlerguard.h"
 #include "view/messagebox.h"
+#include "view/surfacelesscontext.h"
 #include "view/topenglchildwindow.h"
 #include "view/viewregistry.h"
 
@@ -81,7 +82,44 @@ bool cOpenGLChildWindow::Attach(QWidget* parentWindow) {
 
 bool cOpenGLChildWindow::AttachOffscreen() {
   Release();
+  // Qt's platform without a window system has no OpenGL context of its own.
+  if (QGuiApplication::platformName() == QLatin1String("offscreen") && InitSurfaceless())
+    return true;
   return InitContext();
+}
+
+bool cOpenGLChildWindow::InitSurfaceless() {
+  std::unique_ptr<cSurfacelessContext> context = cSurfacelessContext::Create();
+  if (!context || !context->MakeCurrent())
+    return false;
+  surfaceless = std::move(context);
+  ReadLimits();
+  return true;
+}
+
+bool cOpenGLChildWindow::HasContext() const {
+  return glContext || surfaceless;
+}
+
+bool cOpenGLChildWindow::MakeCurrent() {
+  if (glContext)
+    return glContext->makeCurrent(memoryDC.get());
+  return surfaceless && surfaceless->MakeCurrent();
+}
+
+bool cOpenGLChildWindow::IsCurrent() const {
+  if (glContext)
+    return QOpenGLContext::currentContext() == glContext.get();
+  return surfaceless && surfaceless->IsCurrent();
+}
+
+void cOpenGLChildWindow::ReadLimits() {
+  GLint texture = 0, renderBuffer = 0, viewport[2] = {};
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  viewportLimit = std::min(viewport[0], viewport[1]);
+  rendererLimit = std::min({texture, renderBuffer, viewportLimit});
 }
 
 bool cOpenGLChildWindow::InitContext() {
@@ -100,20 +138,14 @@ bool cOpenGLChildWindow::InitContext() {
   if (!context->makeCurrent(surface.get()))
     return false;
 
-  GLint texture = 0, renderBuffer = 0, viewport[2] = {};
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
-  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-  viewportLimit = std::min(viewport[0], viewport[1]);
-  rendererLimit = std::min({texture, renderBuffer, viewportLimit});
-
   memoryDC = std::move(surface);
   glContext = std::move(context);
+  ReadLimits();
   return true;
 }
 
 void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
-  if (!window && !glContext)
+  if (!window && !HasContext())
     return;
   if (window) {
     window->setGeometry(x, y, w, h);
@@ -124,12 +156,12 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
   if (width == 0 || height == 0) {
     // A window dragged down to nothing is not an error: keep aspect and
     // viewport and show nothing until the next real size.
-    if (glContext && glContext->makeCurrent(memoryDC.get()))
+    if (MakeCurrent())
       bitmap.reset();
     picture = QImage();
     return;
   }
-  if (!glContext || !glContext->makeCurrent(memoryDC.get()))
+  if (!MakeCurrent())
     return;
   // The same size again (the pending resize of a first show, say) keeps the
   // bitmap and its picture. A picture beyond the renderer's limit has no
@@ -139,13 +171,13 @@ void cOpenGLChildWindow::Resize(int x, int y, int w, int h) {
     bitmap.reset();
     if (picture.size() != QSize(width, height))
       picture = BlackPicture(width, height);
-  } else if (!bitmap || bitmap->size() != QSize(width, height)) {
-    bitmap = std::make_unique<QOpenGLFramebufferObject>(
-        width, height, QOpenGLFramebufferObject::Depth, GL_TEXTURE_2D, GL_RGB8);
+  } else if (!bitmap || bitmap->Size() != QSize(width, height)) {
+    bitmap.reset();
+    bitmap = std::make_unique<cFrameBuffer>(QSize(width, height));
     picture = BlackPicture(width, height);
   }
   if (bitmap)
-    bitmap->bind();
+    bitmap->Bind();
   aspect = static_cast<double>(width) / height;
   glViewport(0, 0, width, height);
 }
@@ -178,8 +210,8 @@ void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom) {
 void cOpenGLChildWindow::BeginFrame() {
   frameStart = std::chrono::steady_clock::now();
   bool current = true;
-  if (glContext) {
-    current = glContext->makeCurrent(memoryDC.get());
+  if (HasContext()) {
+    current = MakeCurrent();
   } else if (QOpenGLContext* other = QOpenGLContext::currentContext()) {
     // Without a context of our own nothing may be drawn into another view's.
     other->doneCurrent();
@@ -188,23 +220,22 @@ void cOpenGLChildWindow::BeginFrame() {
     ShowMessageBox(MessageBoxRequest{});
   plan = FramePlan();
   tileIndex = 0;
-  if (current && glContext && width > 0 && height > 0) {
+  if (current && HasContext() && width > 0 && height > 0) {
     const int scale = detail == Detail::kFull ? std::clamp(supersample, 1, 4) : 1;
     const int limit = tileLimit > 0 ? std::min(tileLimit, rendererLimit) : rendererLimit;
     const int viewport =
         projectionLimit > 0 ? std::min(projectionLimit, viewportLimit) : viewportLimit;
     plan = PlanFrame(width, height, scale, std::max(limit, scale), viewport);
     if (plan.Plain() && bitmap) {
-      bitmap->bind();
+      bitmap->Bind();
     } else {
       const QSize tileSize(std::min(plan.width, plan.tiles.front().w),
                            std::min(plan.height, plan.tiles.front().h));
-      if (!tileBitmap || tileBitmap->size() != tileSize) {
+      if (!tileBitmap || tileBitmap->Size() != tileSize) {
         tileBitmap.reset();
-        tileBitmap = std::make_unique<QOpenGLFramebufferObject>(
-            tileSize, QOpenGLFramebufferObject::Depth, GL_TEXTURE_2D, GL_RGB8);
+        tileBitmap = std::make_unique<cFrameBuffer>(tileSize);
       }
-      tileBitmap->bind();
+      tileBitmap->Bind();
       if (picture.size() != QSize(width, height) || picture.format() != QImage::Format_RGB32)
         picture = BlackPicture(width, height);
     }
@@ -286,13 +317,11 @@ void cOpenGLChildWindow::ReadTile() {
 void cOpenGLChildWindow::EndFrame() {
   glPopMatrix();
   glFlush();
-  if (glContext && !plan.tiles.empty() && QOpenGLContext::currentContext() == glContext.get()) {
-    if (plan.Plain() && bitmap) {
-      picture = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
-    } else {
-      ReadTile();
+  if (!plan.tiles.empty() && IsCurrent()) {
+    ReadTile();
+    if (!plan.Plain()) {
       if (bitmap)
-        bitmap->bind();
+        bitmap->Bind();
       glViewport(0, 0, width, height);
     }
     if (paintOver)
@@ -338,16 +367,19 @@ void cOpenGLChildWindow::Release() {
   for (QTimer* timer : {&previewTimer, &settleTimer, &presentTimer})
     timer->stop();
   changed = held = unshownFrame = false;
-  if (glContext) {
-    // The frame buffer object is a GL resource: free it while its context is
-    // current, then the context, then the surface.
-    glContext->makeCurrent(memoryDC.get());
+  if (HasContext()) {
+    // The frame buffer objects are GL resources: free them while their
+    // context is current, then the context, then the surface.
+    MakeCurrent();
     bitmap.reset();
     tileBitmap.reset();
-    glContext->doneCurrent();
+    if (glContext)
+      glContext->doneCurrent();
     glContext.reset();
+    surfaceless.reset();
   }
   bitmap.reset();
+  tileBitmap.reset();
   memoryDC.reset();
   window = nullptr;
 }

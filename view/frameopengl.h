@@ -30,8 +30,9 @@
 class QOffscreenSurface;
 class QPainter;
 class QOpenGLContext;
-class QOpenGLFramebufferObject;
 class QWidget;
+class cFrameBuffer;
+class cSurfacelessContext;
 
 class cOpenGLChildWindow {
  public:
@@ -62,8 +63,10 @@ class cOpenGLChildWindow {
   bool Attach(QWidget* parentWindow);
   // Releases whatever the view held and creates the context and its surface
   // without any window, for pictures that go to a file: Resize then sizes the
-  // bitmap alone, and nothing is registered or painted. On failure nothing is
-  // held and the result is false.
+  // bitmap alone, and nothing is registered or painted. Where Qt runs without
+  // a window system (its offscreen platform), the context is EGL's
+  // surfaceless one when Mesa gives it, else Qt's as with a display. On
+  // failure nothing is held and the result is false.
   bool AttachOffscreen();
 
   // Places the child window at (x, y) with size w x h and gives the view a
@@ -142,7 +145,9 @@ class cOpenGLChildWindow {
   QWidget* window = nullptr;
   std::unique_ptr<QOffscreenSurface> memoryDC;
   std::unique_ptr<QOpenGLContext> glContext;
-  std::unique_ptr<QOpenGLFramebufferObject> bitmap;
+  // A context without any window system, in place of memoryDC and glContext.
+  std::unique_ptr<cSurfacelessContext> surfaceless;
+  std::unique_ptr<cFrameBuffer> bitmap;
   std::int32_t width = 0;
   std::int32_t height = 0;
   double zoom = 1.0;
@@ -180,9 +185,16 @@ class cOpenGLChildWindow {
 
  protected:
   bool InitContext();
+  bool InitSurfaceless();
 
  private:
   bool PreviewsWanted() const { return lastFullFrame > frameBudget; }
+  // Whichever context the view has.
+  bool HasContext() const;
+  bool MakeCurrent();
+  bool IsCurrent() const;
+  // The renderer's limits, read once its context is current.
+  void ReadLimits();
   // The state every tile is drawn with: clear, projection, camera, viewport.
   void BeginTile();
   // Reads the tile just drawn into the picture.
@@ -198,7 +210,7 @@ class cOpenGLChildWindow {
   // The frame under way, drawn in tiles unless it is plain.
   FramePlan plan;
   std::size_t tileIndex = 0;
-  std::unique_ptr<QOpenGLFramebufferObject> tileBitmap;
+  std::unique_ptr<cFrameBuffer> tileBitmap;
   int rendererLimit = 0;  // the largest texture, render buffer and viewport side
   int viewportLimit = 0;
   Detail pictureDetail = Detail::kFull;

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -182,15 +183,21 @@ class RenderFile : public testing::Test {
     return path;
   }
 
-  // Runs the program, without a display if so asked; returns its exit
-  // status and keeps what it printed.
-  int Run(const QStringList& arguments, bool display = true) {
+  // What the program finds around it: a display or none, and Mesa's
+  // OpenGL without a window system (EGL) or none.
+  enum class Around { kDisplay, kNoDisplay, kNothing };
+
+  // Runs the program; returns its exit status and keeps what it printed.
+  int Run(const QStringList& arguments, Around around = Around::kDisplay) {
     QProcess program;
-    if (!display) {
-      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (around != Around::kDisplay)
       environment.remove(QStringLiteral("DISPLAY"));
-      program.setProcessEnvironment(environment);
-    }
+    // The dispatch library then finds no EGL driver.
+    if (around == Around::kNothing)
+      environment.insert(QStringLiteral("__EGL_VENDOR_LIBRARY_FILENAMES"),
+                         QStringLiteral("/nonexistent/egl_vendor.json"));
+    program.setProcessEnvironment(environment);
     program.start(QStringLiteral(CUBISCOPE_PROGRAM), arguments);
     EXPECT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
@@ -296,15 +303,22 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
       options[at] = colours;
       request.coloursFile = colours;
     }
-    const QString path = dir.filePath(QStringLiteral("picture.png"));
-    ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), path} + options + QStringList{data}), 0)
-        << printed.toStdString();
-    const QImage written = QImage(path).convertToFormat(QImage::Format_RGB32);
     const QImage shown = WindowPicture(request);
-    EXPECT_EQ(written, shown);
-    if (written != shown) {
-      SaveForInspection(written, QStringLiteral("render_file_written"));
-      SaveForInspection(shown, QStringLiteral("render_file_shown"));
+    // With a display the program could draw through it; without, nothing
+    // else is there.
+    for (const Around around : {Around::kDisplay, Around::kNoDisplay}) {
+      SCOPED_TRACE(around == Around::kDisplay ? "with a display" : "without a display");
+      const QString path = dir.filePath(QStringLiteral("picture.png"));
+      ASSERT_EQ(
+          Run(QStringList{QStringLiteral("--output"), path} + options + QStringList{data}, around),
+          0)
+          << printed.toStdString();
+      const QImage written = QImage(path).convertToFormat(QImage::Format_RGB32);
+      EXPECT_EQ(written, shown);
+      if (written != shown) {
+        SaveForInspection(written, QStringLiteral("render_file_written"));
+        SaveForInspection(shown, QStringLiteral("render_file_shown"));
+      }
     }
   }
 }
@@ -319,7 +333,7 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
     QStringList arguments;
     int status;
     QString printedStart;
-    bool display = true;
+    Around around = Around::kDisplay;
   } rows[] = {
       {{"--output", out, missing}, 1, QStringLiteral("ファイル %1 は開けません.\n").arg(missing)},
       {{"--output", out, broken}, 1, QStringLiteral("ストリームからの読み込みエラー.\n")},
@@ -328,11 +342,14 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
        QStringLiteral("ファイル %1 は開けません.\n").arg(folder)},
       {{"--output", folder}, 1, QStringLiteral("ファイル %1 に書き込めません: ").arg(folder)},
       {{"--output", out, "--bands", "0"}, 2, QStringLiteral("Option 'bands': 0 is not")},
-      {{"--output", out}, 1, QStringLiteral("OpenGL のコンテキストを作成できません.\n"), false},
+      {{"--output", out},
+       1,
+       QStringLiteral("OpenGL のコンテキストを作成できません.\n"),
+       Around::kNothing},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.arguments.join(' ').toStdString());
-    EXPECT_EQ(Run(row.arguments, row.display), row.status);
+    EXPECT_EQ(Run(row.arguments, row.around), row.status);
     // Qt may warn about the environment first; the message is a line of its own.
     EXPECT_TRUE(printed.startsWith(row.printedStart) ||
                 printed.contains(QLatin1Char('\n') + row.printedStart))
@@ -374,6 +391,63 @@ TEST_F(RenderFile, ManyFilesInOneRunAreEachTheirOwnRun) {
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << batch.toStdString();
     EXPECT_TRUE(a.readAll() == b.readAll()) << batch.toStdString();
   }
+}
+
+// Spread over machines by any scheduler: runs of GNU parallel, two at a
+// time without any display, write the pictures one batch run writes, and
+// leave nothing in the home folder or beside the files they read.
+TEST_F(RenderFile, RunsSpreadByGnuParallelEqualOneBatchAndLeaveNothingBehind) {
+  const QString parallel = QStandardPaths::findExecutable(QStringLiteral("parallel"));
+  ASSERT_FALSE(parallel.isEmpty()) << "GNU parallel is not installed";
+  QDir root(dir.path());
+  for (const char* folder : {"maps", "home", "one", "batch"})
+    ASSERT_TRUE(root.mkdir(QString::fromLatin1(folder)));
+  QStringList maps;
+  for (int k = 0; k < 40; ++k) {
+    Picture heights{24 + k, 16, {}};
+    for (int row = 0; row < heights.height; ++row) {
+      for (int col = 0; col < heights.width; ++col) {
+        const auto v = static_cast<std::uint8_t>((col * col * 3 + row * k) % 256);
+        heights.pixels.push_back({v, v, v});
+      }
+    }
+    maps << Write(qPrintable(QStringLiteral("maps/%1.bmp").arg(k)), WriteBmp(heights, {}));
+  }
+  const QStringList options{QStringLiteral("--size"), QStringLiteral("120x90"),
+                            QStringLiteral("--light"), QStringLiteral("--colour-bar")};
+  ASSERT_EQ(Run(QStringList{QStringLiteral("--output"),
+                            root.filePath(QStringLiteral("batch/{name}.png"))} +
+                options + maps),
+            0)
+      << printed.toStdString();
+
+  QProcess spread;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  spread.setProcessEnvironment(environment);
+  // The runs get a home of their own; parallel keeps its notes in its own.
+  // The folder's name holds brackets: -q quotes the command for the shell.
+  spread.start(parallel,
+               QStringList{QStringLiteral("--will-cite"), QStringLiteral("-q"),
+                           QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("env"),
+                           QStringLiteral("HOME=") + root.filePath(QStringLiteral("home")),
+                           QStringLiteral(CUBISCOPE_PROGRAM), QStringLiteral("--output"),
+                           root.filePath(QStringLiteral("one/{/.}.png"))} +
+                   options + QStringList{QStringLiteral("{}"), QStringLiteral(":::")} + maps);
+  ASSERT_TRUE(spread.waitForFinished(120000));
+  ASSERT_EQ(spread.exitCode(), 0) << spread.readAllStandardError().toStdString();
+
+  for (int k = 0; k < 40; ++k) {
+    const QString name = QStringLiteral("%1.png").arg(k);
+    QFile a(root.filePath(QStringLiteral("one/") + name));
+    QFile b(root.filePath(QStringLiteral("batch/") + name));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly)) << k;
+    EXPECT_TRUE(a.readAll() == b.readAll()) << k;
+  }
+  EXPECT_EQ(QDir(root.filePath(QStringLiteral("maps"))).entryList(QDir::Files).size(), 40);
+  EXPECT_TRUE(QDir(root.filePath(QStringLiteral("home")))
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  .isEmpty());
 }
 
 }  // namespace
