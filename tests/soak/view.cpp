@@ -244,9 +244,11 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Colours/Colours of the data",
                                        "Vertical scale/×0.25",
                                        "Vertical scale/×1",
-                                       "Vertical scale/×8"};
+                                       "Vertical scale/×8",
+                                       "Save turntable…"};
   constexpr std::size_t kEscape = std::size(kItems);
-  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+  const std::size_t item =
+      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
@@ -255,6 +257,8 @@ void PictureMenu(SoakWorld& world, Step& step) {
     ExpectSave(world, step);
   else if (item == 3)
     world.watching = !world.watching;
+  else if (item == kEscape - 1)
+    ExpectTurntable(world, step);
   const QString text = item < kEscape ? QString::fromUtf8(kItems[item]) : QString();
   step.perform = [at, text](SoakWorld& w) {
     ActivateFor(w, &w.root);
