@@ -11,6 +11,7 @@
 #include "app/outputpaths.h"
 #include "formats/webaddress.h"
 #include "objects/colourmaps.h"
+#include "view/turntablefile.h"
 
 namespace {
 
@@ -150,6 +151,14 @@ struct Parser {
       QStringLiteral("volume-colours"),
       QStringLiteral("Draw each cell of the colour volume in the colour it stands for, more "
                      "opaque the more pixels hold it, instead of the grey haze.")};
+  QCommandLineOption turntable = ValueOption(
+      "turntable", "N",
+      "Draw N pictures, 1 to 3600, that turn once about the vertical axis through the point the "
+      "camera looks at, from --turn on in steps of 360/N degrees (beyond the turn's own range "
+      "too), everything else as the other options say; the first is the picture drawn without "
+      "--turntable. PICTURE holds {frame}, which stands for the picture's number from 1 ({n} "
+      "still stands for the FILE's place), or it ends in .webp: the N pictures then become one "
+      "lossless animated WebP, 10 a second, looping.");
 
   Parser() {
     parser.setApplicationDescription(QStringLiteral(
@@ -191,9 +200,9 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version, colours, watch,     output, size,         antialias, scale,
-            turn,      tilt,    zoom,    centre,    bands,  show,         planes,    colourMap,
-            colourBar, axes,    light,   lightFrom, zScale, volumeColours};
+    return {help,      version, colours, watch,     output, size,          antialias, scale,
+            turn,      tilt,    zoom,    centre,    bands,  show,          planes,    colourMap,
+            colourBar, axes,    light,   lightFrom, zScale, volumeColours, turntable};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -262,6 +271,28 @@ int BandsOf(const QString& text) {
   return n;
 }
 
+int TurntableOf(const QString& text) {
+  bool ok = false;
+  const int n = text.trimmed().toInt(&ok);
+  if (!ok || n < 1 || n > 3600)
+    throw BadValue{
+        QStringLiteral("Option 'turntable': %1 is not a whole number from 1 to 3600.").arg(text)};
+  return n;
+}
+
+// A turntable's frames each need a path of their own, or one animation.
+void CheckTurntablePattern(const QString& pattern) {
+  const bool placeholder = pattern.contains(QLatin1String("{frame}"));
+  if (cTurntableFile::IsAnimation(pattern) && placeholder) {
+    throw BadValue{
+        QStringLiteral("Option 'turntable': PICTURE ends in .webp, one file for all "
+                       "frames, and cannot hold {frame}.")};
+  }
+  if (!cTurntableFile::IsAnimation(pattern) && !placeholder)
+    throw BadValue{
+        QStringLiteral("Option 'turntable': PICTURE must hold {frame} or end in .webp.")};
+}
+
 void ShowOf(const QString& text, bool (&show)[4]) {
   static const QString kinds[4] = {QStringLiteral("3d"), QStringLiteral("xy"), QStringLiteral("yz"),
                                    QStringLiteral("zx")};
@@ -319,6 +350,8 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     ShowOf(parser.value(p.show), request.show);
   if (parser.isSet(p.planes))
     PlanesOf(parser.value(p.planes), request.planes);
+  if (parser.isSet(p.turntable))
+    request.turntable = TurntableOf(parser.value(p.turntable));
   PictureLook& look = request.look;
   if (parser.isSet(p.colourMap)) {
     const QString name = parser.value(p.colourMap).trimmed().toLower();
@@ -398,7 +431,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     for (const QCommandLineOption* o :
          {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
           &p.planes, &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale,
-          &p.volumeColours}) {
+          &p.volumeColours, &p.turntable}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};
@@ -416,6 +449,8 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
     if (output) {
       outcome.options.output = Absolute(p.parser.value(p.output));
+      if (outcome.options.picture.turntable > 0)
+        CheckTurntablePattern(outcome.options.output);
       const OutputPaths paths =
           MakeOutputPaths(outcome.options.output, files, outcome.options.coloursFile);
       if (const QString* wrong = std::get_if<QString>(&paths))

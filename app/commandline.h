@@ -2,7 +2,8 @@
 // The command line:
 //   cubiscope [--watch] [--colours FILE] [FILE]
 //   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
-//             [--bands N] [--show LIST] [--planes X,Y,Z] [--colours FILE] [FILE...]
+//             [--bands N] [--show LIST] [--planes X,Y,Z] [--turntable N] [--colours FILE]
+//             [FILE...]
 //   cubiscope --help | --version
 // The options and the usage text are defined in one place, commandline.cpp,
 // and read without a window or a display, so that --help works anywhere.
@@ -49,8 +50,10 @@ QStringList ArgumentsOf(int argc, char** argv);
 // Reads arguments (the program's name first, as in argv). Relative file names
 // are made absolute against the current folder. A picture option without
 // --output, --watch with --output or without a file, a value out of its
-// range, more than one FILE without --output, or PICTURE paths that
-// MakeOutputPaths refuses, is a wrong command line. Never throws.
+// range, more than one FILE without --output, PICTURE paths that
+// MakeOutputPaths refuses, or --turntable with a PICTURE that holds no
+// {frame} and does not end in .webp (or one that does both), is a wrong
+// command line. Never throws.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints.

@@ -64,7 +64,8 @@ void TFormRoot::FormCreate() {
   lookMenu->changed = [this](const PictureLook& look) { ShowLook(look); };
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
-  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, ui.ActionOpenAddress,
+  turntable = new TTurntableSave(frame, *loadBar, this);
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, ui.ActionOpenAddress,
                        frame.ui.ActionResetView, ui.ActionWatch});
   picture->addActions(lookMenu->Actions());
 }

@@ -2,8 +2,9 @@
 // TFormRoot: the main window. Its only content is the view-control frame and
 // its logic is attaching the plot view once everything exists, loading a file
 // dropped on it through the Status window's loaders, and its keys and the
-// picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), the loaders'
-// dialogs (Ctrl+O, Ctrl+B), Reload (F5), Cancel the load (Esc), the frame's
+// picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), Save
+// turntable, the loaders' dialogs (Ctrl+O, Ctrl+B), Reload (F5), Cancel the
+// load (Esc), the frame's
 // Open URL…, Reset view, and the switch "Reload when the file changes".
 
 #include <memory>
@@ -13,6 +14,7 @@
 #include "app/loadbar.h"
 #include "app/lookmenu.h"
 #include "app/transientnote.h"
+#include "app/turntablesave.h"
 #include "overlays/pictureoverlays.h"
 #include "ui_formroot.h"
 
@@ -32,6 +34,8 @@ class TFormRoot : public QWidget {
   // How the data is drawn (the picture's menu and keys), and what is painted
   // over the picture; the Status window's objects take the look.
   TLookMenu* lookMenu = nullptr;
+  // "Save turntable…" of the picture's menu.
+  TTurntableSave* turntable = nullptr;
   std::unique_ptr<cPictureOverlays> overlays;
   // Gives the Status window's objects and the overlays look, and redraws.
   void ShowLook(const PictureLook& look);

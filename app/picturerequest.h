@@ -26,6 +26,7 @@ struct PictureRequest {
   PictureLook look;           // colour map, light, vertical scale, colour bar
   QString dataFile;           // loaded as a dropped file is; may be empty
   QString coloursFile;        // loaded as a file dropped with Shift is; may be empty
+  int turntable = 0;          // frames of one turn from theta; 0: a still picture
 };
 
 // One picture of an --output run: the file it draws, loaded as a dropped file

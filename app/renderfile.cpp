@@ -21,6 +21,7 @@
 #include "scene/startscene.h"
 #include "view/frameopengl.h"
 #include "view/picturefile.h"
+#include "view/turntablefile.h"
 
 namespace {
 
@@ -119,6 +120,10 @@ const QImage& cPictureScene::Draw() {
   return graph.Picture();
 }
 
+void cPictureScene::Aim(long double theta, int height, int zoom) {
+  AimView(graph, theta, height, zoom);
+}
+
 namespace {
 
 // Prints message as the message box would show it, after the name of the
@@ -145,6 +150,30 @@ bool Reported(const QString& file, Step&& step) {
   return false;
 }
 
+// Writes the turntable of request, whose scene shows, to pattern; where
+// standard error is a terminal, a line there counts the frames, and goes
+// when they end.
+void DrawTurntable(cPictureScene& scene, const PictureRequest& request, const QString& pattern) {
+  const bool telling = ::isatty(STDERR_FILENO);
+  const auto endLine = qScopeGuard([telling] {
+    if (telling)
+      std::fputs("\r\033[K", stderr);
+  });
+  const QByteArray name = pattern.toLocal8Bit();
+  int frame = 0;
+  WriteTurntable(
+      pattern, request.turntable, request.theta,
+      [&](long double turn) -> const QImage& {
+        scene.Aim(turn, request.height, request.zoom);
+        return scene.Draw();
+      },
+      [&](double) {
+        if (telling)
+          std::fprintf(stderr, "\r%s: %d / %d", name.constData(), ++frame, request.turntable);
+        return true;
+      });
+}
+
 }  // namespace
 
 int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures) {
@@ -162,7 +191,10 @@ int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPi
       // The windows show this over the picture; a script reads it here.
       if (const QString notice = scene->Show(one); !notice.isEmpty())
         Print(name, notice);
-      WritePictureFile(scene->Draw(), picture.path);
+      if (one.turntable > 0)
+        DrawTurntable(*scene, one, picture.path);
+      else
+        WritePictureFile(scene->Draw(), picture.path);
     });
     if (!written)
       status = 1;

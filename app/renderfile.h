@@ -37,6 +37,9 @@ class cPictureScene {
 
   // Draws the picture off-screen and returns it (the view's size, opaque).
   const QImage& Draw();
+  // Aims the camera as the bars would (AimView), about the look-at point
+  // the request gave; draws nothing.
+  void Aim(long double theta, int height, int zoom);
 
   // The view the pictures are drawn in.
   cOpenGLGraph& View() { return graph; }
@@ -51,8 +54,10 @@ class cPictureScene {
 
 // Draws one picture per entry of pictures, with request's options and
 // colours file and the entry's data file, in one context, and writes each to
-// its path (WritePictureFile). What stops a picture goes to standard error as
-// the message box would show it, after the entry's data file's name when
-// there is more than one picture; the others are still drawn.
-// Returns the exit status: 0 when every file is written, else 1.
+// its path (WritePictureFile), or, with request.turntable, a turntable of
+// that many frames to its path as a pattern (WriteTurntable). What stops a
+// picture goes to standard error as the message box would show it, after the
+// entry's data file's name when there is more than one picture; the others
+// are still drawn. Returns the exit status: 0 when every file is written,
+// else 1.
 int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures);

@@ -44,8 +44,10 @@ struct Camera {
   // positions in hundredths of a degree (azimuth from the data x axis
   // towards y, elevation from the XY plane towards z), zoomPosition times
   // 0.0002 the half-height (ZoomOf). Sets zoom and puts the eye on the unit
-  // sphere around centre; the rest stays.
-  void Aim(int theta, int height, int zoomPosition) {
+  // sphere around centre; the rest stays. theta may lie anywhere and be
+  // fractional (a turntable's frames): a whole number of hundredths gives
+  // exactly the eye of the bar at that position.
+  void Aim(long double theta, int height, int zoomPosition) {
     constexpr long double kQuarterTurn = 1.570796326794895L;
     constexpr long double kPerHundredthDegree = kQuarterTurn * (1.0L / 9000.0L);
     const long double phi = height * kPerHundredthDegree;

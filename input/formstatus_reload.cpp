@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <QFileInfo>
+#include <QTimer>
 
 #include "input/formstatus.h"
 #include "view/handlerguard.h"
@@ -48,6 +49,12 @@ void TFormStatus::RunReloads() {
     // No box on top of a box: what comes while one is open waits for it.
     if (MessageBoxOpen()) {
       ResumeReloadsAfterBoxes();
+      return;
+    }
+    // Nor in the middle of a handler that lets events run (a turntable
+    // drawing its frames), whose data must stay until it ends.
+    if (EventNesting() > 1) {
+      QTimer::singleShot(10, this, [this] { RunHandler([this] { RunReloads(); }); });
       return;
     }
     const PendingReload next = reloads.front();

@@ -201,7 +201,7 @@ void cOpenGLChildWindow::SetCamera(const Camera& camera) {
   }
 }
 
-void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom) {
+void AimView(cOpenGLChildWindow& view, long double theta, int height, int zoom) {
   Camera camera = view.ViewCamera();
   camera.Aim(theta, height, zoom);
   view.SetCamera(camera);

@@ -230,5 +230,6 @@ class cOpenGLChildWindow {
 };
 
 // Gives view the camera of the main window's scroll-bar positions about its
-// look-at point (Camera::Aim: its zoom and eye); draws nothing.
-void AimView(cOpenGLChildWindow& view, int theta, int height, int zoom);
+// look-at point (Camera::Aim: its zoom and eye); draws nothing. theta may
+// lie beyond the bar's range and between its steps.
+void AimView(cOpenGLChildWindow& view, long double theta, int height, int zoom);

@@ -20,9 +20,13 @@ QByteArray FormatOf(const QString& path) {
 }  // namespace
 
 void WritePictureFile(const QImage& picture, const QString& path) {
+  WritePictureFile(picture, path, path);
+}
+
+void WritePictureFile(const QImage& picture, const QString& path, const QString& shownPath) {
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
-    throw cFileWriteError(path, file.errorString());
+    throw cFileWriteError(shownPath, file.errorString());
   QImageWriter writer(&file, FormatOf(path));
   if (writer.format() == "jpeg")
     writer.setQuality(95);
@@ -36,8 +40,8 @@ void WritePictureFile(const QImage& picture, const QString& path) {
     const QString reason =
         file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
     file.cancelWriting();
-    throw cFileWriteError(path, reason);
+    throw cFileWriteError(shownPath, reason);
   }
   if (!file.commit())
-    throw cFileWriteError(path, file.errorString());
+    throw cFileWriteError(shownPath, file.errorString());
 }

@@ -12,3 +12,6 @@
 // never leaves half a picture, nor destroys the file that was there.
 // Throws cFileWriteError(path, reason) when the file cannot be written.
 void WritePictureFile(const QImage& picture, const QString& path);
+// The same, its errors naming shownPath: for a file written under a
+// temporary name that is renamed to shownPath later.
+void WritePictureFile(const QImage& picture, const QString& path, const QString& shownPath);

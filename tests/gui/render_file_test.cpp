@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QImageReader>
 #include <QLayout>
 #include <QMenu>
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include "app/windows.h"
 #include "support/bmpwriter.h"
 #include "support/projection.h"
+#include "support/turntableframes.h"
 
 namespace {
 
@@ -448,6 +450,56 @@ TEST_F(RenderFile, RunsSpreadByGnuParallelEqualOneBatchAndLeaveNothingBehind) {
   EXPECT_TRUE(QDir(root.filePath(QStringLiteral("home")))
                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
                   .isEmpty());
+}
+
+// A turntable of --output: its frames are the pictures of --turn at each
+// frame's turn, the first the picture without --turntable; where the turn
+// lies beyond the bar's range one whole turn is taken off (270 is -90). The
+// animated WebP holds the same frames.
+TEST_F(RenderFile, TurntableFramesAreThePicturesAtTheirTurns) {
+  const QStringList options{QStringLiteral("--size"), QStringLiteral("160x120"),
+                            QStringLiteral("--light")};
+  const struct {
+    QStringList start;  // the turn options of the turntable
+    int frames;
+    std::vector<std::pair<int, QString>> stills;  // frame, its --turn; "" for none
+  } rows[] = {
+      {{}, 8, {{1, ""}, {2, "90"}, {3, "135"}, {4, "180"}, {6, "-90"}, {7, "-45"}, {8, "0"}}},
+      {{"--turn", "-30.25"}, 5, {{1, "-30.25"}, {2, "41.75"}, {3, "113.75"}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.frames);
+    const QString pattern = dir.filePath(QStringLiteral("t-{frame}.png"));
+    const QStringList turntable = QStringList{QStringLiteral("--turntable")}
+                                  << QString::number(row.frames);
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), pattern} + options + row.start +
+                  turntable + QStringList{data}),
+              0)
+        << printed.toStdString();
+    const std::vector<QImage> frames = ReadTurntableFrames(pattern, row.frames);
+    ASSERT_EQ(frames.size(), static_cast<std::size_t>(row.frames));
+    for (const auto& [k, turn] : row.stills) {
+      SCOPED_TRACE(k);
+      const QString still = dir.filePath(QStringLiteral("still.png"));
+      const QStringList turnOption =
+          turn.isEmpty() ? QStringList() : QStringList{QStringLiteral("--turn"), turn};
+      ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), still} + options + turnOption +
+                    QStringList{data}),
+                0)
+          << printed.toStdString();
+      EXPECT_EQ(frames[k - 1], QImage(still).convertToFormat(QImage::Format_RGB32));
+    }
+    const QString animation = dir.filePath(QStringLiteral("t.webp"));
+    ASSERT_EQ(Run(QStringList{QStringLiteral("--output"), animation} + options + row.start +
+                  turntable + QStringList{data}),
+              0)
+        << printed.toStdString();
+    EXPECT_TRUE(ReadTurntableFrames(animation, row.frames) == frames);
+    QImageReader reader(animation);
+    reader.read();
+    EXPECT_EQ(reader.nextImageDelay(), 100);
+    EXPECT_EQ(reader.loopCount(), -1);  // Qt's word for "for ever"
+  }
 }
 
 }  // namespace

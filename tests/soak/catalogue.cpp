@@ -36,6 +36,7 @@ constexpr Entry kCatalogue[] = {
     {ClickButton, 10},
     {DropOnMain, 8},
     {OpenFromCommandLine, 3},
+    {OutputTurntable, 1},
     {RewriteFile, 4},
     {DoubleClickPicture, 2},
     {StopLoadInBackground, 3},

@@ -47,6 +47,9 @@ void MinimiseMain(SoakWorld& world, Step& step);
 void ClickButton(SoakWorld& world, Step& step);
 void DropOnMain(SoakWorld& world, Step& step);
 void OpenFromCommandLine(SoakWorld& world, Step& step);
+// `--output --turntable N` of a file, drawn in the soak's own process: its
+// status is the still picture's, and its first frame that picture.
+void OutputTurntable(SoakWorld& world, Step& step);
 // Another program writes a file the program follows, or some other file.
 void RewriteFile(SoakWorld& world, Step& step);
 // Web addresses (web.cpp): "Open URL…" in the picture's context menu, and
@@ -57,6 +60,7 @@ void DropLink(SoakWorld& world, Step& step);
 void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter);
 void ExpectReload(SoakWorld& world, Step& step);
 void ExpectSave(SoakWorld& world, Step& step);
+void ExpectTurntable(SoakWorld& world, Step& step);
 void ExpectCopy(Step& step);
 
 // Shared by the parts.

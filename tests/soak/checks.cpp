@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QScopeGuard>
 
 #include <GL/gl.h>
 
@@ -20,7 +21,9 @@
 #include "formats/numbertext.h"
 #include "formats/pointtext.h"
 #include "input/decimalsymbol.h"
+#include "support/turntableframes.h"
 #include "view/handlerguard.h"
+#include "view/turntablefile.h"
 #include "world.h"
 
 namespace {
@@ -75,6 +78,7 @@ class Checker {
     Dialogs();
     Data();
     Save();
+    Turntable();
     Copy();
     PictureSize();
     Table();
@@ -232,6 +236,57 @@ class Checker {
       Fail("the save changed other files: " + was.join(QLatin1Char('|')).toStdString() + " -> " +
            now.join(QLatin1Char('|')).toStdString());
   }
+
+  // A turntable started from the picture shown: its first frame is that
+  // picture, the picture is as it was afterwards, and a failure shows one
+  // message and leaves nothing. What it wrote is removed again, so that the
+  // folder holds only the loads' files.
+  void Turntable() {
+    const bool refused = step.turntable && world.turntableDialogs == 0;
+    if (world.turntableDialogs != (step.turntable && !refused ? 1 : 0))
+      Fail(std::to_string(world.turntableDialogs) + " turntable dialogs shown");
+    if (!step.turntable)
+      return;
+    QDir folder(QFileInfo(step.turntable->path).absolutePath());
+    const QStringList written = folder.entryList(
+        {QStringLiteral("turntable*"), QStringLiteral(".turntable*")}, QDir::Files | QDir::Hidden);
+    const auto removeWritten = qScopeGuard([&] {
+      for (const QString& name : written)
+        folder.remove(name);
+    });
+    if (step.turntable->path.isEmpty() || refused) {
+      // Refused: a load runs in the background, whose bar the turntable
+      // would take; only the refusal is said.
+      if (refused && (world.messages.size() != 1 || !world.messages[0].startsWith(kRefusal)))
+        Fail("a turntable refused while a load runs did not show its one message");
+      if (!written.isEmpty())
+        Fail("a turntable not made left " + written.join(QLatin1Char('|')).toStdString());
+      return;
+    }
+    const QImage& picture = world.graph.Picture();
+    if (!step.turntable->writable || picture.isNull()) {
+      if (world.messages.size() != 1 || !world.messages[0].startsWith(QStringLiteral("ファイル ")))
+        Fail("a turntable that cannot be written did not show its one message");
+      if (!written.isEmpty())
+        Fail("a turntable that failed left " + written.join(QLatin1Char('|')).toStdString());
+      return;
+    }
+    if (!world.messages.empty())
+      Fail("the turntable showed " + Text(world.messages[0]));
+    const QString pattern = TTurntableDialog::PatternOf(step.turntable->path);
+    const std::vector<QImage> frames = ReadTurntableFrames(pattern, step.turntableFrames);
+    if (frames.size() != static_cast<std::size_t>(step.turntableFrames))
+      Fail("the turntable holds " + std::to_string(frames.size()) + " frames, not " +
+           std::to_string(step.turntableFrames));
+    else if (!SamePixels(frames[0], picture))
+      Fail("the turntable's first frame is not the picture");
+    const qsizetype files =
+        cTurntableFile::IsAnimation(pattern) ? 1 : static_cast<qsizetype>(frames.size());
+    if (written.size() != files)
+      Fail("the turntable left other files: " + written.join(QLatin1Char('|')).toStdString());
+  }
+
+  static inline const QString kRefusal = QStringLiteral("読み込みの途中です");
 
   void Copy() {
     const QImage& picture = world.graph.Picture();

@@ -10,7 +10,9 @@
 //   after a successful load they equal what the readers give for the file;
 //   any other action leaves both objects' data alone;
 // - Save picture writes the picture whole, or shows one message and leaves
-//   no file; Copy puts the picture on the clipboard;
+//   no file; Save turntable writes its frames, the first the picture, or
+//   shows one message and leaves no file; Copy puts the picture on the
+//   clipboard;
 // - the picture has the frame's size (empty at no size);
 // - F5 would load the files the loads read last, each as it was read; the
 //   switch "Reload when the file changes" is as the steps left it;

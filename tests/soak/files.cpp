@@ -477,6 +477,20 @@ Bytes SoakFiles::RandomBytes(std::string& what) {
   return bytes;
 }
 
+SaveTarget SoakFiles::AnyTurntableTarget() {
+  const QDir dir(folder);
+  switch (random.Weighted({4, 4, 1})) {
+    case 0:
+      return {dir.filePath(QStringLiteral("turntable.webp")), true, "turntable to turntable.webp"};
+    case 1:
+      return {dir.filePath(QStringLiteral("turntable.png")), true,
+              "turntable to turntable-{frame}.png"};
+    default:
+      return {dir.filePath(QStringLiteral("no such folder/turntable.webp")), false,
+              "turntable into a missing folder"};
+  }
+}
+
 SaveTarget SoakFiles::AnySaveTarget() {
   const QDir dir(folder);
   switch (random.Weighted({70, 8, 8, 7, 7})) {

@@ -43,6 +43,9 @@ class SoakFiles {
   void RemoveRetired();
 
   SaveTarget AnySaveTarget();
+  // Where Save turntable is sent: an animated WebP or PNG frames in the
+  // folder, or into a folder that does not exist.
+  SaveTarget AnyTurntableTarget();
 
   // The bytes of a new file of a random kind (as Any makes them), with its
   // description.

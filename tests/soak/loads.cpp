@@ -4,16 +4,19 @@
 
 #include <cstdio>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <thread>
 
 #include "app/commandline.h"
 #include "app/entry.h"
+#include "app/renderfile.h"
 #include "base/errors.h"
 #include "base/scopedoverride.h"
 #include "catalogue.h"
@@ -23,6 +26,7 @@
 #include "input/loadjob.h"
 #include "support/bmpwriter.h"
 #include "support/dropfile.h"
+#include "support/turntableframes.h"
 #include "world.h"
 
 void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter) {
@@ -59,6 +63,19 @@ void ExpectSave(SoakWorld& world, Step& step) {
   step.save = world.files.AnySaveTarget();
   step.saveAnswer = step.save->path;
   step.description += ", " + step.save->what;
+}
+
+void ExpectTurntable(SoakWorld& world, Step& step) {
+  if (world.random.OneIn(10)) {
+    step.turntable = SaveTarget{QString(), false, "cancel"};
+    step.description += ", cancel the dialog";
+    return;
+  }
+  // A few frames: each is a full picture of whatever the soak has loaded.
+  step.turntable = world.files.AnyTurntableTarget();
+  step.turntableFrames = world.random.Between(1, 4);
+  step.description +=
+      ", " + step.turntable->what + " of " + std::to_string(step.turntableFrames) + " frames";
 }
 
 void ExpectCopy(Step& step) {
@@ -160,6 +177,40 @@ void OpenFromCommandLine(SoakWorld& world, Step& step) {
   if (kind != 1)
     commandLine.file = name(false, 6, " ");
   step.perform = [commandLine](SoakWorld&) { OpenAfterStartUp(commandLine); };
+}
+
+void OutputTurntable(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const SoakFile file = world.files.Any();
+  PictureRequest request;
+  request.size = QSize(random.Between(1, 200), random.Between(1, 150));
+  request.theta = random.Between(-9000, 18000);
+  request.turntable = random.Between(1, 4);
+  request.dataFile = file.path;
+  const bool webp = random.OneIn(2);
+  step.description = "--output --turntable " + std::to_string(request.turntable) + " --turn " +
+                     QString::number(request.theta / 100.0, 'f', 2).toStdString() + " to " +
+                     (webp ? "a WebP" : "PNG frames") + " of " + file.what;
+  step.perform = [request, webp](SoakWorld& w) {
+    const QTemporaryDir dir;
+    const QString pattern =
+        dir.filePath(webp ? QStringLiteral("t.webp") : QStringLiteral("t-{frame}.png"));
+    const QString still = dir.filePath(QStringLiteral("still.png"));
+    PictureRequest alone = request;
+    alone.turntable = 0;
+    const int status = RenderPictureFiles(request, {{request.dataFile, pattern}});
+    if (RenderPictureFiles(alone, {{request.dataFile, still}}) != status)
+      w.inputFaults.push_back("the turntable's exit status is not the still picture's");
+    const std::vector<QImage> frames = ReadTurntableFrames(pattern, request.turntable);
+    if (status != 0) {
+      if (QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() > 0)
+        w.inputFaults.push_back("a turntable that failed left files");
+    } else if (frames.size() != static_cast<std::size_t>(request.turntable)) {
+      w.inputFaults.push_back("the turntable holds " + std::to_string(frames.size()) + " frames");
+    } else if (frames[0] != QImage(still).convertToFormat(QImage::Format_RGB32)) {
+      w.inputFaults.push_back("the turntable's first frame is not the still picture");
+    }
+  };
 }
 
 void ExpectReload(SoakWorld& world, Step& step) {

@@ -128,6 +128,9 @@ int main(int argc, char** argv) {
       const Before before = TakeBefore(world, step);
       world.openAnswer = step.openAnswer;
       world.saveAnswer = step.saveAnswer;
+      if (step.turntable && !step.turntable->path.isEmpty())
+        world.turntableAnswer =
+            TTurntableDialog::Choice{step.turntable->path, step.turntableFrames};
       world.addressAnswer = step.addressAnswer;
       step.perform(world);
       std::vector<std::string> faults;

@@ -38,6 +38,10 @@ struct Step {
   // Save picture, once, to this target (an empty path: the dialog is
   // cancelled).
   std::optional<SaveTarget> save;
+  // Save turntable…, once, to this target with this many frames (an empty
+  // path: the dialog is cancelled).
+  std::optional<SaveTarget> turntable;
+  int turntableFrames = 0;
   // Copy the picture to the clipboard.
   bool copy = false;
 };

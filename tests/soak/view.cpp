@@ -246,12 +246,13 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Vertical scale/×1",
                                        "Vertical scale/×8",
                                        "Smooth edges/Off",
-                                       "Smooth edges/2 × 2 samples"};
+                                       "Smooth edges/2 × 2 samples",
+                                       "Save turntable…"};
   constexpr std::size_t kEscape = std::size(kItems);
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
   const std::size_t item =
-      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1});
+      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
@@ -260,6 +261,8 @@ void PictureMenu(SoakWorld& world, Step& step) {
     ExpectSave(world, step);
   else if (item == 3)
     world.watching = !world.watching;
+  else if (item == kEscape - 1)
+    ExpectTurntable(world, step);
   const QString text = item < kEscape ? QString::fromUtf8(kItems[item]) : QString();
   step.perform = [at, text](SoakWorld& w) {
     ActivateFor(w, &w.root);

@@ -25,6 +25,10 @@ SoakWorld::SoakWorld(std::uint64_t seed, const QString& folder)
     ++saveDialogs;
     return saveAnswer;
   });
+  previousTurntable = TTurntableDialog::SetChooser([this](const TTurntableDialog&) {
+    ++turntableDialogs;
+    return turntableAnswer;
+  });
   previousAsker = TAddressDialog::SetAsker([this](const TAddressDialog& dialog) {
     addressDialogs.push_back(dialog.Address);
     DrawSceneBeforeLoad();
@@ -36,6 +40,7 @@ SoakWorld::~SoakWorld() {
   SetMessageBoxHook(previousBox);
   TOpenDialog::SetChooser(previousOpen);
   TSaveDialog::SetChooser(previousSave);
+  TTurntableDialog::SetChooser(previousTurntable);
   TAddressDialog::SetAsker(previousAsker);
 }
 
@@ -47,9 +52,11 @@ void SoakWorld::StartStep(bool quick) {
   servers.KeepFor(read);
   openAnswer.reset();
   saveAnswer.reset();
+  turntableAnswer.reset();
   addressAnswer.reset();
   openDialogs.clear();
   saveDialogs = 0;
+  turntableDialogs = 0;
   addressDialogs.clear();
   messages.clear();
   inputFaults.clear();

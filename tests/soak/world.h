@@ -67,11 +67,13 @@ class SoakWorld {
   std::optional<TOpenDialog::Choice> openAnswer;
   std::optional<QString> saveAnswer;
   std::optional<QString> addressAnswer;
+  std::optional<TTurntableDialog::Choice> turntableAnswer;
   // What the step showed: the open dialogs by the filter entry they opened
   // with, the number of save dialogs, the address dialogs by the address
   // they opened with, the texts of the message boxes.
   std::vector<int> openDialogs;
   int saveDialogs = 0;
+  int turntableDialogs = 0;
   std::vector<QString> addressDialogs;
   std::vector<QString> messages;
   // Faults of the harness's own input (a window that would not activate).
@@ -94,5 +96,6 @@ class SoakWorld {
   MessageBoxHook previousBox;
   TOpenDialog::Chooser previousOpen;
   TSaveDialog::Chooser previousSave;
+  TTurntableDialog::Chooser previousTurntable;
   TAddressDialog::Asker previousAsker;
 };

@@ -16,12 +16,13 @@ double AzimuthDegrees(const Camera& c) {
 }
 
 struct CameraCase {
-  int theta, height, zoom;
+  long double theta;
+  int height, zoom;
   double azimuth, elevation, halfHeight;
 };
 
 void PrintTo(const CameraCase& c, std::ostream* os) {
-  *os << "bars " << c.theta << ", " << c.height << ", " << c.zoom;
+  *os << "bars " << static_cast<double>(c.theta) << ", " << c.height << ", " << c.zoom;
 }
 
 class CameraFromBars : public testing::TestWithParam<CameraCase> {};
@@ -48,7 +49,11 @@ INSTANTIATE_TEST_SUITE_P(Bars, CameraFromBars,
                              CameraCase{4500, 8000, 5001, 45.0, 80.0, 1.0002},
                              CameraCase{-9000, 0, 1, -90.0, 0.0, 0.0002},
                              CameraCase{18000, 0, 10001, 180.0, 0.0, 2.0002},
-                             CameraCase{0, 0, 5001, 0.0, 0.0, 1.0002}));
+                             CameraCase{0, 0, 5001, 0.0, 0.0, 1.0002},
+                             // A turntable's frames: between the bar's steps and
+                             // beyond its end (225.5° is -134.5° round the circle).
+                             CameraCase{1234.5L, 0, 5001, 12.345, 0.0, 1.0002},
+                             CameraCase{22550, 3000, 5001, -134.5, 30.0, 1.0002}));
 
 TEST(CameraFromBars, HeightBarAtMinimumPutsEyeBelowTheCube) {
   Camera camera;

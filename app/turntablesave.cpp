@@ -1,0 +1,103 @@
+#include "app/turntablesave.h"
+
+#include <utility>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QScopeGuard>
+#include <QWidget>
+
+#include "app/framecubiscope.h"
+#include "app/loadbar.h"
+#include "base/errors.h"
+#include "input/formstatus.h"
+#include "scene/finaldetail.h"
+#include "view/handlerguard.h"
+#include "view/turntablefile.h"
+
+TTurntableSave::TTurntableSave(TFrameCubiscope& frame, TLoadBar& bar, QObject* parent)
+    : QObject(parent), frame(frame), bar(bar) {
+  action = new QAction(QStringLiteral("Save turntable…"), this);
+  connect(action, &QAction::triggered, this, Guarded(this, &TTurntableSave::Save));
+}
+
+void TTurntableSave::Save() {
+  if (running || !FormStatus)
+    return;
+  if (FormStatus->LoadInBackground())
+    throw cError(QStringLiteral("読み込みの途中です。読み込みが終わってから保存してください"));
+  const std::optional<TTurntableDialog::Choice> choice = Dialog.Execute(frame.window());
+  if (!choice)
+    return;
+  cOpenGLGraph& graph = frame.View();
+  cOpenGLGraph_Surface& surface = FormStatus->surface;
+  const int theta = frame.ui.ScrollBarTheta->value();
+  const int height = frame.ui.ScrollBarHeight->value();
+  const int zoom = frame.ui.ScrollBarZoom->value();
+  const Camera shown = graph.ViewCamera();
+
+  running = true;
+  cancelled = false;
+  QCoreApplication::instance()->installEventFilter(this);
+  auto loadCancel = std::exchange(bar.cancel, [this] { Cancel(); });
+  const auto restore = qScopeGuard([&] {
+    QCoreApplication::instance()->removeEventFilter(this);
+    bar.cancel = std::move(loadCancel);
+    bar.hide();
+    running = false;
+    graph.SetCamera(shown);
+    RunHandler([&graph] { graph.Draw(); });
+  });
+  bar.Show(0);
+  WriteTurntable(
+      choice->path, choice->frames, theta,
+      [&](long double turn) -> const QImage& {
+        AimView(graph, turn, height, zoom);
+        graph.Draw();
+        DrawFinalDetail(graph, surface);
+        return graph.Picture();
+      },
+      [this](double done) {
+        bar.Show(done);
+        // The bar's Cancel and the frame just drawn reach the screen.
+        QCoreApplication::processEvents();
+        return !cancelled;
+      });
+}
+
+bool TTurntableSave::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        Cancel();
+      return true;
+    case QEvent::Shortcut:
+      if (static_cast<const QShortcutEvent*>(event)->key() == QKeySequence(Qt::Key_Escape))
+        Cancel();
+      return true;
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::Wheel:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return watched->isWidgetType();
+    case QEvent::Close:
+      // A close event that comes back accepted closes the window.
+      if (!watched->isWidgetType())
+        return false;
+      event->ignore();
+      return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+      // The window passes its mouse on to the widget under it, where the
+      // Cancel button alone takes it.
+      return watched->isWidgetType() && watched != bar.ui.ButtonCancel;
+    default:
+      return false;
+  }
+}

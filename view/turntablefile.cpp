@@ -1,0 +1,171 @@
+#include "view/turntablefile.h"
+
+#include <cassert>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <webp/encode.h>
+#include <webp/mux.h>
+
+#include "base/errors.h"
+#include "base/turntable.h"
+#include "view/picturefile.h"
+
+namespace {
+
+const QString kFrame = QStringLiteral("{frame}");
+
+// The encoder's own handles, freed on every way out.
+struct EncoderFree {
+  void operator()(WebPAnimEncoder* encoder) const { WebPAnimEncoderDelete(encoder); }
+};
+using Encoder = std::unique_ptr<WebPAnimEncoder, EncoderFree>;
+
+struct AssembledData {
+  WebPData data;
+  AssembledData() { WebPDataInit(&data); }
+  ~AssembledData() { WebPDataClear(&data); }
+};
+
+}  // namespace
+
+struct cTurntableFile::Animation {
+  Encoder encoder;
+  WebPConfig config;
+  QSize size;
+};
+
+cTurntableFile::cTurntableFile(const QString& pattern, int frames)
+    : pattern(pattern), frames(frames) {
+  assert(frames >= 1 && "a turntable of no frames");
+  assert((IsAnimation(pattern) || frames == 1 || pattern.contains(kFrame)) &&
+         "every frame of a turntable at one path");
+  if (IsAnimation(pattern))
+    animation = std::make_unique<Animation>();
+}
+
+cTurntableFile::~cTurntableFile() {
+  for (const QString& path : written)
+    QFile::remove(path);
+}
+
+bool cTurntableFile::IsAnimation(const QString& pattern) {
+  return pattern.endsWith(QLatin1String(".webp"), Qt::CaseInsensitive);
+}
+
+QString cTurntableFile::FramePath(const QString& pattern, int frame) {
+  return QString(pattern).replace(kFrame, QString::number(frame));
+}
+
+void cTurntableFile::Add(const QImage& frame) {
+  assert(added < frames && "more frames than the turntable has");
+  ++added;
+  if (!animation) {
+    // Beside the final file, so that putting it in place is a rename within
+    // one file system; its suffix tells WritePictureFile the format.
+    const QFileInfo final(FramePath(pattern, added));
+    QTemporaryFile file(final.absolutePath() + QStringLiteral("/.") + final.completeBaseName() +
+                        QStringLiteral(".XXXXXX.") + final.suffix());
+    file.setAutoRemove(false);
+    if (!file.open())
+      throw cFileWriteError(final.filePath(), file.errorString());
+    const QString temporary = file.fileName();
+    file.close();
+    written.push_back(temporary);
+    WritePictureFile(frame, temporary, final.filePath());
+    return;
+  }
+  if (frame.isNull())  // a view of no size; as Qt's image writers say it
+    throw cFileWriteError(pattern, QStringLiteral("Image is empty"));
+  if (!animation->encoder) {
+    animation->size = frame.size();
+    WebPAnimEncoderOptions options;
+    if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&animation->config))
+      throw cFileWriteError(pattern, QStringLiteral("libwebp version mismatch"));
+    options.anim_params.loop_count = 0;  // for ever
+    // Every frame a key frame: a turntable's frames differ almost
+    // everywhere, and the encoder's search for a smaller sub-frame would
+    // cost a second encoding of each.
+    options.kmin = 0;
+    options.kmax = 1;
+    WebPConfigLosslessPreset(&animation->config, 0);
+    animation->encoder.reset(WebPAnimEncoderNew(frame.width(), frame.height(), &options));
+    if (!animation->encoder)
+      throw cOutOfMemory();
+  }
+  assert(frame.size() == animation->size && "turntable frames of different sizes");
+  // Bytes in R, G, B order whatever the machine's byte order.
+  const QImage rgb = frame.convertToFormat(QImage::Format_RGBX8888);
+  WebPPicture picture;
+  if (!WebPPictureInit(&picture))
+    throw cFileWriteError(pattern, QStringLiteral("libwebp version mismatch"));
+  picture.use_argb = 1;
+  picture.width = rgb.width();
+  picture.height = rgb.height();
+  const bool imported =
+      WebPPictureImportRGBX(&picture, rgb.constBits(), static_cast<int>(rgb.bytesPerLine()));
+  const int timestamp = (added - 1) * frameMilliseconds;
+  const bool encoded = imported && WebPAnimEncoderAdd(animation->encoder.get(), &picture, timestamp,
+                                                      &animation->config);
+  WebPPictureFree(&picture);
+  if (!encoded) {
+    if (!imported)
+      throw cOutOfMemory();
+    throw cFileWriteError(pattern,
+                          QString::fromUtf8(WebPAnimEncoderGetError(animation->encoder.get())));
+  }
+}
+
+void cTurntableFile::Commit() {
+  assert(added == frames && "a turntable committed before all its frames");
+  if (animation) {
+    AssembledData assembled;
+    WebPAnimEncoder* encoder = animation->encoder.get();
+    if (!WebPAnimEncoderAdd(encoder, nullptr, added * frameMilliseconds, nullptr) ||
+        !WebPAnimEncoderAssemble(encoder, &assembled.data)) {
+      throw cFileWriteError(pattern, QString::fromUtf8(WebPAnimEncoderGetError(encoder)));
+    }
+    QSaveFile file(pattern);
+    if (!file.open(QIODevice::WriteOnly))
+      throw cFileWriteError(pattern, file.errorString());
+    const auto size = static_cast<qint64>(assembled.data.size);
+    if (file.write(reinterpret_cast<const char*>(assembled.data.bytes), size) != size) {
+      const QString reason = file.errorString();
+      file.cancelWriting();
+      throw cFileWriteError(pattern, reason);
+    }
+    if (!file.commit())
+      throw cFileWriteError(pattern, file.errorString());
+    return;
+  }
+  for (std::size_t k = 0; k < written.size(); ++k) {
+    const QString final = FramePath(pattern, static_cast<int>(k) + 1);
+    // rename() replaces a file that is there in one step, as QSaveFile does;
+    // QFile::rename would refuse it.
+    if (std::rename(QFile::encodeName(written[k]).constData(),
+                    QFile::encodeName(final).constData()) != 0) {
+      throw cFileWriteError(final, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    written[k].clear();
+  }
+  written.clear();
+}
+
+bool WriteTurntable(const QString& pattern, int frames, int theta,
+                    const std::function<const QImage&(long double turn)>& frameAt,
+                    const std::function<bool(double done)>& going) {
+  cTurntableFile file(pattern, frames);
+  for (int k = 1; k <= frames; ++k) {
+    file.Add(frameAt(TurntableTurn(theta, k, frames)));
+    if (going && !going(static_cast<double>(k) / frames))
+      return false;
+  }
+  file.Commit();
+  return true;
+}
