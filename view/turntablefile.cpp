@@ -21,11 +21,11 @@ namespace {
 
 const QString kFrame = QStringLiteral("{frame}");
 
-// The encoder's own handles, freed on every way out.
-struct EncoderFree {
-  void operator()(WebPAnimEncoder* encoder) const { WebPAnimEncoderDelete(encoder); }
+// The muxer's own handle, freed on every way out.
+struct MuxFree {
+  void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
 };
-using Encoder = std::unique_ptr<WebPAnimEncoder, EncoderFree>;
+using Mux = std::unique_ptr<WebPMux, MuxFree>;
 
 struct AssembledData {
   WebPData data;
@@ -33,10 +33,20 @@ struct AssembledData {
   ~AssembledData() { WebPDataClear(&data); }
 };
 
+struct EncodedFrame {
+  WebPMemoryWriter writer;
+  EncodedFrame() { WebPMemoryWriterInit(&writer); }
+  ~EncodedFrame() { WebPMemoryWriterClear(&writer); }
+};
+
 }  // namespace
 
+// Each frame is encoded by itself and put into the animation whole: libwebp's
+// animation encoder would merge a frame that equals the one before into it
+// (a turntable of a symmetric or empty scene), and the animation would hold
+// fewer frames than asked for.
 struct cTurntableFile::Animation {
-  Encoder encoder;
+  Mux mux;
   WebPConfig config;
   QSize size;
 };
@@ -83,20 +93,13 @@ void cTurntableFile::Add(const QImage& frame) {
   }
   if (frame.isNull())  // a view of no size; as Qt's image writers say it
     throw cFileWriteError(pattern, QStringLiteral("Image is empty"));
-  if (!animation->encoder) {
+  if (!animation->mux) {
     animation->size = frame.size();
-    WebPAnimEncoderOptions options;
-    if (!WebPAnimEncoderOptionsInit(&options) || !WebPConfigInit(&animation->config))
+    if (!WebPConfigInit(&animation->config))
       throw cFileWriteError(pattern, QStringLiteral("libwebp version mismatch"));
-    options.anim_params.loop_count = 0;  // for ever
-    // Every frame a key frame: a turntable's frames differ almost
-    // everywhere, and the encoder's search for a smaller sub-frame would
-    // cost a second encoding of each.
-    options.kmin = 0;
-    options.kmax = 1;
     WebPConfigLosslessPreset(&animation->config, 0);
-    animation->encoder.reset(WebPAnimEncoderNew(frame.width(), frame.height(), &options));
-    if (!animation->encoder)
+    animation->mux.reset(WebPMuxNew());
+    if (!animation->mux)
       throw cOutOfMemory();
   }
   assert(frame.size() == animation->size && "turntable frames of different sizes");
@@ -108,28 +111,40 @@ void cTurntableFile::Add(const QImage& frame) {
   picture.use_argb = 1;
   picture.width = rgb.width();
   picture.height = rgb.height();
+  EncodedFrame encoded;
+  picture.writer = WebPMemoryWrite;
+  picture.custom_ptr = &encoded.writer;
   const bool imported =
       WebPPictureImportRGBX(&picture, rgb.constBits(), static_cast<int>(rgb.bytesPerLine()));
-  const int timestamp = (added - 1) * frameMilliseconds;
-  const bool encoded = imported && WebPAnimEncoderAdd(animation->encoder.get(), &picture, timestamp,
-                                                      &animation->config);
+  const bool done = imported && WebPEncode(&animation->config, &picture);
+  const WebPEncodingError error = picture.error_code;
   WebPPictureFree(&picture);
-  if (!encoded) {
-    if (!imported)
+  if (!done) {
+    if (!imported || error == VP8_ENC_ERROR_OUT_OF_MEMORY)
       throw cOutOfMemory();
-    throw cFileWriteError(pattern,
-                          QString::fromUtf8(WebPAnimEncoderGetError(animation->encoder.get())));
+    throw cFileWriteError(pattern, QStringLiteral("WebP encoding error %1").arg(error));
   }
+  WebPMuxFrameInfo info{};
+  info.bitstream.bytes = encoded.writer.mem;
+  info.bitstream.size = encoded.writer.size;
+  info.duration = frameMilliseconds;
+  info.id = WEBP_CHUNK_ANMF;
+  info.dispose_method = WEBP_MUX_DISPOSE_NONE;
+  info.blend_method = WEBP_MUX_NO_BLEND;
+  if (WebPMuxPushFrame(animation->mux.get(), &info, 1) != WEBP_MUX_OK)
+    throw cOutOfMemory();
 }
 
 void cTurntableFile::Commit() {
   assert(added == frames && "a turntable committed before all its frames");
   if (animation) {
     AssembledData assembled;
-    WebPAnimEncoder* encoder = animation->encoder.get();
-    if (!WebPAnimEncoderAdd(encoder, nullptr, added * frameMilliseconds, nullptr) ||
-        !WebPAnimEncoderAssemble(encoder, &assembled.data)) {
-      throw cFileWriteError(pattern, QString::fromUtf8(WebPAnimEncoderGetError(encoder)));
+    WebPMuxAnimParams params{};
+    params.bgcolor = 0xffffffff;
+    params.loop_count = 0;  // for ever
+    if (WebPMuxSetAnimationParams(animation->mux.get(), &params) != WEBP_MUX_OK ||
+        WebPMuxAssemble(animation->mux.get(), &assembled.data) != WEBP_MUX_OK) {
+      throw cOutOfMemory();
     }
     QSaveFile file(pattern);
     if (!file.open(QIODevice::WriteOnly))

@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/turntable.h"
 #include "input/turntabledialog.h"
+#include "support/turntableframes.h"
 #include "view/turntablefile.h"
 
 namespace {
@@ -134,6 +135,20 @@ TEST_P(TurntableFile, InAFolderThatIsNotThereThrowsAndLeavesNothing) {
       },
       cFileWriteError);
   EXPECT_TRUE(Files().isEmpty());
+}
+
+// A scene that looks the same from every side (or shows nothing) still
+// turns in as many frames as asked for, each as it went in.
+TEST_P(TurntableFile, FramesAlikeStayFramesOfTheirOwn) {
+  const std::vector<QImage> frames{Frame(1), Frame(1), Frame(1), Frame(2), Frame(2)};
+  cTurntableFile file(Pattern(), static_cast<int>(frames.size()));
+  for (const QImage& frame : frames)
+    file.Add(frame);
+  file.Commit();
+  const std::vector<QImage> read = ReadTurntableFrames(Pattern(), static_cast<int>(frames.size()));
+  ASSERT_EQ(read.size(), frames.size());
+  for (std::size_t k = 0; k < frames.size(); ++k)
+    EXPECT_EQ(read[k], frames[k].convertToFormat(QImage::Format_RGB32)) << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TurntableFile,
