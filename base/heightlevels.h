@@ -41,6 +41,17 @@ class HeightLevels {
   // failed to read. Throws nothing.
   virtual bool Fill(const LevelWindow& window, double* z, std::size_t stride = 1) = 0;
 
+  // The heights of the raster's own cells (level 0) cells[k] = {column,
+  // row} into z[k] (NaN where a cell has no value), for sections through
+  // them. A cell whose tile has not come takes the height of the finest
+  // coarser level at hand, and its tile is asked for besides those Fill asks
+  // for: the tiles the last FillCells asked for replace those it asked for
+  // before and not yet begun, and Fill never drops them. True when every
+  // cell came from level 0, or from a coarser one only because its tile
+  // failed to read. Throws nothing.
+  virtual bool FillCells(const std::array<std::uint32_t, 2>* cells, std::size_t count,
+                         double* z) = 0;
+
   // Bounds of the heights of the raster's cells in the window (of the
   // raster's own cells, level 0): none lies below the first or above the
   // second. {1, 0} where none has a value. Throws nothing.

@@ -6,9 +6,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include <QString>
+
+#include "base/mapdistances.h"
 
 struct HeightValues {
   enum class Source {
@@ -32,6 +35,9 @@ struct HeightValues {
   // Map coordinates of the raster's column and row corners, as GDAL gives
   // them: x = g[0] + column g[1] + row g[2], y = g[3] + column g[4] + row g[5].
   std::optional<std::array<double, 6>> geoTransform;
+  // Lengths on the ground between map points, where the raster's coordinate
+  // system is known (geographic or projected); null otherwise.
+  std::shared_ptr<MapDistances> ground;
   // A raster read reduced: each point stands for the average of reduction x
   // reduction cells of the original, which has originalColumns x
   // originalRows cells. 1 when read whole.
