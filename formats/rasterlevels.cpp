@@ -314,6 +314,49 @@ class RasterLevels final : public HeightLevels {
     return complete;
   }
 
+  bool FillCells(const std::array<std::uint32_t, 2>* cells, std::size_t count,
+                 double* z) override {
+    const std::lock_guard lock(mutex);
+    if (handLevel == 0) {
+      for (std::size_t k = 0; k < count; ++k)
+        z[k] = hand[0][std::size_t{cells[k][1]} * header.columns + cells[k][0]];
+      return true;
+    }
+    bool complete = true;
+    std::vector<TileKey> wanted;
+    // Sections run along rows and columns: most cells share the last tile.
+    TileKey lastKey{-1, 0, 0};
+    const Tile* last = nullptr;
+    for (std::size_t k = 0; k < count; ++k) {
+      const auto [column, row] = cells[k];
+      const TileKey key{0, column / tileSide, row / tileSide};
+      if (key != lastKey) {
+        lastKey = key;
+        const auto tile = tiles.find(key);
+        last = tile == tiles.end() ? nullptr : &tile->second;
+        if (last) {
+          uses.splice(uses.begin(), uses, tile->second.use);
+        } else if (!failed.contains(key)) {
+          complete = false;
+          if (!reading.contains(key) && std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+            wanted.push_back(key);
+        }
+      }
+      if (last) {
+        const auto [x0, y0] = TileOrigin(key);
+        z[k] = last->z[std::size_t{row - y0} * TileColumns(key) + (column - x0)];
+      } else {
+        z[k] = CoarserHeight(column, row);
+      }
+    }
+    sectionQueue = std::move(wanted);
+    if (!sectionQueue.empty()) {
+      StartWorkers();
+      wake.notify_all();
+    }
+    return complete;
+  }
+
   std::array<double, 2> HeightRange(const LevelWindow& cells) const override {
     // At the first level at hand where the window is a few cells.
     int level = handLevel;
@@ -380,7 +423,7 @@ class RasterLevels final : public HeightLevels {
 
   void WaitForTiles() override {
     std::unique_lock lock(mutex);
-    idle.wait(lock, [this] { return queue.empty() && reading.empty(); });
+    idle.wait(lock, [this] { return Idle(); });
   }
 
   bool TakeFailure() override {
@@ -448,6 +491,23 @@ class RasterLevels final : public HeightLevels {
     }
   }
 
+  // The height that stands for the raster's cell (column, row) while its
+  // own tile is missing: the finest coarser level's at hand. Under the lock.
+  double CoarserHeight(std::uint32_t column, std::uint32_t row) {
+    for (int level = 1;; ++level) {
+      const std::uint32_t x = column >> level, y = row >> level;
+      if (level >= handLevel) {
+        const std::vector<double>& grid = hand[static_cast<std::size_t>(level - handLevel)];
+        return grid[std::size_t{y} * LevelCells(level, header.columns) + x];
+      }
+      const TileKey coarse{level, x / tileSide, y / tileSide};
+      if (const auto tile = tiles.find(coarse); tile != tiles.end()) {
+        const auto [x0, y0] = TileOrigin(coarse);
+        return tile->second.z[std::size_t{y - y0} * TileColumns(coarse) + (x - x0)];
+      }
+    }
+  }
+
   void StartWorkers() {
     if (!workers.empty())
       return;
@@ -460,11 +520,13 @@ class RasterLevels final : public HeightLevels {
     std::unique_ptr<RasterFile> own(raster->OpenAgain());
     std::unique_lock lock(mutex);
     for (;;) {
-      wake.wait(lock, [this] { return stopping || !queue.empty(); });
+      wake.wait(lock, [this] { return stopping || !queue.empty() || !sectionQueue.empty(); });
       if (stopping)
         return;
-      const TileKey key = queue.front();
-      queue.erase(queue.begin());
+      // The picture's tiles first: a section can wait for a frame.
+      std::vector<TileKey>& from = queue.empty() ? sectionQueue : queue;
+      const TileKey key = from.front();
+      from.erase(from.begin());
       reading.insert(key);
       lock.unlock();
       std::vector<double> z;
@@ -498,10 +560,13 @@ class RasterLevels final : public HeightLevels {
       lock.lock();
       // Only now: whoever waits for the tiles finds them told too.
       reading.erase(key);
-      if (queue.empty() && reading.empty())
+      if (Idle())
         idle.notify_all();
     }
   }
+
+  // Nothing asked for is still to come. Under the lock.
+  bool Idle() const { return queue.empty() && sectionQueue.empty() && reading.empty(); }
 
   // Keeps a tile that came, letting go of those used longest ago beyond the
   // cache's bound. Under the lock.
@@ -558,7 +623,8 @@ class RasterLevels final : public HeightLevels {
   std::uint64_t cachedBytes = 0;
   LevelWindow shown{-1, 0, 0, 0, 0};  // in tiles: what Trim keeps
   std::set<TileKey> failed;
-  std::vector<TileKey> queue;
+  std::vector<TileKey> queue;         // asked for by Fill
+  std::vector<TileKey> sectionQueue;  // asked for by FillCells
   std::set<TileKey> reading;
   std::vector<std::thread> workers;
   bool stopping = false;
