@@ -25,7 +25,8 @@ constexpr char kFileDescription[] =
 QStringList Synopsis() {
   return {
       QStringLiteral("cubiscope [--watch] [--colours FILE] [FILE]"),
-      QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE...]")};
+      QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE...]"),
+      QStringLiteral("cubiscope --profile CSV [--planes X,Y,Z] [--output PICTURE ...] [FILE...]")};
 }
 
 QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
@@ -76,6 +77,17 @@ struct Parser {
       "through the X display as the windows draw it. The options below are picture options, for "
       "--output only; left "
       "out, each keeps the program's start value.");
+  QCommandLineOption profile = ValueOption(
+      "profile", "CSV",
+      "Write the sections of the surface along the x and y grid planes (--planes) to the CSV "
+      "file CSV without showing any window, with or without --output, and exit as --output "
+      "does. One header line \"section,distance,x,y,value\", then a line a sample: section "
+      "x-plane or y-plane, the distance along it (cells of a picture or raster from its first "
+      "row or column, metres on the ground for a raster with a known coordinate system, data "
+      "units for a point grid), where it lies (map coordinates, else column and row, or data x "
+      "and y) and the value there, bilinear between the centres of the data's own cells; a "
+      "value is left empty where the data has none. \".\" is the decimal point, whatever the "
+      "locale. Given several FILEs, CSV names one file each, as PICTURE does.");
   QCommandLineOption size = ValueOption(
       "size", "WxH",
       "Size of the picture in pixels, 1 to 32768 each (default 640x480). A picture larger than "
@@ -200,9 +212,9 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version, colours, watch,     output, size,          antialias, scale,
-            turn,      tilt,    zoom,    centre,    bands,  show,          planes,    colourMap,
-            colourBar, axes,    light,   lightFrom, zScale, volumeColours, turntable};
+    return {help,      version,   colours, watch, output,    profile, size,          antialias,
+            scale,     turn,      tilt,    zoom,  centre,    bands,   show,          planes,
+            colourMap, colourBar, axes,    light, lightFrom, zScale,  volumeColours, turntable};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -331,6 +343,17 @@ void CentreOf(const QString& text, Vec3& centre) {
   centre = {values[0], values[1], values[2]};
 }
 
+// The paths pattern makes for files (MakeOutputPaths); none for no pattern.
+// Throws BadValue.
+QStringList PathsOf(const QString& pattern, const QStringList& files, const QString& coloursFile) {
+  if (pattern.isEmpty())
+    return {};
+  const OutputPaths paths = MakeOutputPaths(pattern, files, coloursFile);
+  if (const QString* wrong = std::get_if<QString>(&paths))
+    throw BadValue{*wrong};
+  return std::get<QStringList>(paths);
+}
+
 // The picture options of parser's command line, into request. Throws BadValue.
 void ReadPicture(const Parser& p, PictureRequest& request) {
   const QCommandLineParser& parser = p.parser;
@@ -423,23 +446,26 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       return outcome;
     }
     const bool output = p.parser.isSet(p.output);
+    const bool profile = p.parser.isSet(p.profile);
     QStringList files;
     for (const QString& file : p.parser.positionalArguments())
       files.append(Absolute(file));
-    if (files.size() > 1 && !output)
+    if (files.size() > 1 && !output && !profile)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
          {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
-          &p.planes, &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale,
-          &p.volumeColours, &p.turntable}) {
+          &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours,
+          &p.turntable}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};
       }
     }
+    if (!output && !profile && p.parser.isSet(p.planes))
+      throw BadValue{QStringLiteral("Option 'planes' is for --output or --profile only.")};
     if (p.parser.isSet(p.watch)) {
-      if (output)
-        throw BadValue{QStringLiteral("Option 'watch' is not for --output.")};
+      if (output || profile)
+        throw BadValue{QStringLiteral("Option 'watch' is not for --output or --profile.")};
       if (p.parser.positionalArguments().isEmpty() && !p.parser.isSet(p.colours))
         throw BadValue{QStringLiteral("Option 'watch' needs a FILE or --colours FILE.")};
       outcome.options.watch = true;
@@ -447,17 +473,24 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     ReadPicture(p, outcome.options.picture);
     if (p.parser.isSet(p.colours))
       outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
-    if (output) {
-      outcome.options.output = Absolute(p.parser.value(p.output));
-      if (outcome.options.picture.turntable > 0)
-        CheckTurntablePattern(outcome.options.output);
-      const OutputPaths paths =
-          MakeOutputPaths(outcome.options.output, files, outcome.options.coloursFile);
-      if (const QString* wrong = std::get_if<QString>(&paths))
-        throw BadValue{*wrong};
-      const QStringList& written = std::get<QStringList>(paths);
-      for (qsizetype i = 0; i < written.size(); ++i)
-        outcome.options.pictures.push_back({i < files.size() ? files[i] : QString(), written[i]});
+    if (output || profile) {
+      CommandLine& options = outcome.options;
+      options.output = output ? Absolute(p.parser.value(p.output)) : QString();
+      options.profile = profile ? Absolute(p.parser.value(p.profile)) : QString();
+      if (options.picture.turntable > 0)
+        CheckTurntablePattern(options.output);
+      const QStringList pictures = PathsOf(options.output, files, options.coloursFile);
+      const QStringList profiles = PathsOf(options.profile, files, options.coloursFile);
+      const qsizetype count = std::max(pictures.size(), profiles.size());
+      for (qsizetype i = 0; i < count; ++i) {
+        const QString picture = output ? pictures[i] : QString();
+        const QString csv = profile ? profiles[i] : QString();
+        // A run must never write one file over another of its own.
+        if (output && profile && pictures.contains(csv))
+          throw BadValue{
+              QStringLiteral("Option 'profile': %1 is also the path of a picture.").arg(csv)};
+        options.pictures.push_back({i < files.size() ? files[i] : QString(), picture, csv});
+      }
     }
     if (!files.isEmpty())
       outcome.options.file = files.constFirst();

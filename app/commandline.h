@@ -4,6 +4,7 @@
 //   cubiscope --output PICTURE [--size WxH] [--turn DEG] [--tilt DEG] [--zoom N]
 //             [--bands N] [--show LIST] [--planes X,Y,Z] [--turntable N] [--colours FILE]
 //             [FILE...]
+//   cubiscope --profile CSV [--planes X,Y,Z] [--output PICTURE ...] [FILE...]
 //   cubiscope --help | --version
 // The options and the usage text are defined in one place, commandline.cpp,
 // and read without a window or a display, so that --help works anywhere.
@@ -27,8 +28,12 @@ struct CommandLine {
   // --output, absolute: draw the pictures to files and exit without any
   // window. Empty: start the windows.
   QString output;
-  // What --output draws: the options of every picture, whose colours file is
-  // coloursFile, and one picture per FILE (outputpaths.h), or one of no FILE.
+  // --profile, absolute: write the sections along the x and y planes as CSV
+  // files, with or without --output, and exit without any window.
+  QString profile;
+  // What --output and --profile draw and write: the options of every
+  // picture, whose colours file is coloursFile, and one entry per FILE
+  // (outputpaths.h), or one of no FILE.
   PictureRequest picture;
   std::vector<OutputPicture> pictures;
 };

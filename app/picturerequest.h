@@ -29,9 +29,11 @@ struct PictureRequest {
   int turntable = 0;          // frames of one turn from theta; 0: a still picture
 };
 
-// One picture of an --output run: the file it draws, loaded as a dropped file
-// is (empty: none), and the path it is written to.
+// One picture of an --output or --profile run: the file it draws, loaded as
+// a dropped file is (empty: none), the path the picture is written to and
+// the path of its sections' CSV file (each empty: none).
 struct OutputPicture {
   QString dataFile;
   QString path;
+  QString profile;
 };

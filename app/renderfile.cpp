@@ -1,5 +1,6 @@
 #include "app/renderfile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/application.h"
+#include "app/profilefile.h"
 #include "base/errors.h"
 #include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
@@ -120,6 +122,10 @@ const QImage& cPictureScene::Draw() {
   return graph.Picture();
 }
 
+cOpenGLGraph_Surface& cPictureScene::Surface() {
+  return objects->surface;
+}
+
 void cPictureScene::Aim(long double theta, int height, int zoom) {
   AimView(graph, theta, height, zoom);
 }
@@ -174,11 +180,33 @@ void DrawTurntable(cPictureScene& scene, const PictureRequest& request, const QS
       });
 }
 
+// Loads request's files into objects of their own, without any view, and
+// writes the sections along its planes to path. Returns the note the windows
+// would show over the picture, as cPictureScene::Show does.
+QString WriteSectionsAlone(const PictureRequest& request, const QString& path) {
+  cOpenGLGraph_Line line;
+  cOpenGLGraph_Surface surface;
+  cOpenGLGraph_Solid volume;
+  QString notice;
+  if (!request.dataFile.isEmpty()) {
+    LoadTelling(request.dataFile, false, surface, volume);
+    notice = ReducedNotice(surface.values);
+  }
+  if (!request.coloursFile.isEmpty())
+    LoadTelling(request.coloursFile, true, surface, volume);
+  WriteProfileFile(surface, PlanePosition(request.planes[0]), PlanePosition(request.planes[1]),
+                   path);
+  return notice;
+}
+
 }  // namespace
 
 int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures) {
+  // Sections alone need no context, and so run where OpenGL is missing.
+  const bool drawing = std::any_of(pictures.begin(), pictures.end(),
+                                   [](const OutputPicture& p) { return !p.path.isEmpty(); });
   std::optional<cPictureScene> scene;
-  if (!Reported(QString(), [&] { scene.emplace(request.size); }))
+  if (drawing && !Reported(QString(), [&] { scene.emplace(request.size); }))
     return 1;
   int status = 0;
   for (const OutputPicture& picture : pictures) {
@@ -188,6 +216,11 @@ int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPi
     PictureRequest one = request;
     one.dataFile = picture.dataFile;
     const bool written = Reported(name, [&] {
+      if (!drawing) {
+        if (const QString notice = WriteSectionsAlone(one, picture.profile); !notice.isEmpty())
+          Print(name, notice);
+        return;
+      }
       // The windows show this over the picture; a script reads it here.
       if (const QString notice = scene->Show(one); !notice.isEmpty())
         Print(name, notice);
@@ -195,6 +228,9 @@ int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPi
         DrawTurntable(*scene, one, picture.path);
       else
         WritePictureFile(scene->Draw(), picture.path);
+      if (!picture.profile.isEmpty())
+        WriteProfileFile(scene->Surface(), scene->View().planeX.origin.x,
+                         scene->View().planeY.origin.y, picture.profile);
     });
     if (!written)
       status = 1;

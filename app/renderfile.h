@@ -41,8 +41,9 @@ class cPictureScene {
   // the request gave; draws nothing.
   void Aim(long double theta, int height, int zoom);
 
-  // The view the pictures are drawn in.
+  // The view the pictures are drawn in, and the surface it shows.
   cOpenGLGraph& View() { return graph; }
+  cOpenGLGraph_Surface& Surface();
 
  private:
   struct Objects;
@@ -55,9 +56,10 @@ class cPictureScene {
 // Draws one picture per entry of pictures, with request's options and
 // colours file and the entry's data file, in one context, and writes each to
 // its path (WritePictureFile), or, with request.turntable, a turntable of
-// that many frames to its path as a pattern (WriteTurntable). What stops a
-// picture goes to standard error as the message box would show it, after the
-// entry's data file's name when there is more than one picture; the others
-// are still drawn. Returns the exit status: 0 when every file is written,
-// else 1.
+// that many frames to its path as a pattern (WriteTurntable), and the
+// sections along its planes to the entry's profile path (WriteProfileFile).
+// Entries without picture paths are only loaded, without any view or
+// context, for their sections. What stops a picture goes to standard error as the message box would
+// show it, after the entry's data file's name when there is more than one picture; the others are
+// still drawn. Returns the exit status: 0 when every file is written, else 1.
 int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures);

@@ -4,11 +4,15 @@
 
 namespace {
 
-// The shortest text that reads back as the same double, never in the
-// locale's way.
-void Append(std::string& out, double value) {
+// Never in the locale's way. Values as the shortest text that reads back as
+// the same double; places and distances to 12 digits, which keeps a
+// micrometre of a map in metres and drops the last bits that arithmetic
+// leaves on a cell's whole row number (3.0000000000000004).
+void Append(std::string& out, double value, bool place) {
   char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  const auto end =
+      place ? std::to_chars(text, text + sizeof text, value, std::chars_format::general, 12).ptr
+            : std::to_chars(text, text + sizeof text, value).ptr;
   out.append(text, end);
 }
 
@@ -17,11 +21,11 @@ void AppendSection(std::string& out, const Section& section) {
     out += SectionName(section.kind);
     for (const double v : {sample.distance, sample.x, sample.y}) {
       out += ',';
-      Append(out, v);
+      Append(out, v, true);
     }
     out += ',';
     if (!sample.Gap())
-      Append(out, sample.value);
+      Append(out, sample.value, false);
     out += '\n';
   }
 }

@@ -503,3 +503,81 @@ TEST_F(RenderFile, TurntableFramesAreThePicturesAtTheirTurns) {
 }
 
 }  // namespace
+
+namespace {
+
+// The CSV lines of one section, without the section's name.
+QStringList SectionLines(const QString& path, const QString& section) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return {};
+  const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+  QStringList out;
+  for (const QString& line : lines) {
+    if (line.startsWith(section + QLatin1Char(',')))
+      out << line.mid(section.size() + 1);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(RenderFile, ProfileWritesTheSectionsAlongThePlanesWithoutAnyWindowOrContext) {
+  // The x plane at 0.5 meets column 31.5 of the 64 x 48 height field; its
+  // values are the mean of columns 31 and 32, grey / 255, as SetUp made them.
+  const auto grey = [](int col, int row) {
+    const double x = col / 63.0;
+    return static_cast<int>(255 * x * x * (0.5 + row / 94.0));
+  };
+  const QString pattern = dir.filePath(QStringLiteral("{name}.csv"));
+  // No display and no EGL: sections need no context.
+  ASSERT_EQ(Run({QStringLiteral("--profile"), pattern, QStringLiteral("--planes"),
+                 QStringLiteral("0.5,0.25,0"), data, colours},
+                Around::kNothing),
+            0)
+      << printed.toStdString();
+  const QString csv = dir.filePath(QStringLiteral("heights.csv"));
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readLine(), QByteArray("section,distance,x,y,value\n"));
+  const QStringList xPlane = SectionLines(csv, QStringLiteral("x-plane"));
+  ASSERT_EQ(xPlane.size(), 48);
+  for (int row = 0; row < 48; ++row) {
+    const QStringList f = xPlane[row].split(QLatin1Char(','));
+    ASSERT_EQ(f.size(), 4);
+    EXPECT_EQ(f[0].toDouble(), row);
+    EXPECT_EQ(f[1], QStringLiteral("31.5"));
+    EXPECT_EQ(f[2].toDouble(), row);
+    EXPECT_NEAR(f[3].toDouble(), (grey(31, row) + grey(32, row)) / 2.0 / 255, 1e-12);
+  }
+  // The y plane at 0.25 meets row 11.75: a quarter of row 11, three of 12.
+  const QStringList yPlane = SectionLines(csv, QStringLiteral("y-plane"));
+  ASSERT_EQ(yPlane.size(), 64);
+  EXPECT_NEAR(yPlane[40].split(QLatin1Char(','))[3].toDouble(),
+              (0.25 * grey(40, 11) + 0.75 * grey(40, 12)) / 255, 1e-12);
+  EXPECT_TRUE(SectionLines(csv, QStringLiteral("line")).isEmpty());
+  // The colours picture, a file of its own, has its own sections.
+  EXPECT_EQ(
+      SectionLines(dir.filePath(QStringLiteral("colours.csv")), QStringLiteral("x-plane")).size(),
+      10);
+
+  // Beside a picture, the same file; never over it.
+  const QString both = dir.filePath(QStringLiteral("both.csv"));
+  const QString picture = dir.filePath(QStringLiteral("both.png"));
+  ASSERT_EQ(Run({QStringLiteral("--output"), picture, QStringLiteral("--profile"), both,
+                 QStringLiteral("--planes"), QStringLiteral("0.5,0.25,0"), data}),
+            0)
+      << printed.toStdString();
+  EXPECT_TRUE(QImage(picture).size() == QSize(640, 480));
+  QFile a(csv), b(both);
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(a.readAll() == b.readAll());
+  for (const QStringList& wrong :
+       {QStringList{QStringLiteral("--output"), picture, QStringLiteral("--profile"), picture},
+        QStringList{QStringLiteral("--planes"), QStringLiteral("0,0,0"), data},
+        QStringList{QStringLiteral("--profile"), both, QStringLiteral("--watch"), data},
+        QStringList{QStringLiteral("--profile"), both, QStringLiteral("--light"), data}}) {
+    EXPECT_EQ(ReadCommandLine(QStringList{QStringLiteral("cubiscope")} + wrong).exitCode, 2)
+        << wrong.join(QLatin1Char(' ')).toStdString();
+  }
+}
