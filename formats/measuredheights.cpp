@@ -156,6 +156,7 @@ HeightFieldGrid ReadMeasuredHeights(RasterFile& raster, std::uint64_t maxPoints)
   values.maximum = found.maximum;
   values.unit = QString::fromStdString(header.unit);
   values.geoTransform = header.geoTransform;
+  values.ground.reset(raster.Ground());
   values.reduction = f;
   values.originalColumns = header.columns;
   values.originalRows = header.rows;

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "base/mapdistances.h"
+
 struct RasterHeader {
   std::uint32_t columns = 0;
   std::uint32_t rows = 0;
@@ -74,6 +76,12 @@ class RasterFile {
   // must never be used by two threads at once. Null when it cannot be
   // opened again. The caller deletes it.
   virtual RasterFile* OpenAgain() const = 0;
+  // Lengths on the ground between points of the raster's map coordinates, in
+  // the coordinate system the file gives: a new object the caller deletes,
+  // which may outlive the raster (not the module). Null when the raster has
+  // no geotransform, or no coordinate system whose ellipsoid is known (none,
+  // a local one, one that is neither geographic nor projected).
+  virtual MapDistances* Ground() const = 0;
 };
 
 // How the module's opening went.

@@ -905,6 +905,7 @@ RasterLevelsRead ReadRasterLevels(std::unique_ptr<RasterFile> raster) {
   values.maximum = maximum;
   values.unit = QString::fromStdString(header.unit);
   values.geoTransform = header.geoTransform;
+  values.ground.reset(raster->Ground());
   values.originalColumns = header.columns;
   values.originalRows = header.rows;
   read.levels = std::make_shared<RasterLevels>(std::move(raster), handLevel, minimum, maximum,

@@ -6,11 +6,12 @@
 set -euo pipefail
 
 # What the program needs to be built and to run: the compiler and build
-# tools, Qt, GL, GDAL for the raster module, libwebp for turntables as
-# animated WebP, and the Japanese font of its texts. run.sh installs these alone.
+# tools, Qt, GL, GDAL and PROJ (whose geodesics it uses itself) for the raster
+# module, libwebp for turntables as animated WebP, and the Japanese font of
+# its texts. run.sh installs these alone.
 PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev libegl-dev libglu1-mesa-dev libgdal-dev libcurl4-openssl-dev
+  qt6-base-dev qt6-image-formats-plugins libgl-dev libegl-dev libglu1-mesa-dev libgdal-dev libproj-dev libcurl4-openssl-dev
   libwebp-dev
   fonts-ipafont-gothic
 )

@@ -20,7 +20,9 @@
 #include <cpl_string.h>
 #include <gdal.h>
 #include <gdal_frmts.h>
+#include <ogr_spatialref.h>
 
+#include "formats/gdal/grounddistances.h"
 #include "formats/gdal/webfiles.h"
 #include "formats/rasterfile.h"
 #include "formats/webaddress.h"
@@ -169,6 +171,12 @@ class GdalRaster : public RasterFile {
   RasterFile* OpenAgain() const override {
     RasterOpened opened;
     return Open(path.c_str(), limits, &opened);
+  }
+
+  MapDistances* Ground() const override {
+    if (!header.geoTransform)
+      return nullptr;
+    return NewGroundDistances(OGRSpatialReference::FromHandle(GDALGetSpatialRef(dataset)));
   }
 
  private:

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <gdal.h>
+#include <ogr_srs_api.h>
 
 namespace {
 
@@ -71,6 +72,12 @@ bool WriteRaster(const QString& path, const RasterContent& raster) {
   if (raster.geoTransform) {
     std::array<double, 6> transform = *raster.geoTransform;
     GDALSetGeoTransform(memory, transform.data());
+  }
+  if (!raster.srs.empty()) {
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    written = written && OSRSetFromUserInput(srs, raster.srs.c_str()) == OGRERR_NONE &&
+              GDALSetSpatialRef(memory, srs) == CE_None;
+    OSRDestroySpatialReference(srs);
   }
   std::vector<char*> options;
   for (const char* option : raster.options)

@@ -26,6 +26,9 @@ struct RasterContent {
   std::optional<double> offset;
   std::string unit;
   std::optional<std::array<double, 6>> geoTransform;
+  // The coordinate system, as GDAL takes it from a user ("EPSG:4326", WKT);
+  // empty: none.
+  std::string srs;
   // GTiff creation options ("TILED=YES", "COMPRESS=DEFLATE", ...).
   std::vector<const char*> options;
   // Overviews built by averaging, each a factor (2, 4, ...).

@@ -49,6 +49,7 @@ class Flat : public RasterFile {
   }
   bool MayHoldData(RasterWindow) override { return true; }
   RasterFile* OpenAgain() const override { return nullptr; }
+  MapDistances* Ground() const override { return nullptr; }
   RasterHeader header;
   int reads = 0;
 };
