@@ -35,5 +35,5 @@ struct PictureRequest {
 struct OutputPicture {
   QString dataFile;
   QString path;
-  QString profile;
+  QString profile{};
 };

@@ -6,8 +6,7 @@
 #include "objects/sectioncsv.h"
 #include "objects/surface.h"
 
-Sections FinalSections(cOpenGLGraph_Surface& surface, double planeX, double planeY) {
-  const SectionPlaces places{planeX, planeY, nullptr, 0};
+Sections FinalSections(cOpenGLGraph_Surface& surface, const SectionPlaces& places) {
   Sections sections = CutSections(surface, places);
   // Each round asks for the tiles still missing; tiles are only let go of
   // beyond a cache far larger than two sections need, so a few rounds end it.
@@ -20,7 +19,7 @@ Sections FinalSections(cOpenGLGraph_Surface& surface, double planeX, double plan
 
 void WriteProfileFile(cOpenGLGraph_Surface& surface, double planeX, double planeY,
                       const QString& path) {
-  const std::string text = SectionsCsv(FinalSections(surface, planeX, planeY));
+  const std::string text = SectionsCsv(FinalSections(surface, {planeX, planeY, nullptr, 0}));
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     throw cFileWriteError(path, file.errorString());

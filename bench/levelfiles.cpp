@@ -38,6 +38,7 @@ const Files& LevelFiles() {
     terrain.columns = terrain.rows = side;
     terrain.value = [scale](int c, int r, int) { return Terrain(c, r, scale); };
     terrain.geoTransform = {{500000, 30, 0, 4100000, 0, -30}};
+    terrain.srs = "EPSG:32633";
     terrain.options = {"TILED=YES", "COMPRESS=DEFLATE", "PREDICTOR=3", "BIGTIFF=IF_SAFER"};
     f.plain = dir.filePath(QStringLiteral("plain.tif"));
     if (!WriteRaster(f.plain, terrain))

@@ -2,7 +2,7 @@
 // The measured rasters of the benchmarks of levels of detail and of
 // sections, written once per process into a folder of their own:
 // - overviews: a terrain of TerrainSide() x TerrainSide() float32 cells,
-//   30 m apart, tiled and deflated, with its own overviews and statistics;
+//   30 m apart in UTM zone 33N, tiled and deflated, with its own overviews and statistics;
 // - plain: the same without them;
 // - average: the same data averaged to 1024 x 1024 cells;
 // - sparse: SparseSide() x SparseSide() cells of which only three patches

@@ -318,13 +318,56 @@ RegularGrid GridOf(HeightLevels& levels) {
       }};
 }
 
+// Between two samples this many apart, the ground's scale changes too
+// little to matter: distances there follow the map's.
+constexpr std::size_t kGroundStride = 16;
+
+// The distances of section's samples, at map points, as lengths on the
+// ground: measured at every kGroundStride-th sample and at the path's
+// corners, and in between in proportion to the path's length on the map;
+// a sample at a time would cost a transformation and a geodesic each, five
+// times the rest of a section.
+void GroundDistances(MapDistances& ground, const std::vector<std::array<double, 2>>& map,
+                     const std::vector<std::size_t>& corners, Section& section) {
+  std::vector<std::size_t> anchors;
+  for (std::size_t k = 0, c = 0; k < map.size(); ++k) {
+    const bool corner = c < corners.size() && corners[c] == k;
+    if (corner)
+      ++c;
+    if (corner || k % kGroundStride == 0 || k + 1 == map.size())
+      anchors.push_back(k);
+  }
+  std::vector<std::array<double, 2>> points(anchors.size());
+  for (std::size_t a = 0; a < anchors.size(); ++a)
+    points[a] = map[anchors[a]];
+  std::vector<double> metres(anchors.size());
+  ground.PathMetres(points.data(), points.size(), metres.data());
+  std::vector<double> mapLength(map.size(), 0.0);
+  for (std::size_t k = 1; k < map.size(); ++k)
+    mapLength[k] =
+        mapLength[k - 1] + std::hypot(map[k][0] - map[k - 1][0], map[k][1] - map[k - 1][1]);
+  for (std::size_t a = 0; a < anchors.size(); ++a) {
+    const std::size_t from = anchors[a];
+    section.samples[from].distance = metres[a];
+    if (a + 1 == anchors.size())
+      break;
+    const std::size_t to = anchors[a + 1];
+    const double span = mapLength[to] - mapLength[from];
+    for (std::size_t k = from + 1; k < to; ++k) {
+      const double share = span > 0.0 ? (mapLength[k] - mapLength[from]) / span : 0.0;
+      section.samples[k].distance = metres[a] + share * (metres[a + 1] - metres[a]);
+    }
+  }
+}
+
 // Turns the samples of a path into a section: values in the data's terms,
 // places as the data names them, distances in unit: for point grids the
 // samples' own, else the cells' column or row along a plane and the path's
 // length in cells along the line, or the length on the ground from the
-// first sample.
+// first sample; corners: the samples where the path turns, in order.
 Section Place(SectionKind kind, const std::vector<PathSample>& samples, const HeightValues& values,
-              std::uint32_t dataColumns, std::uint32_t dataRows, DistanceUnit unit) {
+              std::uint32_t dataColumns, std::uint32_t dataRows, DistanceUnit unit,
+              const std::vector<std::size_t>& corners = {}) {
   Section section{kind, {}};
   section.samples.resize(samples.size());
   std::vector<std::array<double, 2>> map;
@@ -360,12 +403,8 @@ Section Place(SectionKind kind, const std::vector<PathSample>& samples, const He
       out.y = row;
     }
   }
-  if (unit == DistanceUnit::kMetres && !map.empty()) {
-    std::vector<double> metres(map.size());
-    values.ground->PathMetres(map.data(), map.size(), metres.data());
-    for (std::size_t k = 0; k < metres.size(); ++k)
-      section.samples[k].distance = metres[k];
-  }
+  if (unit == DistanceUnit::kMetres && !map.empty())
+    GroundDistances(*values.ground, map, corners, section);
   return section;
 }
 
@@ -437,8 +476,11 @@ Sections CutSections(cOpenGLGraph_Surface& surface, const SectionPlaces& places,
   const RegularGrid grid = own ? GridOf(*levels) : GridOf(drawn);
   const auto cut = [&](SectionKind kind, const std::vector<PathPoint>& path, int along) {
     std::vector<PathPoint> points;
-    for (std::size_t s = 0; s + 1 < path.size(); ++s)
+    std::vector<std::size_t> corners;
+    for (std::size_t s = 0; s + 1 < path.size(); ++s) {
       SampleRun(grid, path[s], path[s + 1], s == 0, points);
+      corners.push_back(points.size() - 1);
+    }
     std::vector<double> z;
     out.final = BilinearValues(grid, points, z) && out.final;
     std::vector<PathSample> samples(points.size());
@@ -448,7 +490,7 @@ Sections CutSections(cOpenGLGraph_Surface& surface, const SectionPlaces& places,
         length += std::hypot(points[k].x - points[k - 1].x, points[k].y - points[k - 1].y);
       samples[k] = {along == 0 ? points[k].x : along == 1 ? points[k].y : length, points[k], z[k]};
     }
-    return Place(kind, samples, values, dataColumns, dataRows, out.distanceUnit);
+    return Place(kind, samples, values, dataColumns, dataRows, out.distanceUnit, corners);
   };
   if (places.planeX >= grid.columns.Low() && places.planeX <= grid.columns.High())
     out.xPlane =

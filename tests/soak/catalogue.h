@@ -50,6 +50,10 @@ void OpenFromCommandLine(SoakWorld& world, Step& step);
 // `--output --turntable N` of a file, drawn in the soak's own process: its
 // status is the still picture's, and its first frame that picture.
 void OutputTurntable(SoakWorld& world, Step& step);
+// `--profile` of a file, with or without --output, in the soak's own
+// process: its status is the load's, and a written file begins with its
+// header.
+void OutputProfile(SoakWorld& world, Step& step);
 // Another program writes a file the program follows, or some other file.
 void RewriteFile(SoakWorld& world, Step& step);
 // Web addresses (web.cpp): "Open URL…" in the picture's context menu, and

@@ -213,6 +213,37 @@ void OutputTurntable(SoakWorld& world, Step& step) {
   };
 }
 
+void OutputProfile(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const SoakFile file = world.files.Any();
+  PictureRequest request;
+  request.planes[0] = random.Between(0, 1000);
+  request.planes[1] = random.Between(0, 1000);
+  request.dataFile = file.path;
+  const bool picture = random.OneIn(2);
+  step.description = "--profile --planes " + std::to_string(request.planes[0]) + "," +
+                     std::to_string(request.planes[1]) + " thousandths" +
+                     (picture ? " with --output" : "") + " of " + file.what;
+  step.perform = [request, picture](SoakWorld& w) {
+    const QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("p.csv"));
+    const QString still = picture ? dir.filePath(QStringLiteral("p.png")) : QString();
+    // Loading decides: with or without the picture, the same status.
+    const int status = RenderPictureFiles(request, {{request.dataFile, still, csv}});
+    const int alone = RenderPictureFiles(request, {{request.dataFile, QString(), csv}});
+    if (status != alone)
+      w.inputFaults.push_back("--profile's exit status depends on --output");
+    QFile written(csv);
+    if (status != 0) {
+      if (QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size() > 0)
+        w.inputFaults.push_back("a profile that failed left files");
+    } else if (!written.open(QIODevice::ReadOnly) ||
+               written.readLine() != "section,distance,x,y,value\n") {
+      w.inputFaults.push_back("the profile has no header line");
+    }
+  };
+}
+
 void ExpectReload(SoakWorld& world, Step& step) {
   for (const LoadedFile& file : world.remembered.All()) {
     // A web address is read from its server again, whose file never changes.

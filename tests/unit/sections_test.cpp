@@ -9,10 +9,18 @@
 #include <string>
 #include <vector>
 
+#include <QTemporaryDir>
+
+#include "app/profilefile.h"
 #include "formats/heightfield.h"
+#include "formats/rasterlevels.h"
+#include "input/decimalsymbol.h"
+#include "input/loadobject.h"
 #include "objects/sectioncsv.h"
 #include "objects/sections.h"
+#include "objects/solid.h"
 #include "objects/surface.h"
+#include "support/rasterwriter.h"
 
 namespace {
 
@@ -207,6 +215,68 @@ TEST(Sections, NothingToCutGivesNoSamples) {
   const Sections beside = CutSections(s, {1.5, -0.5, kLine, 1});
   EXPECT_TRUE(beside.xPlane.samples.empty() && beside.yPlane.samples.empty() &&
               beside.line.samples.empty());
+}
+
+// Lengths of a degree on WGS 84 from the published series (in metres, at
+// latitude p): of latitude 111132.954 - 559.822 cos 2p + 1.175 cos 4p, of
+// longitude 111412.84 cos p - 93.5 cos 3p + 0.118 cos 5p.
+double DegreeOfLatitude(double p) {
+  const double r = p * M_PI / 180;
+  return 111132.954 - 559.822 * std::cos(2 * r) + 1.175 * std::cos(4 * r);
+}
+double DegreeOfLongitude(double p) {
+  const double r = p * M_PI / 180;
+  return 111412.84 * std::cos(r) - 93.5 * std::cos(3 * r) + 0.118 * std::cos(5 * r);
+}
+
+TEST(Sections, OfARasterInDegreesRunInMetresOnTheGroundWholeOrAtLevels) {
+  // 11 x 11 cells of 0.1 degree from 10 E, 1 N: values 100 + 2 column +
+  // 3 row, cell centres at 10.05 + 0.1 column E, 0.95 - 0.1 row N.
+  QTemporaryDir dir;
+  RasterContent raster;
+  raster.columns = raster.rows = 11;
+  raster.value = [](int c, int r, int) { return 100.0 + 2 * c + 3 * r; };
+  raster.geoTransform = {{10, 0.1, 0, 1, 0, -0.1}};
+  raster.srs = "EPSG:4326";
+  const QString path = dir.filePath(QStringLiteral("degrees.tif"));
+  ASSERT_TRUE(WriteRaster(path, raster));
+  const auto value = [](double c, double r) { return 100 + 2 * c + 3 * r; };
+  // Along the x plane at column 5, from 0.95 N to 0.05 S; along the y plane
+  // at row 5, 0.45 N, over a degree; along the diagonal both at once.
+  const double meridian = DegreeOfLatitude(0.45);
+  const double parallel = DegreeOfLongitude(0.45);
+  const double diagonal = std::hypot(meridian, parallel);
+  const Vec3 line[] = {{0, 0, 0}, {1, 1, 0}};
+  for (const bool levels : {false, true}) {
+    SCOPED_TRACE(levels ? "at levels" : "whole");
+    LevelSizes sizes;
+    if (levels)
+      sizes.wholeCells = 16, sizes.handCells = 9, sizes.tileSide = 4;
+    const ScopedLevelSizes scoped(sizes);
+    cOpenGLGraph_Surface surface;
+    cOpenGLGraph_Solid volume;
+    LoadFileByContent(path, RegionalDecimalSeparator(), false, surface, volume);
+    ASSERT_EQ(surface.LevelsOfDetail() != nullptr, levels);
+    const Sections s = FinalSections(surface, {0.5, 0.5, line, 2});
+    ASSERT_TRUE(s.final);
+    EXPECT_EQ(s.distanceUnit, DistanceUnit::kMetres);
+    ASSERT_EQ(s.xPlane.samples.size(), 11u);
+    ASSERT_EQ(s.yPlane.samples.size(), 11u);
+    ASSERT_EQ(s.line.samples.size(), 11u);  // the corners' diagonal meets the centres
+    for (int k = 0; k < 11; ++k) {
+      const SectionSample& x = s.xPlane.samples[static_cast<std::size_t>(k)];
+      const SectionSample& y = s.yPlane.samples[static_cast<std::size_t>(k)];
+      const SectionSample& d = s.line.samples[static_cast<std::size_t>(k)];
+      EXPECT_NEAR(x.value, value(5, k), 1e-6);
+      EXPECT_NEAR(y.value, value(k, 5), 1e-6);
+      EXPECT_NEAR(d.value, value(k, k), 1e-6);
+      EXPECT_NEAR(x.x, 10.55, 1e-9);
+      EXPECT_NEAR(x.y, 0.95 - 0.1 * k, 1e-9);
+      EXPECT_NEAR(x.distance, meridian * k / 10, 1e-3 * meridian);
+      EXPECT_NEAR(y.distance, parallel * k / 10, 1e-3 * parallel);
+      EXPECT_NEAR(d.distance, diagonal * k / 10, 1e-3 * diagonal);
+    }
+  }
 }
 
 TEST(SectionsCsv, OneHeaderThenALineASampleWithGapsEmpty) {
