@@ -15,16 +15,37 @@ struct Entry {
 
 // Weights: what a person does most (the table, the bars, the picture, loads)
 // comes most often; every entry comes hundreds of times in a few thousand
-// actions.
+// actions. One a line, however many there are.
+// clang-format off
 constexpr Entry kCatalogue[] = {
-    {ClickCheckBox, 6}, {MovePlaneSlider, 8}, {UseSpinner, 5},          {TypeLevel, 3},
-    {EditCell, 14},     {SelectCells, 1},     {StatusKey, 5},           {StatusMenu, 2},
-    {UseScrollBar, 10}, {DragPicture, 5},     {WheelPicture, 4},        {HoverPicture, 2},
-    {MainKey, 8},       {PictureMenu, 4},     {ResizeMain, 3},          {MinimiseMain, 1},
-    {ClickButton, 10},  {DropOnMain, 8},      {OpenFromCommandLine, 3}, {OutputTurntable, 1},
-    {OutputProfile, 1}, {RewriteFile, 4},     {DoubleClickPicture, 2},  {StopLoadInBackground, 3},
-    {OpenAddress, 2},   {DropLink, 2},
+    {ClickCheckBox, 6},
+    {MovePlaneSlider, 8},
+    {UseSpinner, 5},
+    {TypeLevel, 3},
+    {EditCell, 14},
+    {SelectCells, 1},
+    {StatusKey, 5},
+    {StatusMenu, 2},
+    {UseScrollBar, 10},
+    {DragPicture, 5},
+    {WheelPicture, 4},
+    {HoverPicture, 2},
+    {MainKey, 8},
+    {PictureMenu, 4},
+    {ResizeMain, 3},
+    {MinimiseMain, 1},
+    {ClickButton, 10},
+    {DropOnMain, 8},
+    {OpenFromCommandLine, 3},
+    {OutputTurntable, 1},
+    {OutputProfile, 1},
+    {RewriteFile, 4},
+    {DoubleClickPicture, 2},
+    {StopLoadInBackground, 3},
+    {OpenAddress, 2},
+    {DropLink, 2},
 };
+// clang-format on
 
 }  // namespace
 
