@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -70,10 +71,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   small.cacheBytes = 4 * 8 * 8 * sizeof(double);
   const ScopedLevelSizes levels(small);
   const auto height = [](double z) { return std::isnan(z) || (z >= 0.0 && z <= 1.0); };
+  // Along the raster's edges on the ground: from 0, never shrinking, NaN
+  // from a point off the ellipsoid on.
+  const auto ground = [](const HeightValues& values, double columns, double rows) {
+    if (!values.ground || !values.geoTransform)
+      return;
+    const std::array<double, 2> path[] = {values.MapPoint(0, 0), values.MapPoint(columns, 0),
+                                          values.MapPoint(columns, rows)};
+    double metres[3];
+    values.ground->PathMetres(path, 3, metres);
+    FUZZ_CHECK(std::isnan(metres[0]) || metres[0] == 0.0);
+    for (int k = 1; k < 3; ++k)
+      FUZZ_CHECK(std::isnan(metres[k - 1]) ? std::isnan(metres[k])
+                                           : std::isnan(metres[k]) || metres[k] >= metres[k - 1]);
+  };
   try {
     if (const std::optional<HeightFieldGrid> grid = ReadMeasuredFile(path); grid && grid->levels) {
       HeightLevels& tiles = *grid->levels;
       FUZZ_CHECK(grid->values.minimum <= grid->values.maximum);
+      // The first tile's diagonal, as a section asks for its cells: before
+      // the windows below fill the cache.
+      std::vector<std::array<std::uint32_t, 2>> cells;
+      for (std::uint32_t k = 0; k < std::min({tiles.Columns(), tiles.Rows(), 8u}); ++k)
+        cells.push_back({k, k});
+      std::vector<double> z(cells.size());
+      tiles.FillCells(cells.data(), cells.size(), z.data());
+      tiles.WaitForTiles();
+      FUZZ_CHECK(tiles.FillCells(cells.data(), cells.size(), z.data()));
+      for (const double v : z)
+        FUZZ_CHECK(height(v));
       // The first cells of the levels whose tiles span at most 2^20 of the
       // raster's cells, after their tiles came: four tiles, what the cache
       // holds.
@@ -87,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const double v : z)
           FUZZ_CHECK(height(v));
       }
+      ground(grid->values, tiles.Columns(), tiles.Rows());
       FUZZ_CHECK(tiles.CachedBytes() <= small.cacheBytes);
       const std::optional<double> first = tiles.CellHeight(0, 0);
       FUZZ_CHECK(!first || height(*first));
@@ -95,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(n <= (std::uint64_t{1} << 16));
       const HeightValues& values = grid->values;
       FUZZ_CHECK(values.minimum <= values.maximum);
+      ground(values, grid->columns, grid->rows);
       for (std::size_t k = 0; k < n; ++k) {
         const double z = grid->points[k].z;
         FUZZ_CHECK(z >= 0.0 && z <= 1.0);
