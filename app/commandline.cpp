@@ -81,8 +81,8 @@ struct Parser {
       "profile", "CSV",
       "Write the sections of the surface along the x and y grid planes (--planes) to the CSV "
       "file CSV without showing any window, with or without --output, and exit as --output "
-      "does. One header line \"section,distance,x,y,value\", then a line a sample: section "
-      "x-plane or y-plane, the distance along it (cells of a picture or raster from its first "
+      "does. One header line \"section,distance,x,y,value\", then a line a sample: the "
+      "plane, the distance along it (cells of a picture or raster from its first "
       "row or column, metres on the ground for a raster with a known coordinate system, data "
       "units for a point grid), where it lies (map coordinates, else column and row, or data x "
       "and y) and the value there, bilinear between the centres of the data's own cells; a "
