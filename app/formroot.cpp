@@ -34,6 +34,7 @@ TFormRoot::TFormRoot(QWidget* parent) : QWidget(parent) {
   forward(ui.ActionReload, &TFormStatus::ReloadClick);
   forward(ui.ActionOpenAddress, &TFormStatus::OpenAddressClick);
   forward(ui.ActionCancelLoad, &TFormStatus::CancelLoad);
+  connect(ui.ActionProfile, &QAction::triggered, this, Guarded(this, &TFormRoot::OpenProfile));
   connect(ui.ActionWatch, &QAction::toggled, this, [](bool on) {
     if (FormStatus)
       RunHandler([on] { FormStatus->SetWatching(on); });
@@ -65,8 +66,8 @@ void TFormRoot::FormCreate() {
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
   turntable = new TTurntableSave(frame, *loadBar, this);
-  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, ui.ActionOpenAddress,
-                       frame.ui.ActionResetView, ui.ActionWatch});
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, ui.ActionProfile,
+                       ui.ActionOpenAddress, frame.ui.ActionResetView, ui.ActionWatch});
   picture->addActions(lookMenu->Actions());
 }
 
@@ -77,6 +78,12 @@ void TFormRoot::ShowLook(const PictureLook& look) {
   overlays->volume = &FormStatus->volume;
   ApplyLook(look, ui.FrameCubiscope1->View(), FormStatus->surface, FormStatus->volume, *overlays);
   ui.FrameCubiscope1->View().Draw();
+}
+
+void TFormRoot::OpenProfile() {
+  if (!profile)
+    profile = std::make_unique<TProfileWindow>(ui.FrameCubiscope1->View());
+  profile->Open();
 }
 
 void TFormRoot::closeEvent(QCloseEvent* event) {

@@ -3,8 +3,8 @@
 // its logic is attaching the plot view once everything exists, loading a file
 // dropped on it through the Status window's loaders, and its keys and the
 // picture's context menu: Copy (Ctrl+C), Save picture (Ctrl+S), Save
-// turntable, the loaders' dialogs (Ctrl+O, Ctrl+B), Reload (F5), Cancel the
-// load (Esc), the frame's
+// turntable, the Profile window (P), the loaders' dialogs (Ctrl+O, Ctrl+B),
+// Reload (F5), Cancel the load (Esc), the frame's
 // Open URL…, Reset view, and the switch "Reload when the file changes".
 
 #include <memory>
@@ -13,6 +13,7 @@
 
 #include "app/loadbar.h"
 #include "app/lookmenu.h"
+#include "app/profilewindow.h"
 #include "app/transientnote.h"
 #include "app/turntablesave.h"
 #include "overlays/pictureoverlays.h"
@@ -39,6 +40,10 @@ class TFormRoot : public QWidget {
   std::unique_ptr<cPictureOverlays> overlays;
   // Gives the Status window's objects and the overlays look, and redraws.
   void ShowLook(const PictureLook& look);
+  // Opens the Profile window, made at its first opening, or raises it.
+  void OpenProfile();
+  // Goes before the frame and its view, which it follows.
+  std::unique_ptr<TProfileWindow> profile;
 
  protected:
   // Closing the main window ends the program, whatever else is still open.

@@ -1,8 +1,6 @@
 #include "app/profilefile.h"
 
-#include <QSaveFile>
-
-#include "base/errors.h"
+#include "app/profileexport.h"
 #include "objects/sectioncsv.h"
 #include "objects/surface.h"
 
@@ -19,12 +17,5 @@ Sections FinalSections(cOpenGLGraph_Surface& surface, const SectionPlaces& place
 
 void WriteProfileFile(cOpenGLGraph_Surface& surface, double planeX, double planeY,
                       const QString& path) {
-  const std::string text = SectionsCsv(FinalSections(surface, {planeX, planeY, nullptr, 0}));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly))
-    throw cFileWriteError(path, file.errorString());
-  if (file.write(text.data(), static_cast<qint64>(text.size())) !=
-          static_cast<qint64>(text.size()) ||
-      !file.commit())
-    throw cFileWriteError(path, file.errorString());
+  WriteTextFile(SectionsCsv(FinalSections(surface, {planeX, planeY, nullptr, 0})), path);
 }

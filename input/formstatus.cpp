@@ -50,7 +50,10 @@ TFormStatus::TFormStatus(cOpenGLGraph& graph, QWidget* parent)
   }
   for (QSlider* slider : {ui.TrackBarX, ui.TrackBarY, ui.TrackBarZ}) {
     connect(slider, &QSlider::valueChanged, this, Guarded(this, &TFormStatus::ChangeState));
-    connect(slider, &QSlider::sliderReleased, this, [this] { this->graph.Settle(); });
+    connect(slider, &QSlider::sliderReleased, this, [this] {
+      this->graph.Settle();
+      emit Changed();
+    });
   }
   focusConnection =
       connect(qApp, &QApplication::focusChanged, this, Guarded(this, &TFormStatus::FocusChanged));
@@ -153,9 +156,13 @@ void TFormStatus::ChangeState() {
 
   QApplication::processEvents();
   // A held handle previews a slow scene until it is released.
-  const bool held =
-      ui.TrackBarX->isSliderDown() || ui.TrackBarY->isSliderDown() || ui.TrackBarZ->isSliderDown();
-  graph.Redraw(held ? cOpenGLChildWindow::Input::kHeld : cOpenGLChildWindow::Input::kAtOnce);
+  graph.Redraw(PlaneHeld() ? cOpenGLChildWindow::Input::kHeld : cOpenGLChildWindow::Input::kAtOnce);
+  emit Changed();
+}
+
+bool TFormStatus::PlaneHeld() const {
+  return ui.TrackBarX->isSliderDown() || ui.TrackBarY->isSliderDown() ||
+         ui.TrackBarZ->isSliderDown();
 }
 
 void TFormStatus::UpDownLevelClick() {

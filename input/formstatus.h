@@ -109,7 +109,13 @@ class TFormStatus : public QWidget {
   // box is open the changes wait, and one load each follows it. Off at start.
   void SetWatching(bool on);
 
+  // Whether the handle of a plane's slider is held.
+  bool PlaneHeld() const;
+
   const cLoadedFiles& LoadedFiles() const { return loaded; }
+  // How many loads have handed data over so far: what the surface holds is
+  // the same while this is.
+  std::uint64_t HandOvers() const { return handOvers; }
   cFileWatch& FileWatch() { return watch; }
 
   // The text of cell (column, row); row 0 is the empty header row, points
@@ -139,6 +145,10 @@ class TFormStatus : public QWidget {
   // The load that ran in the background has ended, been cancelled or been
   // replaced.
   void LoadEnded();
+  // What the surface holds, the planes or the point line may have changed:
+  // the controls were applied (ChangeState), a plane's handle was let go, a
+  // load handed its data over, or tiles of a raster held at levels came.
+  void Changed();
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -192,6 +202,7 @@ class TFormStatus : public QWidget {
   bool tableExitPending = false;
 
   std::unique_ptr<cLoadJob> job;  // the load running, if any
+  std::uint64_t handOvers = 0;
   std::atomic<bool> tilesCameQueued{false};
   QString jobPath;
   std::uint64_t jobId = 0;

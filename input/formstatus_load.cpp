@@ -153,12 +153,14 @@ void TFormStatus::FinishLoad() {
   const Vec3* before = surface.vertices;
   const HeightLevels* levelsBefore = surface.LevelsOfDetail();
   HandOver(std::move(outcome.data), surface, volume);
+  ++handOvers;
   if (surface.vertices != before) {
     if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())
       emit Notice(notice);
   }
   if (HeightLevels* levels = surface.LevelsOfDetail(); levels && levels != levelsBefore)
     levels->SetArrivalNotice([this] { TileCame(); });
+  emit Changed();
 }
 
 void TFormStatus::TileCame() {
@@ -180,6 +182,7 @@ void TFormStatus::TilesCame() {
     // While the user moves the picture, its next frame takes the tiles.
     if (graph.AtRest())
       graph.Draw();
+    emit Changed();
   });
 }
 

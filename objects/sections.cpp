@@ -474,34 +474,49 @@ Sections CutSections(cOpenGLGraph_Surface& surface, const SectionPlaces& places,
   if (!own && (drawn.columns < 2 || drawn.rows < 2))
     return out;
   const RegularGrid grid = own ? GridOf(*levels) : GridOf(drawn);
-  const auto cut = [&](SectionKind kind, const std::vector<PathPoint>& path, int along) {
+  // The samples of each section's path; their cells are then asked for at
+  // once, so that one section's tiles do not replace another's.
+  struct Cut {
+    Section* into;
     std::vector<PathPoint> points;
     std::vector<std::size_t> corners;
+    int along;  // 0: x, 1: y, 2: the path's length
+  };
+  std::vector<Cut> cuts;
+  const auto plan = [&](Section& into, const std::vector<PathPoint>& path, int along) {
+    Cut cut{&into, {}, {}, along};
     for (std::size_t s = 0; s + 1 < path.size(); ++s) {
-      SampleRun(grid, path[s], path[s + 1], s == 0, points);
-      corners.push_back(points.size() - 1);
+      SampleRun(grid, path[s], path[s + 1], s == 0, cut.points);
+      cut.corners.push_back(cut.points.size() - 1);
     }
-    std::vector<double> z;
-    out.final = BilinearValues(grid, points, z) && out.final;
-    std::vector<PathSample> samples(points.size());
-    double length = 0.0;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-      if (k > 0)
-        length += std::hypot(points[k].x - points[k - 1].x, points[k].y - points[k - 1].y);
-      samples[k] = {along == 0 ? points[k].x : along == 1 ? points[k].y : length, points[k], z[k]};
-    }
-    return Place(kind, samples, values, dataColumns, dataRows, out.distanceUnit, corners);
+    cuts.push_back(std::move(cut));
   };
   if (places.planeX >= grid.columns.Low() && places.planeX <= grid.columns.High())
-    out.xPlane =
-        cut(SectionKind::kXPlane,
-            {{places.planeX, grid.rows[0]}, {places.planeX, grid.rows[grid.rows.Size() - 1]}}, 1);
+    plan(out.xPlane,
+         {{places.planeX, grid.rows[0]}, {places.planeX, grid.rows[grid.rows.Size() - 1]}}, 1);
   if (places.planeY >= grid.rows.Low() && places.planeY <= grid.rows.High())
-    out.yPlane = cut(
-        SectionKind::kYPlane,
-        {{grid.columns[0], places.planeY}, {grid.columns[grid.columns.Size() - 1], places.planeY}},
-        0);
+    plan(out.yPlane,
+         {{grid.columns[0], places.planeY}, {grid.columns[grid.columns.Size() - 1], places.planeY}},
+         0);
   if (line.size() >= 2)
-    out.line = cut(SectionKind::kLine, line, 2);
+    plan(out.line, line, 2);
+  std::vector<PathPoint> all;
+  for (const Cut& cut : cuts)
+    all.insert(all.end(), cut.points.begin(), cut.points.end());
+  std::vector<double> z;
+  out.final = BilinearValues(grid, all, z);
+  std::size_t next = 0;
+  for (const Cut& cut : cuts) {
+    std::vector<PathSample> samples(cut.points.size());
+    double length = 0.0;
+    for (std::size_t k = 0; k < cut.points.size(); ++k) {
+      const PathPoint& p = cut.points[k];
+      if (k > 0)
+        length += std::hypot(p.x - cut.points[k - 1].x, p.y - cut.points[k - 1].y);
+      samples[k] = {cut.along == 0 ? p.x : cut.along == 1 ? p.y : length, p, z[next++]};
+    }
+    *cut.into = Place(cut.into->kind, samples, values, dataColumns, dataRows, out.distanceUnit,
+                      cut.corners);
+  }
   return out;
 }

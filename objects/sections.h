@@ -58,7 +58,8 @@ struct Sections {
   bool final = true;
 };
 
-// Where the sections are cut: the planes' positions and the point line.
+// Where the sections are cut: the planes' positions and the point line. A
+// plane at NaN, or a line of fewer than two points, is not cut.
 struct SectionPlaces {
   double planeX = 0.0;
   double planeY = 0.0;

@@ -347,6 +347,8 @@ void cOpenGLChildWindow::Present() {
     ++previewsPresented;
   if (window)
     window->repaint();
+  if (rested && AtRest())
+    rested();
 }
 
 void cOpenGLChildWindow::Draw() {

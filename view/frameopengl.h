@@ -182,6 +182,10 @@ class cOpenGLChildWindow {
   // Paints over the picture in the window only, whenever the window paints
   // (Copy, Save and files never have it). Must not throw.
   std::function<void(QPainter& painter)> paintOnWindow;
+  // Told whenever a full picture has been presented with nothing left for
+  // the timers (AtRest): whoever follows the picture in the detail it was
+  // drawn in learns here that the previews are over. Must not throw.
+  std::function<void()> rested;
 
  protected:
   bool InitContext();

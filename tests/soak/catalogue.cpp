@@ -44,6 +44,7 @@ constexpr Entry kCatalogue[] = {
     {StopLoadInBackground, 3},
     {OpenAddress, 2},
     {DropLink, 2},
+    {UseProfile, 4},
 };
 // clang-format on
 

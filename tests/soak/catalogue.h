@@ -43,6 +43,10 @@ void PictureMenu(SoakWorld& world, Step& step);
 void ResizeMain(SoakWorld& world, Step& step);
 void MinimiseMain(SoakWorld& world, Step& step);
 
+// The Profile window (profile.cpp): opened by its key, the planes dragged
+// with it open, the cursor over a chart, its Copy, closing it.
+void UseProfile(SoakWorld& world, Step& step);
+
 // Buttons, loads and the picture out (loads.cpp).
 void ClickButton(SoakWorld& world, Step& step);
 void DropOnMain(SoakWorld& world, Step& step);

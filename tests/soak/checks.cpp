@@ -1,6 +1,8 @@
 #include "checks.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -15,12 +17,14 @@
 
 #include <GL/gl.h>
 
+#include "app/formroot.h"
 #include "base/errors.h"
 #include "catalogue.h"
 #include "formats/commatext.h"
 #include "formats/numbertext.h"
 #include "formats/pointtext.h"
 #include "input/decimalsymbol.h"
+#include "objects/sections.h"
 #include "support/turntableframes.h"
 #include "view/handlerguard.h"
 #include "view/turntablefile.h"
@@ -82,6 +86,7 @@ class Checker {
     Copy();
     PictureSize();
     Table();
+    Profile();
     LevelBox();
     Reloads();
     GlErrors();
@@ -359,6 +364,33 @@ class Checker {
         return;
       Fail("GL error " + std::to_string(error) + " pending");
     }
+  }
+
+  // The Profile window, shown with everything at rest, shows the sections
+  // of the data as they are: cut again now, they are the same.
+  void Profile() {
+    const TProfileWindow* profile = world.root.profile.get();
+    if (!profile || !profile->isVisible() || !world.graph.AtRest() || world.status.PlaneHeld() ||
+        !profile->Shown().final)
+      return;
+    const cOpenGLGraph_Line& line = world.status.line;
+    const Sections now =
+        CutSections(world.status.surface, {world.graph.planeX.origin.x, world.graph.planeY.origin.y,
+                                           line.vertices, line.vertices ? line.count : 0});
+    const auto same = [](const Section& a, const Section& b) {
+      return std::equal(a.samples.begin(), a.samples.end(), b.samples.begin(), b.samples.end(),
+                        [](const SectionSample& p, const SectionSample& q) {
+                          const auto equal = [](double u, double v) {
+                            return u == v || (std::isnan(u) && std::isnan(v));
+                          };
+                          return equal(p.distance, q.distance) && equal(p.x, q.x) &&
+                                 equal(p.y, q.y) && equal(p.value, q.value);
+                        });
+    };
+    const Sections& shown = profile->Shown();
+    if (now.final && !(same(now.xPlane, shown.xPlane) && same(now.yPlane, shown.yPlane) &&
+                       same(now.line, shown.line)))
+      Fail("the Profile window does not show the sections of the data");
   }
 
   void NothingHeld() {

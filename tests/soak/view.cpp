@@ -201,7 +201,8 @@ void MainKey(SoakWorld& world, Step& step) {
                                     {Qt::Key_F5, Qt::NoModifier, "F5"},
                                     {Qt::Key_L, Qt::NoModifier, "L"},
                                     {Qt::Key_K, Qt::NoModifier, "K"},
-                                    {Qt::Key_A, Qt::NoModifier, "A"}});
+                                    {Qt::Key_A, Qt::NoModifier, "A"},
+                                    {Qt::Key_P, Qt::NoModifier, "P"}});
   step.description =
       std::string(clickFirst ? "click in the picture, " : "") + key.name + " in the main window";
   if (key.key == Qt::Key_C)
@@ -247,12 +248,13 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Vertical scale/×8",
                                        "Smooth edges/Off",
                                        "Smooth edges/2 × 2 samples",
+                                       "Profile…",
                                        "Save turntable…"};
   constexpr std::size_t kEscape = std::size(kItems);
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
   const std::size_t item =
-      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 2});
+      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 2, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
