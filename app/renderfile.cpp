@@ -52,6 +52,20 @@ void LoadTelling(const QString& path, bool colours, cOpenGLGraph_Surface& surfac
   LoadFileByContent(path, RegionalDecimalSeparator(), colours, surface, volume);
 }
 
+// Loads request's data file and colours file; returns the note the windows
+// would show over the picture (a raster read reduced), empty when none.
+QString LoadFiles(const PictureRequest& request, cOpenGLGraph_Surface& surface,
+                  cOpenGLGraph_Solid& volume) {
+  QString notice;
+  if (!request.dataFile.isEmpty()) {
+    LoadTelling(request.dataFile, false, surface, volume);
+    notice = ReducedNotice(surface.values);
+  }
+  if (!request.coloursFile.isEmpty())
+    LoadTelling(request.coloursFile, true, surface, volume);
+  return notice;
+}
+
 }  // namespace
 
 struct cPictureScene::Objects {
@@ -85,13 +99,7 @@ QString cPictureScene::Show(const PictureRequest& request) {
   cOpenGLGraph_Solid& volume = objects->volume;
   FillStartScene(graph, objects->line, surface, volume);
 
-  QString notice;
-  if (!request.dataFile.isEmpty()) {
-    LoadTelling(request.dataFile, false, surface, volume);
-    notice = ReducedNotice(surface.values);
-  }
-  if (!request.coloursFile.isEmpty())
-    LoadTelling(request.coloursFile, true, surface, volume);
+  const QString notice = LoadFiles(request, surface, volume);
 
   Camera camera = graph.ViewCamera();
   camera.LookAtData(request.centre);
@@ -184,16 +192,9 @@ void DrawTurntable(cPictureScene& scene, const PictureRequest& request, const QS
 // writes the sections along its planes to path. Returns the note the windows
 // would show over the picture, as cPictureScene::Show does.
 QString WriteSectionsAlone(const PictureRequest& request, const QString& path) {
-  cOpenGLGraph_Line line;
   cOpenGLGraph_Surface surface;
   cOpenGLGraph_Solid volume;
-  QString notice;
-  if (!request.dataFile.isEmpty()) {
-    LoadTelling(request.dataFile, false, surface, volume);
-    notice = ReducedNotice(surface.values);
-  }
-  if (!request.coloursFile.isEmpty())
-    LoadTelling(request.coloursFile, true, surface, volume);
+  const QString notice = LoadFiles(request, surface, volume);
   WriteProfileFile(surface, PlanePosition(request.planes[0]), PlanePosition(request.planes[1]),
                    path);
   return notice;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTableWidgetItem>
 
 #include "formats/commatext.h"
@@ -126,6 +127,8 @@ void TFormStatus::SetRowCommaText(int row, std::string_view text) {
 
 void TFormStatus::ChangeState() {
   tableExitPending = false;  // the table is read here
+  // Also when a number overflows: the rows read before it are taken.
+  const auto changed = qScopeGuard([this] { emit Changed(); });
   const auto byte = [](const QCheckBox* box) -> std::uint8_t { return box->isChecked() ? 1 : 0; };
   for (cOpenGLGraph_Data* object :
        {static_cast<cOpenGLGraph_Data*>(&surface), static_cast<cOpenGLGraph_Data*>(&line)}) {
@@ -157,7 +160,6 @@ void TFormStatus::ChangeState() {
   QApplication::processEvents();
   // A held handle previews a slow scene until it is released.
   graph.Redraw(PlaneHeld() ? cOpenGLChildWindow::Input::kHeld : cOpenGLChildWindow::Input::kAtOnce);
-  emit Changed();
 }
 
 bool TFormStatus::PlaneHeld() const {

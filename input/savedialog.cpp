@@ -2,9 +2,10 @@
 
 #include <utility>
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "input/savefiledialog.h"
 
 namespace {
 TSaveDialog::Chooser& ChooserSlot() {
@@ -24,20 +25,11 @@ std::optional<QString> TSaveDialog::Execute(QWidget* owner) {
   if (ChooserSlot()) {
     path = ChooserSlot()(*this);
   } else {
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("PNG (*.png)"), QStringLiteral("JPEG (*.jpg *.jpeg)"),
-                           QStringLiteral("BMP (*.bmp)")});
     // A name typed without a suffix gets the one of the chosen type.
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-      dialog.setDefaultSuffix(f.startsWith(QLatin1String("JPEG"))  ? QStringLiteral("jpg")
-                              : f.startsWith(QLatin1String("BMP")) ? QStringLiteral("bmp")
-                                                                   : QStringLiteral("png"));
-    });
-    dialog.setDirectory(Directory);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    path = AskSaveFile(owner, Directory,
+                       {{QStringLiteral("PNG (*.png)"), QStringLiteral("png")},
+                        {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("jpg")},
+                        {QStringLiteral("BMP (*.bmp)"), QStringLiteral("bmp")}});
   }
   if (path)
     Directory = QFileInfo(*path).absolutePath();

@@ -2,9 +2,10 @@
 
 #include <utility>
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "input/savefiledialog.h"
 
 namespace {
 TSectionsDialog::Chooser& ChooserSlot() {
@@ -28,18 +29,9 @@ std::optional<QString> TSectionsDialog::Execute(QWidget* owner) {
   if (ChooserSlot()) {
     path = ChooserSlot()(*this);
   } else {
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(
-        {QStringLiteral("CSV files (*.csv)"), QStringLiteral("PNG pictures (*.png)")});
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-      dialog.setDefaultSuffix(f.startsWith(QLatin1String("PNG")) ? QStringLiteral("png")
-                                                                 : QStringLiteral("csv"));
-    });
-    dialog.setDirectory(Directory);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    path = AskSaveFile(owner, Directory,
+                       {{QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv")},
+                        {QStringLiteral("PNG pictures (*.png)"), QStringLiteral("png")}});
   }
   if (path)
     Directory = QFileInfo(*path).absolutePath();

@@ -2,10 +2,11 @@
 
 #include <utility>
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QStandardPaths>
+
+#include "input/savefiledialog.h"
 
 namespace {
 
@@ -49,18 +50,11 @@ std::optional<TTurntableDialog::Choice> TTurntableDialog::Execute(QWidget* owner
                                             Frames, 1, 3600, 1, &ok);
     if (!ok)
       return std::nullopt;
-    QFileDialog dialog(owner);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Animated WebP (*.webp)"),
-                           QStringLiteral("PNG, one file a picture (*.png)")});
-    dialog.setDefaultSuffix(QStringLiteral("webp"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-      dialog.setDefaultSuffix(f.startsWith(QLatin1String("PNG")) ? QStringLiteral("png")
-                                                                 : QStringLiteral("webp"));
-    });
-    dialog.setDirectory(Directory);
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-      choice = Choice{QFileInfo(dialog.selectedFiles().first()).absoluteFilePath(), frames};
+    if (const std::optional<QString> path = AskSaveFile(
+            owner, Directory,
+            {{QStringLiteral("Animated WebP (*.webp)"), QStringLiteral("webp")},
+             {QStringLiteral("PNG, one file a picture (*.png)"), QStringLiteral("png")}}))
+      choice = Choice{*path, frames};
   }
   if (!choice)
     return std::nullopt;
