@@ -205,7 +205,10 @@ struct Parser {
         "or Esc in the main window, stops it and keeps what is shown. L switches the\n"
         "light on the surface, K the colour bar, A the axes; the picture's context\n"
         "menu holds these and the colour maps and the vertical scale. Over the\n"
-        "picture the cursor's data point is shown beside it."));
+        "picture the cursor's data point is shown beside it. P opens the Profile\n"
+        "window: the surface's values along the x and y grid planes and the point\n"
+        "line as charts that follow the sliders, to read and to copy or save as\n"
+        "CSV."));
     parser.addOptions(Options());
     parser.addPositionalArgument(QLatin1String(kFile), QLatin1String(kFileDescription));
   }
