@@ -314,8 +314,7 @@ class RasterLevels final : public HeightLevels {
     return complete;
   }
 
-  bool FillCells(const std::array<std::uint32_t, 2>* cells, std::size_t count,
-                 double* z) override {
+  bool FillCells(const std::array<std::uint32_t, 2>* cells, std::size_t count, double* z) override {
     const std::lock_guard lock(mutex);
     if (handLevel == 0) {
       for (std::size_t k = 0; k < count; ++k)
@@ -324,6 +323,7 @@ class RasterLevels final : public HeightLevels {
     }
     bool complete = true;
     std::vector<TileKey> wanted;
+    sectionTiles.clear();
     // Sections run along rows and columns: most cells share the last tile.
     TileKey lastKey{-1, 0, 0};
     const Tile* last = nullptr;
@@ -332,13 +332,15 @@ class RasterLevels final : public HeightLevels {
       const TileKey key{0, column / tileSide, row / tileSide};
       if (key != lastKey) {
         lastKey = key;
+        sectionTiles.insert(key);
         const auto tile = tiles.find(key);
         last = tile == tiles.end() ? nullptr : &tile->second;
         if (last) {
           uses.splice(uses.begin(), uses, tile->second.use);
         } else if (!failed.contains(key)) {
           complete = false;
-          if (!reading.contains(key) && std::find(wanted.begin(), wanted.end(), key) == wanted.end())
+          if (!reading.contains(key) &&
+              std::find(wanted.begin(), wanted.end(), key) == wanted.end())
             wanted.push_back(key);
         }
       }
@@ -580,14 +582,15 @@ class RasterLevels final : public HeightLevels {
   }
 
   // Lets go of the tiles used longest ago while the cache is beyond its
-  // bound, but never of those the last window shown needs: a window of more
-  // tiles than the cache holds would otherwise ask again and again for those
-  // it let go of, and never be drawn whole. Under the lock.
+  // bound, but never of those the last window shown or the last section
+  // needs: a window or section of more tiles than the cache holds would
+  // otherwise ask again and again for those it let go of, and never be drawn
+  // or cut whole. Under the lock.
   void Trim() {
     auto at = uses.end();
     while (cachedBytes > cacheLimit && at != uses.begin()) {
       --at;
-      if (Shown(*at))
+      if (Shown(*at) || sectionTiles.contains(*at))
         continue;
       const auto tile = tiles.find(*at);
       cachedBytes -= tile->second.z.size() * sizeof(double);
@@ -625,6 +628,7 @@ class RasterLevels final : public HeightLevels {
   std::set<TileKey> failed;
   std::vector<TileKey> queue;         // asked for by Fill
   std::vector<TileKey> sectionQueue;  // asked for by FillCells
+  std::set<TileKey> sectionTiles;     // what the last FillCells needs, kept
   std::set<TileKey> reading;
   std::vector<std::thread> workers;
   bool stopping = false;

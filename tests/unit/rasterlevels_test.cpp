@@ -5,6 +5,8 @@
 // level, told once.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -174,6 +176,17 @@ TEST_F(RasterLevelsTest, CacheKeepsToItsBound) {
   levels->Fill({0, 0, 0, 16, 16}, z.data());
   EXPECT_LE(levels->CachedBytes(), small.cacheBytes);
   EXPECT_GT(levels->CachedBytes(), 0u);
+  // A section keeps the tiles it crosses too, beyond the bound beside the
+  // window shown: row 40, away from the hole, across every column.
+  std::vector<std::array<std::uint32_t, 2>> row;
+  for (std::uint32_t c = 0; c < kColumns; ++c)
+    row.push_back({c, 40});
+  std::vector<double> section(row.size());
+  levels->FillCells(row.data(), row.size(), section.data());
+  levels->WaitForTiles();
+  ASSERT_TRUE(levels->FillCells(row.data(), row.size(), section.data()));
+  for (std::uint32_t c = 0; c < kColumns; ++c)
+    EXPECT_DOUBLE_EQ(section[c], Value(static_cast<int>(c), 40) / kRange) << c;
 }
 
 // A block the file cannot give: its cells stay at the level at hand, the
