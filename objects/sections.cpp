@@ -503,8 +503,10 @@ Sections CutSections(cOpenGLGraph_Surface& surface, const SectionPlaces& places,
   std::vector<PathPoint> all;
   for (const Cut& cut : cuts)
     all.insert(all.end(), cut.points.begin(), cut.points.end());
+  // Nothing to cut asks for nothing: the tiles of the sections kept stay
+  // asked for.
   std::vector<double> z;
-  out.final = BilinearValues(grid, all, z);
+  out.final = all.empty() || BilinearValues(grid, all, z);
   std::size_t next = 0;
   for (const Cut& cut : cuts) {
     std::vector<PathSample> samples(cut.points.size());
