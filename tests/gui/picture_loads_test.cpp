@@ -102,7 +102,7 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
        2,
        QString(),
        QString(),
-       "Option 'watch' is not for --output."},
+       "Option 'watch' is not for --output or --profile."},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.arguments.join(' ').toStdString());
