@@ -11,6 +11,7 @@
 #include "input/formstatus.h"
 #include "support/bmpwriter.h"
 #include "support/dropfile.h"
+#include "support/testfiles.h"
 #include "view/messagebox.h"
 
 namespace {
@@ -43,11 +44,7 @@ class Habits : public testing::Test {
   }
 
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, QString::fromLatin1(name), bytes);
   }
 
   TFormRoot root;

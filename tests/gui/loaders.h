@@ -27,6 +27,7 @@
 #include "input/decimalsymbol.h"
 #include "input/formstatus.h"
 #include "support/dropfile.h"
+#include "support/testfiles.h"
 #include "view/messagebox.h"
 
 // What a load may change: the two objects' data and the picture.
@@ -72,11 +73,7 @@ class Loaders : public testing::Test {
 
   // name: a file name in the test's folder, or a full path there.
   QString Write(const QString& name, const std::string& bytes) {
-    const QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, name, bytes);
   }
   QString Write(const char* name, const std::string& bytes) {
     return Write(QString::fromLatin1(name), bytes);

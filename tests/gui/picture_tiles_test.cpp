@@ -16,6 +16,7 @@
 #include "support/bmpwriter.h"
 #include "support/projection.h"
 #include "support/rasterwriter.h"
+#include "support/testfiles.h"
 
 namespace {
 
@@ -129,11 +130,7 @@ class PictureTiles : public testing::Test {
   }
 
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, QString::fromLatin1(name), bytes);
   }
 
   // Every kind of edge: a lit surface in a colour map, its flat shadow, the

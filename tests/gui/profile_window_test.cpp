@@ -24,6 +24,7 @@
 #include "support/bmpwriter.h"
 #include "support/controlparts.h"
 #include "support/keypress.h"
+#include "support/testfiles.h"
 #include "view/messagebox.h"
 
 namespace {
@@ -81,11 +82,7 @@ class Profile : public testing::Test {
   }
 
   QString Write(const char* name, const std::string& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, QString::fromLatin1(name), bytes);
   }
   TProfileWindow& profile() { return *windows.root->profile; }
   cOpenGLGraph& graph() { return windows.root->ui.FrameCubiscope1->View(); }

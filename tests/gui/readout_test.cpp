@@ -20,6 +20,7 @@
 #include "support/dropfile.h"
 #include "support/projection.h"
 #include "support/rasterwriter.h"
+#include "support/testfiles.h"
 
 namespace {
 
@@ -52,11 +53,7 @@ class Readout : public testing::Test {
     return Write(name, std::string(bytes.begin(), bytes.end()));
   }
   QString Write(const char* name, const std::string& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, QString::fromLatin1(name), bytes);
   }
   // Moves the cursor over the data point p and answers what the readout says.
   // The move goes to the picture's window itself: where the Status window

@@ -23,6 +23,7 @@
 #include "app/windows.h"
 #include "support/bmpwriter.h"
 #include "support/projection.h"
+#include "support/testfiles.h"
 #include "support/turntableframes.h"
 
 namespace {
@@ -178,11 +179,7 @@ class RenderFile : public testing::Test {
   }
 
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
-    const QString path = dir.filePath(QString::fromLatin1(name));
-    std::ofstream(path.toStdString(), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    return path;
+    return WriteTestFile(dir, QString::fromLatin1(name), bytes);
   }
 
   // What the program finds around it: a display or none, and Mesa's

@@ -10,17 +10,14 @@
 #include "base/errors.h"
 #include "formats/filebytes.h"
 #include "formats/memorylimit.h"
+#include "support/testfiles.h"
 
 namespace {
 
 class ReadFileBytesTest : public testing::Test {
  protected:
   QString Write(const char* name, const std::string& content) {
-    const QString path = dir_.filePath(QString::fromUtf8(name));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content.data(), static_cast<qint64>(content.size()));
-    return path;
+    return WriteTestFile(dir_, QString::fromUtf8(name), content);
   }
   QTemporaryDir dir_;
 };
