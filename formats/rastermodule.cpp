@@ -32,32 +32,31 @@ QStringList Candidates() {
   return paths;
 }
 
-// The module's entry point; loads the module on first use. Throws cError
-// when it cannot be loaded.
-OpenRasterFunction EntryPoint() {
+// A function of the module; loads the module on first use. Throws cError
+// when it cannot be loaded or lacks the function.
+QFunctionPointer ModuleSymbol(const char* symbol) {
   // Loaded libraries stay for the program's life: rasters they made may still
   // be in use, and unloading GDAL is not worth its risks.
-  struct Module {
-    std::unique_ptr<QLibrary> library;
-    OpenRasterFunction open;
-  };
-  static std::map<QString, Module> loaded;
+  static std::map<QString, std::unique_ptr<QLibrary>> loaded;
   const QStringList paths = Candidates();
-  for (const QString& path : paths) {
-    if (const auto found = loaded.find(path); found != loaded.end())
-      return found->second.open;
-  }
   QString reason;
   for (const QString& path : paths) {
-    if (!QFile::exists(path))
+    if (const auto found = loaded.find(path); found != loaded.end()) {
+      if (const QFunctionPointer function = found->second->resolve(symbol))
+        return function;
+      reason = found->second->errorString();
+      break;
+    }
+  }
+  for (const QString& path : paths) {
+    if (!reason.isEmpty() || !QFile::exists(path))
       continue;
     auto library = std::make_unique<QLibrary>(path);
     library->setLoadHints(QLibrary::PreventUnloadHint);
     if (library->load()) {
-      if (const auto open =
-              reinterpret_cast<OpenRasterFunction>(library->resolve(kOpenRasterSymbol))) {
-        loaded[path] = Module{std::move(library), open};
-        return open;
+      if (const QFunctionPointer function = library->resolve(symbol)) {
+        loaded[path] = std::move(library);
+        return function;
       }
     }
     reason = library->errorString();
@@ -70,7 +69,7 @@ OpenRasterFunction EntryPoint() {
 }  // namespace
 
 std::unique_ptr<RasterFile> OpenRaster(const QString& path) {
-  const OpenRasterFunction open = EntryPoint();
+  const auto open = reinterpret_cast<OpenRasterFunction>(ModuleSymbol(kOpenRasterSymbol));
   RasterOpened opened;
   std::unique_ptr<RasterFile> raster(open(path.toUtf8().constData(), &webLimits, &opened));
   if (!raster && opened.how == RasterOpening::kUnreadable)
@@ -78,6 +77,10 @@ std::unique_ptr<RasterFile> OpenRaster(const QString& path) {
   if (!raster && opened.how == RasterOpening::kUnreachable)
     throw cError(QStringLiteral("%1 を読めません: %2").arg(path, QString::fromUtf8(opened.why)));
   return raster;
+}
+
+ContourGridFunction ContourGenerator() {
+  return reinterpret_cast<ContourGridFunction>(ModuleSymbol(kContourGridSymbol));
 }
 
 ScopedRasterModule::ScopedRasterModule(const QString& path) : ScopedOverride(chosen, path) {}

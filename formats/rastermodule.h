@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "base/contourgrid.h"
 #include "base/scopedoverride.h"
 #include "formats/rasterfile.h"
 
@@ -16,7 +17,11 @@
 // when the file is a raster whose band cannot be read as numbers.
 std::unique_ptr<RasterFile> OpenRaster(const QString& path);
 
-// Makes OpenRaster use the module at path instead of the program's own while
+// The module's contour generator (contourgrid.h). Throws cError, with the
+// reason, when the module cannot be loaded.
+ContourGridFunction ContourGenerator();
+
+// Makes OpenRaster and ContourGenerator use the module at path instead of the program's own while
 // it lives, for tests of a missing or broken module. Not for use from
 // several threads at once.
 class ScopedRasterModule : ScopedOverride<QString> {

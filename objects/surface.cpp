@@ -34,6 +34,7 @@ void cOpenGLGraph_Surface::SetGrid(Vec3* points, std::uint32_t c, std::uint32_t 
 
 void cOpenGLGraph_Surface::SetPresent(std::unique_ptr<std::uint8_t[]> p) {
   present = std::move(p);
+  ++generation;
   shadesStale = true;
 }
 
@@ -211,12 +212,15 @@ void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
   present = std::move(there);
   shades.reset();
   shadesStale = true;
+  ++generation;
   held = window;
   heldFinal = final;
   heldArrivals = arrivals;
 }
 
 void cOpenGLGraph_Surface::Clear() {
+  ++generation;
+  drawnContours = nullptr;
   delete[] vertices;
   vertices = nullptr;
   columns = 0;
@@ -253,8 +257,32 @@ std::uint32_t cOpenGLGraph_Surface::PreviewStepNow() const {
 void cOpenGLGraph_Surface::PlanDraw() {
   if (detailLevels && !FollowLevels())
     return;
-  if (vertices && PreviewStepNow() == 1)
-    frame.Plan(culling);
+  if (!vertices || PreviewStepNow() != 1)
+    return;
+  const bool offset = ContoursInThisPass();
+  if (offset)
+    BeginOffset();
+  frame.Plan(culling);
+  if (offset)
+    EndOffset();
+}
+
+float cOpenGLGraph_Surface::BeginOffset() {
+  GLfloat width = 1.0f;
+  glGetFloatv(GL_LINE_WIDTH, &width);
+  const auto [factor, units] = SurfaceContours::SurfaceOffset(width);
+  glPolygonOffset(factor, units);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  return width;
+}
+
+void cOpenGLGraph_Surface::EndOffset() {
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(0.0f, 0.0f);
+}
+
+bool cOpenGLGraph_Surface::ContoursInThisPass() const {
+  return contours.On() && SurfaceContours::ShowsInThisPass();
 }
 
 void cOpenGLGraph_Surface::Draw() {
@@ -275,7 +303,16 @@ void cOpenGLGraph_Surface::Draw() {
       // Too little memory for a sample: the whole grid is slower, not wrong.
     }
   }
+  if (!ContoursInThisPass()) {
+    DrawGrid(grid, frame);
+    return;
+  }
+  const float width = BeginOffset();
   DrawGrid(grid, frame);
+  EndOffset();
+  drawnContours = contours.LinesOf(grid, values, generation);
+  if (drawnContours)
+    contours.Draw(*drawnContours, zScale, width);
 }
 
 void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, GridFrame& selection) {

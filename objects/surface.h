@@ -18,6 +18,7 @@
 #include "culling/gridframe.h"
 #include "objects/colour.h"
 #include "objects/colourmaps.h"
+#include "objects/contours.h"
 #include "objects/graphdata.h"
 #include "objects/greyramp.h"
 #include "objects/gridsample.h"
@@ -101,6 +102,18 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   std::uint32_t DataColumns() const { return detailLevels ? detailLevels->Columns() : columns; }
   std::uint32_t DataRows() const { return detailLevels ? detailLevels->Rows() : rows; }
 
+  // Contour lines over the surface (contours.h), in the 3-D picture and on
+  // the XY face, for the full picture only; off at first. With them on the
+  // surface lies a little behind its lines. Throws nothing.
+  void SetContours(ContourSettings settings) {
+    drawnContours = nullptr;
+    contours.Set(std::move(settings));
+  }
+  // The lines the last full picture drew; null for none.
+  const ContourLines* Contours() const { return drawnContours; }
+  // Why lines that are on were not drawn; empty when they were.
+  const QString& ContourProblem() const { return contours.Problem(); }
+
   // Frees the grid, if any, what its points carry and the buffers its drawing
   // kept, and any levels of detail; afterwards vertices is null, columns and
   // rows are 0 and values says nothing. The bands stay.
@@ -156,6 +169,12 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
 
   // The shades of the grid under the light, made when stale.
   void MakeShades();
+  // Whether this pass of the full picture draws contour lines.
+  bool ContoursInThisPass() const;
+  // The surface pushed behind its contour lines, which are as wide as the
+  // lines of the moment (returned), and back.
+  static float BeginOffset();
+  static void EndOffset();
 
   std::unique_ptr<std::uint8_t[]> present;  // null: every point has a value
   std::unique_ptr<std::uint8_t[]> pointColours;
@@ -177,4 +196,9 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   bool heldFinal = false;
   std::uint64_t heldArrivals = 0;  // the levels' arrivals when it was made
   std::uint64_t coarseDraws = 0;
+  // Counts the grids the surface held, so that what was made from one is
+  // never taken for another's.
+  std::uint64_t generation = 0;
+  SurfaceContours contours;
+  const ContourLines* drawnContours = nullptr;
 };
