@@ -159,6 +159,12 @@ struct Parser {
       "Draw the surface's heights S times as high, 0.05 to 20 in steps of 0.01 (default 1); "
       "its bands and the "
       "colour bar keep the heights' own values.");
+  QCommandLineOption contours = ValueOption(
+      "contours", "STEP|auto",
+      "Draw contour lines over the surface at every whole multiple of STEP of the data's "
+      "values (brightness 0 to 1 for a picture, the raster's values in its unit, z for a "
+      "point grid), every fifth twice as wide, in the 3-D picture and on the XY face; with "
+      "auto at the colour bar's round values. They stop where the surface has holes.");
   QCommandLineOption volumeColours{
       QStringLiteral("volume-colours"),
       QStringLiteral("Draw each cell of the colour volume in the colour it stands for, more "
@@ -215,9 +221,10 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version,   colours, watch, output,    profile, size,          antialias,
-            scale,     turn,      tilt,    zoom,  centre,    bands,   show,          planes,
-            colourMap, colourBar, axes,    light, lightFrom, zScale,  volumeColours, turntable};
+    return {help,      version,  colours,       watch,     output, profile, size,
+            antialias, scale,    turn,          tilt,      zoom,   centre,  bands,
+            show,      planes,   colourMap,     colourBar, axes,   light,   lightFrom,
+            zScale,    contours, volumeColours, turntable};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -346,6 +353,18 @@ void CentreOf(const QString& text, Vec3& centre) {
   centre = {values[0], values[1], values[2]};
 }
 
+// A step between contour lines: a positive number, or 0 for auto.
+double ContourStepOf(const QString& text) {
+  if (text.trimmed().compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
+    return 0.0;
+  bool ok = false;
+  const double step = text.trimmed().toDouble(&ok);
+  if (!ok || !std::isfinite(step) || step <= 0.0)
+    throw BadValue{
+        QStringLiteral("Option 'contours': %1 is not a number above 0 or auto.").arg(text)};
+  return step;
+}
+
 // The paths pattern makes for files (MakeOutputPaths); none for no pattern.
 // Throws BadValue.
 QStringList PathsOf(const QString& pattern, const QStringList& files, const QString& coloursFile) {
@@ -415,6 +434,10 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
                        static_cast<int>(PictureLook::kMaxScale * 100)) /
                  100.0;
   }
+  if (parser.isSet(p.contours)) {
+    look.contours = true;
+    look.contourStep = ContourStepOf(parser.value(p.contours));
+  }
   if (parser.isSet(p.zScale)) {
     look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,
                         static_cast<int>(PictureLook::kMinZScale * 100),
@@ -457,8 +480,8 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
          {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
-          &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.volumeColours,
-          &p.turntable}) {
+          &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.contours,
+          &p.volumeColours, &p.turntable}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

@@ -10,6 +10,7 @@
 
 #include "formats/webaddress.h"
 #include "input/formstatus.h"
+#include "objects/contourlines.h"
 #include "scene/picking.h"
 #include "view/handlerguard.h"
 
@@ -78,6 +79,19 @@ void TFormRoot::ShowLook(const PictureLook& look) {
   overlays->volume = &FormStatus->volume;
   ApplyLook(look, ui.FrameCubiscope1->View(), FormStatus->surface, FormStatus->volume, *overlays);
   ui.FrameCubiscope1->View().Draw();
+  TellContourProblem();
+}
+
+void TFormRoot::TellContourProblem() {
+  if (!FormStatus || !lookMenu)
+    return;
+  const PictureLook& look = lookMenu->Look();
+  const QString problem = look.contours && look.contourStep > 0.0
+                              ? ContourLevelsProblem(FormStatus->surface.values, look.contourStep)
+                              : QString();
+  if (!problem.isEmpty() && problem != toldContourProblem)
+    note->Show(problem);
+  toldContourProblem = problem;
 }
 
 void TFormRoot::OpenProfile() {

@@ -40,6 +40,9 @@ class TFormRoot : public QWidget {
   std::unique_ptr<cPictureOverlays> overlays;
   // Gives the Status window's objects and the overlays look, and redraws.
   void ShowLook(const PictureLook& look);
+  // Says over the picture why the contour lines asked for cannot be drawn
+  // over the data shown, once for each reason.
+  void TellContourProblem();
   // Opens the Profile window, made at its first opening, or raises it.
   void OpenProfile();
   // Goes before the frame and its view, which it follows.
@@ -52,6 +55,9 @@ class TFormRoot : public QWidget {
   // held: as colour-count volume), any other file as point-grid text.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+
+ private:
+  QString toldContourProblem;
 };
 
 // The main window while the program runs (set by the entry function).

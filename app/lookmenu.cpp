@@ -1,8 +1,11 @@
 #include "app/lookmenu.h"
 
+#include <cmath>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QWidget>
 
@@ -69,12 +72,30 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   smooth = new QAction(QStringLiteral("Smooth edges"), this);
   smooth->setMenu(smoothMenu);
 
+  auto* contourMenu = new QMenu(parent);
+  contourChoices = new QActionGroup(this);
+  contoursOff = contourMenu->addAction(QStringLiteral("Off"));
+  contoursAuto = contourMenu->addAction(QStringLiteral("At the colour bar's values"));
+  contourStep = contourMenu->addAction(QStringLiteral("Every…"));
+  for (QAction* item : {contoursOff, contoursAuto, contourStep}) {
+    item->setCheckable(true);
+    contourChoices->addAction(item);
+  }
+  contours = new QAction(QStringLiteral("Contour lines"), this);
+  contours->setMenu(contourMenu);
+
   // The keys work wherever the main window has the focus.
   parent->addActions({light, colourBar, axes});
   for (QAction* toggle : {light, lightAllSides, colourBar, axes, volumeColours})
     connect(toggle, &QAction::triggered, this, [this] { Change(); });
   connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
   connect(smoothness, &QActionGroup::triggered, this, [this] { Change(); });
+  connect(contourChoices, &QActionGroup::triggered, this, [this](QAction* item) {
+    if (item == contourStep)
+      AskContourStep();
+    else
+      Change();
+  });
   connect(scales, &QActionGroup::triggered, this, [this](QAction* item) {
     if (item == otherScale)
       AskScale();
@@ -85,7 +106,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, lightAllSides, colourBar, axes, scale, smooth};
+  return {colours, light, lightAllSides, colourBar, axes, scale, smooth, contours};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -103,6 +124,11 @@ void TLookMenu::SetLook(const PictureLook& l) {
                              : QStringLiteral("Other (×%1)…").arg(look.zScale));
   for (QAction* item : smoothness->actions())
     item->setChecked(item->data().toInt() == look.antialias);
+  contoursOff->setChecked(!look.contours);
+  contoursAuto->setChecked(look.contours && look.contourStep <= 0.0);
+  contourStep->setChecked(look.contours && look.contourStep > 0.0);
+  contourStep->setText(contourStep->isChecked() ? QStringLiteral("Every %1…").arg(look.contourStep)
+                                                : QStringLiteral("Every…"));
   light->setChecked(look.light);
   lightAllSides->setChecked(look.lightSource.allSides);
   colourBar->setChecked(look.colourBar);
@@ -129,6 +155,26 @@ void TLookMenu::AskScale() {
   }
 }
 
+void TLookMenu::AskContourStep() {
+  bool accepted = false;
+  const QString text = QInputDialog::getText(
+      parent, QStringLiteral("Contour lines"),
+      QStringLiteral("A line at every multiple of (in the data's values):"), QLineEdit::Normal,
+      look.contourStep > 0.0 ? QString::number(look.contourStep) : QString(), &accepted);
+  bool number = false;
+  const double step = text.trimmed().toDouble(&number);
+  if (accepted && number && std::isfinite(step) && step > 0.0) {
+    PictureLook next = look;
+    next.contours = true;
+    next.contourStep = step;
+    SetLook(next);
+    if (changed)
+      RunHandler([this] { changed(look); });
+  } else {
+    SetLook(look);  // back to what was checked
+  }
+}
+
 void TLookMenu::Change() {
   PictureLook next = look;
   if (QAction* map = maps->checkedAction())
@@ -144,6 +190,9 @@ void TLookMenu::Change() {
   next.colourBar = colourBar->isChecked();
   next.axes = axes->isChecked();
   next.volumeColours = volumeColours->isChecked();
+  next.contours = !contoursOff->isChecked();
+  if (contoursAuto->isChecked())
+    next.contourStep = 0.0;
   SetLook(next);
   if (changed)
     RunHandler([this] { changed(look); });

@@ -2,7 +2,7 @@
 // The picture's context menu for how the data is drawn (PictureLook): the
 // colour maps and the volume's own colours, the light (L) and whether it
 // comes from all sides, the colour bar (K),
-// the axes (A), the vertical scale and smooth edges. Every choice reaches the
+// the axes (A), the vertical scale, smooth edges and contour lines. Every choice reaches the
 // look through changed.
 
 #include <functional>
@@ -42,6 +42,7 @@ class TLookMenu : public QObject {
  private:
   void Change();
   void AskScale();
+  void AskContourStep();
 
   PictureLook look;
   QAction* colours = nullptr;  // with the maps' submenu
@@ -51,5 +52,10 @@ class TLookMenu : public QObject {
   QActionGroup* scales = nullptr;
   QActionGroup* smoothness = nullptr;
   QAction* otherScale = nullptr;
+  QAction* contours = nullptr;  // with the submenu of contour lines
+  QActionGroup* contourChoices = nullptr;
+  QAction* contoursOff = nullptr;
+  QAction* contoursAuto = nullptr;
+  QAction* contourStep = nullptr;
   QWidget* parent;
 };

@@ -1,14 +1,26 @@
 #include "app/picturelook.h"
 
+#include <utility>
+
 #include <QFont>
 
+#include "formats/rastermodule.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
+#include "overlays/numbers.h"
 #include "overlays/pictureoverlays.h"
 #include "view/frameopengl.h"
 
 void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
                cOpenGLGraph_Solid& volume, cPictureOverlays& overlays) {
+  ContourSettings contours;
+  if (look.contours) {
+    // Only lines load the raster module for a picture or a point grid.
+    contours.trace = ContourGenerator();
+    contours.on = true;
+    contours.step = look.contourStep;
+    contours.automaticStep = [](double low, double high) { return RoundStep(low, high); };
+  }
   surface.SetColourMap(look.colourMap);
   view.supersample = look.antialias;
   view.lineWidth = static_cast<float>(look.scale);
@@ -18,6 +30,7 @@ void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_S
   volume.ownColours = look.volumeColours;
   overlays.colourBar = look.colourBar;
   overlays.axes = look.axes;
+  surface.SetContours(std::move(contours));
 }
 
 QFont WindowsFont() {

@@ -31,6 +31,10 @@ struct PictureLook {
   // Text, marks and lines over the picture, and the lines of the scene, this
   // many times their size: kMinScale ... kMaxScale.
   double scale = 1.0;
+  // Contour lines over the surface every contourStep of the data's values,
+  // or, at 0, at the colour bar's round values.
+  bool contours = false;
+  double contourStep = 0.0;
 
   static constexpr double kMinZScale = 0.05;
   static constexpr double kMaxZScale = 20.0;
@@ -40,7 +44,9 @@ struct PictureLook {
 };
 
 // Gives view, surface, volume and overlays the look. Throws std::bad_alloc
-// when the map's table cannot be made; the rest is then left as it was.
+// when the map's table cannot be made, cError when contour lines are asked
+// for and the raster module that traces them cannot be loaded; the rest is
+// then left as it was.
 void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
                cOpenGLGraph_Solid& volume, cPictureOverlays& overlays);
 

@@ -127,6 +127,9 @@ const QImage& cPictureScene::Draw() {
   graph.Draw();
   if (objects->surface.CoarseDraws() != coarse)
     DrawFinalDetail(graph, objects->surface);
+  // Lines asked for and missing would pass for data without levels.
+  if (const QString& problem = objects->surface.ContourProblem(); !problem.isEmpty())
+    throw cError(problem);
   return graph.Picture();
 }
 

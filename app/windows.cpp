@@ -11,6 +11,7 @@ Windows::~Windows() {
 
 void ConnectNotes(TFormRoot& root, TFormStatus& status) {
   QObject::connect(&status, &TFormStatus::Notice, root.note, &TTransientNote::Show);
+  QObject::connect(&status, &TFormStatus::Changed, &root, &TFormRoot::TellContourProblem);
   if (!root.loadBar)
     return;
   QObject::connect(&status, &TFormStatus::LoadRunning, root.loadBar, &TLoadBar::Show);

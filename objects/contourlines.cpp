@@ -179,6 +179,21 @@ std::int64_t ContourLevelCount(double low, double high, double step) {
   return last < first ? 0 : static_cast<std::int64_t>(last - first) + 1;
 }
 
+QString ContourLevelsProblem(const HeightValues& values, double step) {
+  const std::int64_t levels = ContourLevelCount(values.minimum, values.maximum, step);
+  if (levels <= kMaxContourLevels)
+    return QString();
+  return QStringLiteral(
+             "Contour lines %1 apart give %2 levels between %3 and %4; at most %5 can be "
+             "drawn (lines at least %6 apart).")
+      .arg(step)
+      .arg(levels)
+      .arg(values.minimum)
+      .arg(values.maximum)
+      .arg(kMaxContourLevels)
+      .arg((values.maximum - values.minimum) / (kMaxContourLevels - 1));
+}
+
 std::optional<ContourLines> MakeContours(const GridRef& grid, const HeightValues& values,
                                          double step, ContourGridFunction trace,
                                          const std::function<bool(double)>& keepGoing) {
@@ -186,32 +201,9 @@ std::optional<ContourLines> MakeContours(const GridRef& grid, const HeightValues
   lines.step = step;
   if (!grid.points || grid.columns < 2 || grid.rows < 2)
     return lines;
-  // The heights' values span what the heights span: the values' own range
-  // for rasters, the grid's heights otherwise.
-  double low = values.ValueOf(0.0), high = values.ValueOf(1.0);
-  if (values.source != HeightValues::Source::kMeasured) {
-    low = std::numeric_limits<double>::infinity();
-    high = -low;
-    const std::size_t n = std::size_t{grid.columns} * grid.rows;
-    for (std::size_t k = 0; k < n; ++k) {
-      if (grid.Present(k)) {
-        low = std::min(low, grid.points[k].z);
-        high = std::max(high, grid.points[k].z);
-      }
-    }
-  }
-  const std::int64_t levels = ContourLevelCount(low, high, step);
-  if (levels > kMaxContourLevels) {
-    throw cError(QStringLiteral("Contour lines %1 apart give %2 levels between %3 and %4; "
-                                "at most %5 can be drawn (a step of at least %6).")
-                     .arg(step)
-                     .arg(levels)
-                     .arg(low)
-                     .arg(high)
-                     .arg(kMaxContourLevels)
-                     .arg((high - low) / (kMaxContourLevels - 1)));
-  }
-  if (levels == 0)
+  if (const QString problem = ContourLevelsProblem(values, step); !problem.isEmpty())
+    throw cError(problem);
+  if (ContourLevelCount(values.minimum, values.maximum, step) == 0)
     return lines;
 
   ContourGridInput in;

@@ -38,6 +38,10 @@ inline constexpr std::int64_t kMaxContourLevels = 1000;
 // The number of levels k * step within [low, high].
 std::int64_t ContourLevelCount(double low, double high, double step);
 
+// What stops lines step apart over the values' range (minimum to maximum):
+// more than kMaxContourLevels of them. Empty when nothing does.
+QString ContourLevelsProblem(const HeightValues& values, double step);
+
 // The lines of grid at the levels k * step of the values (values.ValueOf of
 // each height), traced by trace. keepGoing is told the part of the rows
 // traced so far (0 to 1) and may stop the tracing: nothing then. Throws

@@ -38,7 +38,8 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
          l.lightSource.altitude == m.lightSource.altitude &&
          l.lightSource.allSides == m.lightSource.allSides && l.zScale == m.zScale &&
          l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes &&
-         l.antialias == m.antialias && l.scale == m.scale;
+         l.antialias == m.antialias && l.scale == m.scale && l.contours == m.contours &&
+         l.contourStep == m.contourStep;
 }
 
 // Chooses look in the picture's context menu, item by item, as a user would.
@@ -66,7 +67,11 @@ void ChooseInMenu(QWidget* picture, const PictureLook& look) {
                           item->isChecked() != look.volumeColours;
       const bool smooth =
           name == QStringLiteral("Smooth edges") && item->data().toInt() == look.antialias;
-      if ((map || scale || smooth) && !item->isChecked())
+      // Contour lines at a step of one's own ask for it in a dialog.
+      const bool contours = name == QStringLiteral("Contour lines") &&
+                            item->text() == QStringLiteral("At the colour bar's values") &&
+                            look.contours;
+      if ((map || scale || smooth || contours) && !item->isChecked())
         item->trigger();
       if (volume)
         item->trigger();
@@ -120,6 +125,12 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--antialias", "1", "--scale", "0.5"}, With([](auto& r) { r.look.scale = 0.5; })},
       {{"--light-from", "multi"},
        With([](auto& r) { r.look.light = r.look.lightSource.allSides = true; })},
+      {{"--contours", " 0.25"},
+       With([](auto& r) { r.look.contours = true, r.look.contourStep = 0.25; })},
+      {{"--contours", "Auto"}, With([](auto& r) { r.look.contours = true; })},
+      {{"--contours", "0"}, std::nullopt},
+      {{"--contours", "-5"}, std::nullopt},
+      {{"--contours", "inf"}, std::nullopt},
       {{"--colour-map", "rainbow"}, std::nullopt},
       {{"--light-from", "10"}, std::nullopt},
       {{"--light-from", "10,95"}, std::nullopt},
@@ -283,6 +294,11 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
       {{"--colour-map", "picture", "--volume-colours", "--colours", "colours.bmp"},
        [](auto& r) { r.look.colourMap = ColourMapKind::kPicture, r.look.volumeColours = true; }},
       {{"--colours", "colours.bmp"}, [](auto&) {}},
+      {{"--contours", "auto", "--colour-map", "terrain", "--show", "3d,xy"},
+       [](auto& r) {
+         r.look.contours = true, r.look.colourMap = ColourMapKind::kTerrain;
+         r.show[1] = true;
+       }},
       {{"--antialias", "3", "--light", "--axes"},
        [](auto& r) { r.look.antialias = 3, r.look.light = r.look.axes = true; }},
       {{"--size", "320x240", "--turn", "100", "--tilt", "30", "--zoom", "0.8", "--bands", "32",
@@ -341,6 +357,10 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
        QStringLiteral("ファイル %1 は開けません.\n").arg(folder)},
       {{"--output", folder}, 1, QStringLiteral("ファイル %1 に書き込めません: ").arg(folder)},
       {{"--output", out, "--bands", "0"}, 2, QStringLiteral("Option 'bands': 0 is not")},
+      {{"--output", out, "--contours", "0.0001", data},
+       1,
+       QStringLiteral("Contour lines 0.0001 apart give 10001 levels between 0 and 1; at most 1000 "
+                      "can be drawn (lines at least 0.001001 apart).")},
       {{"--output", out},
        1,
        QStringLiteral("OpenGL のコンテキストを作成できません.\n"),

@@ -90,7 +90,7 @@ TEST(ContourLines, OfATiltedPlaneRunStraightAcrossTheTrianglesAndStopAtTheEdge) 
     double step;
     std::set<std::int64_t> levels;
   } rows[] = {
-      {"point grid", plane, Source(HeightValues::Source::kPointGrid), 2.0, {1, 2, 3, 4}},
+      {"point grid", plane, Source(HeightValues::Source::kPointGrid, 0.3, 8.3), 2.0, {1, 2, 3, 4}},
       {"raster", raster, Source(HeightValues::Source::kMeasured, 100, 300), 40.0, {3, 4, 5, 6, 7}},
   };
   for (const auto& row : rows) {
