@@ -45,6 +45,8 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   axes = new QAction(QStringLiteral("Axes"), this);
   axes->setCheckable(true);
   axes->setShortcut(QKeySequence(Qt::Key_A));
+  slope = new QAction(QStringLiteral("Slope and aspect"), this);
+  slope->setCheckable(true);
 
   auto* scaleMenu = new QMenu(parent);
   scales = new QActionGroup(this);
@@ -86,7 +88,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 
   // The keys work wherever the main window has the focus.
   parent->addActions({light, colourBar, axes});
-  for (QAction* toggle : {light, lightAllSides, colourBar, axes, volumeColours})
+  for (QAction* toggle : {light, lightAllSides, colourBar, axes, slope, volumeColours})
     connect(toggle, &QAction::triggered, this, [this] { Change(); });
   connect(maps, &QActionGroup::triggered, this, [this] { Change(); });
   connect(smoothness, &QActionGroup::triggered, this, [this] { Change(); });
@@ -106,7 +108,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, lightAllSides, colourBar, axes, scale, smooth, contours};
+  return {colours, light, lightAllSides, colourBar, axes, slope, scale, smooth, contours};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -133,6 +135,7 @@ void TLookMenu::SetLook(const PictureLook& l) {
   lightAllSides->setChecked(look.lightSource.allSides);
   colourBar->setChecked(look.colourBar);
   axes->setChecked(look.axes);
+  slope->setChecked(look.slope);
   volumeColours->setChecked(look.volumeColours);
 }
 
@@ -189,6 +192,7 @@ void TLookMenu::Change() {
     next.antialias = item->data().toInt();
   next.colourBar = colourBar->isChecked();
   next.axes = axes->isChecked();
+  next.slope = slope->isChecked();
   next.volumeColours = volumeColours->isChecked();
   next.contours = !contoursOff->isChecked();
   if (contoursAuto->isChecked())

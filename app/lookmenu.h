@@ -2,7 +2,8 @@
 // The picture's context menu for how the data is drawn (PictureLook): the
 // colour maps and the volume's own colours, the light (L) and whether it
 // comes from all sides, the colour bar (K),
-// the axes (A), the vertical scale, smooth edges and contour lines. Every choice reaches the
+// the axes (A), the slope in the value under the cursor, the vertical scale,
+// smooth edges and contour lines. Every choice reaches the
 // look through changed.
 
 #include <functional>
@@ -37,6 +38,7 @@ class TLookMenu : public QObject {
   QAction* lightAllSides = nullptr;
   QAction* colourBar = nullptr;
   QAction* axes = nullptr;
+  QAction* slope = nullptr;
   QAction* volumeColours = nullptr;
 
  private:

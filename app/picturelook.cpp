@@ -31,6 +31,7 @@ void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_S
   overlays.colourBar = look.colourBar;
   overlays.axes = look.axes;
   surface.SetContours(std::move(contours));
+  overlays.slope = look.slope;
 }
 
 QFont WindowsFont() {

@@ -25,6 +25,8 @@ struct PictureLook {
   bool volumeColours = false;
   bool colourBar = false;
   bool axes = false;
+  // The slope and aspect line in the value under the cursor.
+  bool slope = false;
   // Full pictures drawn at antialias x antialias their pixels and averaged
   // down: 1 (off), 2, 3 or 4.
   int antialias = 1;

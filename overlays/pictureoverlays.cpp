@@ -14,7 +14,7 @@
 cPictureOverlays::cPictureOverlays(cOpenGLGraph& graph) : graph(graph) {
   graph.paintOver = [this](QImage& picture) { Paint(picture); };
   graph.paintOnWindow = [this](QPainter& painter) {
-    readout.Paint(painter, this->graph, surface, volume, font);
+    readout.Paint(painter, this->graph, surface, volume, font, slope);
   };
 }
 
@@ -30,7 +30,7 @@ void cPictureOverlays::Hover(std::optional<QPointF> at) {
 }
 
 QString cPictureOverlays::ReadoutNow() const {
-  return readout.Text(graph, surface, volume);
+  return readout.Text(graph, surface, volume, slope);
 }
 
 void cPictureOverlays::Paint(QImage& picture) const {

@@ -40,6 +40,8 @@ class cPictureOverlays {
   const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
   bool axes = false;
+  // The readout's slope line (window only, as the readout).
+  bool slope = false;
   // Text, marks and lines this many times their size: for print, where the
   // picture has many more pixels than a screen.
   double scale = 1.0;

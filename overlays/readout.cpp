@@ -10,6 +10,7 @@
 #include "objects/solid.h"
 #include "objects/surface.h"
 #include "overlays/numbers.h"
+#include "overlays/slopecells.h"
 #include "scene/graph.h"
 
 namespace {
@@ -68,10 +69,20 @@ QString Height(const cOpenGLGraph_Surface& surface, double drawnZ) {
   return FormatNumber(z, kCubeStep);
 }
 
+// The text with the slope line under it, when on and there is one.
+QString WithSlope(bool on, QString text, const cOpenGLGraph_Surface& surface,
+                  const Picked& picked) {
+  if (!on)
+    return text;
+  if (const std::optional<Slope> slope = SurfaceSlope(surface, picked.column, picked.row))
+    text += QLatin1Char('\n') + SlopeText(*slope);
+  return text;
+}
+
 }  // namespace
 
 QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
-                    const cOpenGLGraph_Solid* volume) {
+                    const cOpenGLGraph_Solid* volume, bool slope) {
   using What = Picked::What;
   const Vec3& p = picked.point;
   switch (picked.what) {
@@ -83,14 +94,17 @@ QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
         return QString();
       if (picked.onGrid && surface->values.source != HeightValues::Source::kPointGrid &&
           surface->values.source != HeightValues::Source::kNone) {
-        return GridPoint(*surface, picked.column, picked.row);
+        return WithSlope(slope, GridPoint(*surface, picked.column, picked.row), *surface, picked);
       }
       if (picked.what == What::kFlatXY)
         return QStringLiteral("x %1, y %2")
             .arg(FormatNumber(p.x, kCubeStep), FormatNumber(p.y, kCubeStep));
-      return QStringLiteral("x %1, y %2, z %3")
-          .arg(FormatNumber(p.x, kCubeStep), FormatNumber(p.y, kCubeStep),
-               FormatNumber(p.z, kCubeStep));
+      // A point grid's point in 3-D is one of its grid's.
+      return WithSlope(slope && picked.onGrid,
+                       QStringLiteral("x %1, y %2, z %3")
+                           .arg(FormatNumber(p.x, kCubeStep), FormatNumber(p.y, kCubeStep),
+                                FormatNumber(p.z, kCubeStep)),
+                       *surface, picked);
     case What::kFlatYZ:
       return surface ? QStringLiteral("y %1, z %2")
                            .arg(FormatNumber(p.y, kCubeStep), Height(*surface, p.z))
@@ -122,19 +136,19 @@ QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
 }
 
 QString cReadout::Text(const cOpenGLGraph& graph, const cOpenGLGraph_Surface* surface,
-                       const cOpenGLGraph_Solid* volume) const {
+                       const cOpenGLGraph_Solid* volume, bool slope) const {
   if (!cursor || !graph.AtRest() || graph.PictureDetail() != cOpenGLChildWindow::Detail::kFull ||
       graph.width <= 0 || graph.height <= 0) {
     return QString();
   }
   const ViewGeometry view = graph.Geometry();
-  return ReadoutText(PickAt(view, surface, volume, *cursor), surface, volume);
+  return ReadoutText(PickAt(view, surface, volume, *cursor), surface, volume, slope);
 }
 
 void cReadout::Paint(QPainter& painter, const cOpenGLGraph& graph,
                      const cOpenGLGraph_Surface* surface, const cOpenGLGraph_Solid* volume,
-                     const QFont& font) const {
-  const QString text = Text(graph, surface, volume);
+                     const QFont& font, bool slope) const {
+  const QString text = Text(graph, surface, volume, slope);
   if (text.isEmpty())
     return;
   painter.setFont(font);

@@ -23,9 +23,11 @@ class cOpenGLGraph_Surface;
 // raster's point (the raster's own column and row and its map coordinates
 // where it has them), x, y, z of a point grid's, the colours and the count
 // of a volume cell, the coordinates on a face for a flat projection. Empty
-// for nothing.
+// for nothing. With slope, a point of a grid gets a line of how steep the
+// data is there and which way it falls (overlays/slopecells.h), where it can
+// tell.
 QString ReadoutText(const Picked& picked, const cOpenGLGraph_Surface* surface,
-                    const cOpenGLGraph_Solid* volume);
+                    const cOpenGLGraph_Solid* volume, bool slope = false);
 
 class cReadout {
  public:
@@ -34,14 +36,14 @@ class cReadout {
   void MoveTo(std::optional<QPointF> at) { cursor = at; }
 
   // The label for graph's picture as it is now, painted with painter on the
-  // window, when the cursor is over it and the full picture is shown. Throws
-  // nothing.
+  // window, when the cursor is over it and the full picture is shown; with
+  // the slope line when slope is set. Throws nothing.
   void Paint(QPainter& painter, const cOpenGLGraph& graph, const cOpenGLGraph_Surface* surface,
-             const cOpenGLGraph_Solid* volume, const QFont& font) const;
+             const cOpenGLGraph_Solid* volume, const QFont& font, bool slope = false) const;
 
   // What Paint shows now, without painting; empty when nothing.
   QString Text(const cOpenGLGraph& graph, const cOpenGLGraph_Surface* surface,
-               const cOpenGLGraph_Solid* volume) const;
+               const cOpenGLGraph_Solid* volume, bool slope = false) const;
 
  private:
   std::optional<QPointF> cursor;

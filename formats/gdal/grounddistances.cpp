@@ -54,18 +54,12 @@ class GroundDistances : public MapDistances {
       for (std::size_t k = 0; k < n; ++k) {
         x[k] = points[first + k][0];
         y[k] = points[first + k][1];
-        taken[k] = TRUE;
       }
-      if (toGeographic)
-        toGeographic->Transform(static_cast<int>(n), x.data(), y.data(), nullptr, taken.data());
+      ToDegrees(n, x.data(), y.data(), taken.data());
       for (std::size_t k = 0; k < n; ++k) {
-        const double longitude = x[k] * unitDegrees;
-        double latitude = y[k] * unitDegrees;
-        // A pole given in grads or radians may land a rounding beyond 90
-        // degrees, where the geodesic gives NaN.
-        if (std::abs(latitude) > 90.0 && std::abs(latitude) < 90.0 + 1e-9)
-          latitude = std::copysign(90.0, latitude);
-        if (!taken[k] || !std::isfinite(longitude) || !(std::abs(latitude) <= 90.0)) {
+        const double longitude = x[k];
+        const double latitude = y[k];
+        if (!taken[k]) {
           std::fill(metres + first + k, metres + count, kNaN);
           return;
         }
@@ -82,7 +76,54 @@ class GroundDistances : public MapDistances {
     }
   }
 
+  bool LegsFrom(const std::array<double, 2>& from, const std::array<double, 2>* to,
+                std::size_t count, double* metres, double* azimuths) override {
+    const QuietErrors quiet;
+    bool all = true;
+    // The start goes with every batch: one transformation a batch, not two.
+    for (std::size_t first = 0; first < count; first += kBatch - 1) {
+      const std::size_t n = std::min(kBatch - 1, count - first);
+      std::array<double, kBatch> x;
+      std::array<double, kBatch> y;
+      std::array<int, kBatch> taken;
+      x[0] = from[0];
+      y[0] = from[1];
+      for (std::size_t k = 0; k < n; ++k) {
+        x[k + 1] = to[first + k][0];
+        y[k + 1] = to[first + k][1];
+      }
+      ToDegrees(n + 1, x.data(), y.data(), taken.data());
+      for (std::size_t k = 0; k < n; ++k) {
+        double& leg = metres[first + k];
+        double& azimuth = azimuths[first + k];
+        leg = azimuth = kNaN;
+        if (taken[0] && taken[k + 1])
+          geod_inverse(&geodesic, y[0], x[0], y[k + 1], x[k + 1], &leg, &azimuth, nullptr);
+        all = all && std::isfinite(leg) && std::isfinite(azimuth);
+      }
+    }
+    return all;
+  }
+
  private:
+  // Takes the map points x[k], y[k], k < n <= kBatch, to longitude and
+  // latitude in degrees in place; taken[k] FALSE where a point cannot be.
+  void ToDegrees(std::size_t n, double* x, double* y, int* taken) {
+    std::fill(taken, taken + n, TRUE);
+    if (toGeographic)
+      toGeographic->Transform(static_cast<int>(n), x, y, nullptr, taken);
+    for (std::size_t k = 0; k < n; ++k) {
+      x[k] *= unitDegrees;
+      y[k] *= unitDegrees;
+      // A pole given in grads or radians may land a rounding beyond 90
+      // degrees, where the geodesic gives NaN.
+      if (std::abs(y[k]) > 90.0 && std::abs(y[k]) < 90.0 + 1e-9)
+        y[k] = std::copysign(90.0, y[k]);
+      if (!std::isfinite(x[k]) || !(std::abs(y[k]) <= 90.0))
+        taken[k] = FALSE;
+    }
+  }
+
   geod_geodesic geodesic;
   double unitDegrees;
   std::unique_ptr<OGRCoordinateTransformation> toGeographic;

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -48,6 +49,11 @@ class Readout : public testing::Test {
     dem.geoTransform = std::array<double, 6>{1000, 30, 0, 5000, 0, -30};
     raster = dir.filePath(QStringLiteral("dem.tif"));
     EXPECT_TRUE(WriteRaster(raster, dem));
+    // The same on UTM 33N's central meridian.
+    dem.srs = "EPSG:32633";
+    dem.geoTransform = std::array<double, 6>{499850, 30, 0, 10060, 0, -30};
+    utm = dir.filePath(QStringLiteral("utm.tif"));
+    EXPECT_TRUE(WriteRaster(utm, dem));
   }
   QString Write(const char* name, const std::vector<unsigned char>& bytes) {
     return Write(name, std::string(bytes.begin(), bytes.end()));
@@ -69,9 +75,21 @@ class Readout : public testing::Test {
   QScrollBar* turn() { return windows.root->ui.FrameCubiscope1->ui.ScrollBarTheta; }
 
   QTemporaryDir dir;
-  QString picture, grid, oneColour, raster;
+  QString picture, grid, oneColour, raster, utm;
   Windows windows = OpenWindows();
 };
+
+// Tiles of 2 x 2 cells, level 2 at hand: the view shows level 0 from the
+// tiles once they came.
+void OpenAtLevels(Readout& t, const QString& path) {
+  LevelSizes small;
+  small.wholeCells = 0;
+  small.handCells = 4;
+  small.tileSide = 2;
+  const ScopedLevelSizes levels(small);
+  t.windows.status->OpenFile(path, false);
+  DrawFinalDetail(t.graph(), t.windows.status->surface);
+}
 
 TEST_F(Readout, TellsThePointUnderTheCursor) {
   const struct {
@@ -90,17 +108,7 @@ TEST_F(Readout, TellsThePointUnderTheCursor) {
        "column 5, row 1\n15.00 m\nx 1165, y 4955"},
       {"hole in it", [](Readout&) {}, {1 / 7.0, 2 / 3.0, 0}, ""},
       {"raster at levels",
-       [](Readout& t) {
-         // Tiles of 2 x 2 cells, level 2 at hand: the view shows level 0 from
-         // the tiles once they came.
-         LevelSizes small;
-         small.wholeCells = 0;
-         small.handCells = 4;
-         small.tileSide = 2;
-         const ScopedLevelSizes levels(small);
-         t.windows.status->OpenFile(t.raster, false);
-         DrawFinalDetail(t.graph(), t.windows.status->surface);
-       },
+       [](Readout& t) { OpenAtLevels(t, t.raster); },
        {5 / 7.0, 1 / 3.0, 15 / 37.0},
        "column 5, row 1\n15.00 m\nx 1165, y 4955"},
       {"hole at levels", [](Readout&) {}, {1 / 7.0, 2 / 3.0, 0}, ""},
@@ -128,6 +136,65 @@ TEST_F(Readout, TellsThePointUnderTheCursor) {
     SCOPED_TRACE(row.name);
     row.set(*this);
     EXPECT_EQ(At(row.at), row.says);
+  }
+}
+
+// "Slope and aspect" in the picture's menu adds the slope line under what
+// the readout says, and taken off leaves it as it was. Slopes by hand: the
+// picture rises 16/255 a column and 32/255 a row; the rasters 1 m a column
+// and 10 m a row (southwards), on 30 m cells that are 30/0.9996 m of ground
+// on UTM's central meridian: atan(0.9996 sqrt(101) / 30) = 18.514 degrees,
+// falling towards atan2(-1, 10) = -5.71 degrees.
+TEST_F(Readout, TellsTheSlopeWhenAsked) {
+  QAction* slope = nullptr;
+  for (QAction* action : graph().window->actions()) {
+    if (action->text() == QStringLiteral("Slope and aspect"))
+      slope = action;
+  }
+  ASSERT_TRUE(slope);
+  EXPECT_FALSE(slope->isChecked());
+  const struct {
+    const char* name;
+    std::function<void(Readout&)> set;
+    Vec3 at;
+    const char* line;  // empty: none
+  } rows[] = {
+      {"picture",
+       [](Readout& t) { t.windows.status->OpenFile(t.picture, false); },
+       {5 / 7.0, 1 / 3.0, 127 / 255.0},
+       "slope 0.140 per cell, facing 333°"},
+      {"picture's edge", [](Readout&) {}, {7 / 7.0, 1 / 3.0, 159 / 255.0}, ""},
+      {"raster",
+       [](Readout& t) { t.windows.status->OpenFile(t.raster, false); },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "slope 10.0 per cell, facing 354°"},
+      {"beside the hole", [](Readout&) {}, {2 / 7.0, 1 / 3.0, 12 / 37.0}, ""},
+      {"raster at levels",
+       [](Readout& t) { OpenAtLevels(t, t.raster); },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "slope 10.0 per cell, facing 354°"},
+      {"on the ground",
+       [](Readout& t) { t.windows.status->OpenFile(t.utm, false); },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "slope 18.5°, facing 354° (N)"},
+      {"on the ground at levels",
+       [](Readout& t) { OpenAtLevels(t, t.utm); },
+       {5 / 7.0, 1 / 3.0, 15 / 37.0},
+       "slope 18.5°, facing 354° (N)"},
+      {"point grid of 2 x 2",
+       [](Readout& t) { t.windows.status->OpenFile(t.grid, false); },
+       {1, 0, 0.5},
+       ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.set(*this);
+    const std::string without = At(row.at);
+    ASSERT_FALSE(without.empty());
+    slope->trigger();
+    EXPECT_EQ(At(row.at), *row.line ? without + "\n" + row.line : without);
+    slope->trigger();
+    EXPECT_EQ(At(row.at), without);
   }
 }
 

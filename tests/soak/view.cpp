@@ -236,6 +236,7 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Light from all sides",
                                        "Colour bar",
                                        "Axes",
+                                       "Slope and aspect",
                                        "Colours/Grey",
                                        "Colours/Viridis",
                                        "Colours/Cividis",
@@ -254,7 +255,7 @@ void PictureMenu(SoakWorld& world, Step& step) {
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
   const std::size_t item =
-      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 2, 2});
+      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 2, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
