@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzes one parser: ./fuzz.sh TARGET SECONDS, TARGET one of bmpdecode,
-# commatext, imagedecode, numbertext, pointgrid, raster, webaddress. Builds
+# commatext, contours, imagedecode, numbertext, pointgrid, raster, webaddress. Builds
 # the targets in build-fuzz/ with clang (libFuzzer with AddressSanitizer,
 # UndefinedBehaviorSanitizer and leak detection), starts from the seeds in fuzz/corpus/TARGET and from what earlier
 # runs kept in build-fuzz/corpus/TARGET, and stops at the first crash, hang,
@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-targets=(bmpdecode commatext imagedecode numbertext pointgrid raster webaddress)
+targets=(bmpdecode commatext contours imagedecode numbertext pointgrid raster webaddress)
 usage() {
   echo "usage: $0 TARGET SECONDS   (TARGET: ${targets[*]})" >&2
   echo "       $0 seeds | list" >&2

@@ -2,6 +2,8 @@
 // subfolder per target): small files of every kind each parser reads, a few
 // broken ones, and the texts of the documented cases. The seeds are kept in
 // the repository; run this again (./fuzz.sh seeds) when a kind is added.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -280,6 +282,24 @@ void Rasters() {
                         "1 2 3\r\n4 5 6\r\n"));
 }
 
+// Grids for the contour lines: columns - 2, rows - 2, the step's byte, then
+// the heights (255 a hole).
+void Grids() {
+  Bytes cone = {14, 14, 25};
+  for (int r = 0; r < 16; ++r) {
+    for (int c = 0; c < 16; ++c) {
+      const double d = std::hypot(c - 7.5, r - 7.5);
+      cone.push_back(static_cast<unsigned char>(std::max(0.0, 254.0 - 30.0 * d)));
+    }
+  }
+  Write("contours", "cone.grid", cone);
+  Bytes holed = cone;
+  for (const int k : {3 + 5 * 16 + 5, 3 + 5 * 16 + 6, 3 + 9 * 16 + 10, 3 + 0})
+    holed[k] = 255;
+  Write("contours", "cone_with_holes.grid", holed);
+  Write("contours", "saddle.grid", {1, 1, 60, 0, 254, 254, 0, 127, 127, 60, 200, 30});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -292,5 +312,6 @@ int main(int argc, char** argv) {
   Pictures();
   Texts();
   Rasters();
+  Grids();
   return 0;
 }

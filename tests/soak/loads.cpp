@@ -187,10 +187,17 @@ void OutputTurntable(SoakWorld& world, Step& step) {
   request.theta = random.Between(-9000, 18000);
   request.turntable = random.Between(1, 4);
   request.dataFile = file.path;
+  // Lines at the bar's values, at a usual step, and at one too fine for
+  // most data, which fails every frame alike.
+  request.look.contours = random.OneIn(3);
+  request.look.contourStep = random.Pick({0.0, 0.05, 25.0, 1e-6});
   const bool webp = random.OneIn(2);
   step.description = "--output --turntable " + std::to_string(request.turntable) + " --turn " +
-                     QString::number(request.theta / 100.0, 'f', 2).toStdString() + " to " +
-                     (webp ? "a WebP" : "PNG frames") + " of " + file.what;
+                     QString::number(request.theta / 100.0, 'f', 2).toStdString() +
+                     (request.look.contours
+                          ? " --contours " + QString::number(request.look.contourStep).toStdString()
+                          : "") +
+                     " to " + (webp ? "a WebP" : "PNG frames") + " of " + file.what;
   step.perform = [request, webp](SoakWorld& w) {
     const QTemporaryDir dir;
     const QString pattern =
