@@ -165,6 +165,11 @@ struct Parser {
       "values (brightness 0 to 1 for a picture, the raster's values in its unit, z for a "
       "point grid), every fifth twice as wide, in the 3-D picture and on the XY face; with "
       "auto at the colour bar's round values. They stop where the surface has holes.");
+  QCommandLineOption contourLabels{
+      QStringLiteral("contour-labels"),
+      QStringLiteral("Write the contour lines' values along them, the stronger lines first, "
+                     "where the line runs nearly straight and is seen, never over another "
+                     "label or the colour bar. Needs --contours.")};
   QCommandLineOption volumeColours{
       QStringLiteral("volume-colours"),
       QStringLiteral("Draw each cell of the colour volume in the colour it stands for, more "
@@ -221,10 +226,10 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version,  colours,       watch,     output, profile, size,
-            antialias, scale,    turn,          tilt,      zoom,   centre,  bands,
-            show,      planes,   colourMap,     colourBar, axes,   light,   lightFrom,
-            zScale,    contours, volumeColours, turntable};
+    return {help,      version,  colours,       watch,         output,   profile, size,
+            antialias, scale,    turn,          tilt,          zoom,     centre,  bands,
+            show,      planes,   colourMap,     colourBar,     axes,     light,   lightFrom,
+            zScale,    contours, contourLabels, volumeColours, turntable};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -438,6 +443,9 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
     look.contours = true;
     look.contourStep = ContourStepOf(parser.value(p.contours));
   }
+  look.contourLabels = parser.isSet(p.contourLabels);
+  if (look.contourLabels && !look.contours)
+    throw BadValue{QStringLiteral("Option 'contour-labels' needs --contours.")};
   if (parser.isSet(p.zScale)) {
     look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,
                         static_cast<int>(PictureLook::kMinZScale * 100),
@@ -481,7 +489,7 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     for (const QCommandLineOption* o :
          {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
           &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.contours,
-          &p.volumeColours, &p.turntable}) {
+          &p.contourLabels, &p.volumeColours, &p.turntable}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

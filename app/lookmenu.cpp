@@ -83,6 +83,10 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
     item->setCheckable(true);
     contourChoices->addAction(item);
   }
+  contourMenu->addSeparator();
+  contourLabels = contourMenu->addAction(QStringLiteral("Their values"));
+  contourLabels->setCheckable(true);
+  connect(contourLabels, &QAction::triggered, this, [this] { Change(); });
   contours = new QAction(QStringLiteral("Contour lines"), this);
   contours->setMenu(contourMenu);
 
@@ -129,6 +133,8 @@ void TLookMenu::SetLook(const PictureLook& l) {
   contoursOff->setChecked(!look.contours);
   contoursAuto->setChecked(look.contours && look.contourStep <= 0.0);
   contourStep->setChecked(look.contours && look.contourStep > 0.0);
+  contourLabels->setChecked(look.contourLabels);
+  contourLabels->setEnabled(look.contours);
   contourStep->setText(contourStep->isChecked() ? QStringLiteral("Every %1…").arg(look.contourStep)
                                                 : QStringLiteral("Every…"));
   light->setChecked(look.light);
@@ -195,6 +201,7 @@ void TLookMenu::Change() {
   next.slope = slope->isChecked();
   next.volumeColours = volumeColours->isChecked();
   next.contours = !contoursOff->isChecked();
+  next.contourLabels = contourLabels->isChecked();
   if (contoursAuto->isChecked())
     next.contourStep = 0.0;
   SetLook(next);

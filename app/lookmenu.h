@@ -59,5 +59,6 @@ class TLookMenu : public QObject {
   QAction* contoursOff = nullptr;
   QAction* contoursAuto = nullptr;
   QAction* contourStep = nullptr;
+  QAction* contourLabels = nullptr;
   QWidget* parent;
 };

@@ -30,6 +30,7 @@ void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_S
   volume.ownColours = look.volumeColours;
   overlays.colourBar = look.colourBar;
   overlays.axes = look.axes;
+  overlays.contourLabels = look.contours && look.contourLabels;
   surface.SetContours(std::move(contours));
   overlays.slope = look.slope;
 }

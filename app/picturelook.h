@@ -37,6 +37,8 @@ struct PictureLook {
   // or, at 0, at the colour bar's round values.
   bool contours = false;
   double contourStep = 0.0;
+  // Their values written along them (with contours only).
+  bool contourLabels = false;
 
   static constexpr double kMinZScale = 0.05;
   static constexpr double kMaxZScale = 20.0;

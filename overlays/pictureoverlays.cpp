@@ -1,5 +1,6 @@
 #include "overlays/pictureoverlays.h"
 
+#include <cmath>
 #include <vector>
 
 #include <QPainter>
@@ -9,7 +10,9 @@
 #include "objects/surface.h"
 #include "overlays/axes.h"
 #include "overlays/colourbar.h"
+#include "overlays/contourlabels.h"
 #include "scene/graph.h"
+#include "scene/picking.h"
 
 cPictureOverlays::cPictureOverlays(cOpenGLGraph& graph) : graph(graph) {
   graph.paintOver = [this](QImage& picture) { Paint(picture); };
@@ -45,8 +48,15 @@ void cPictureOverlays::Paint(QImage& picture) const {
     painter.scale(scale, scale);
     PaintAxes(painter, ViewGeometry(graph.ViewCamera(), w, h), surface, font);
   }
+  const bool bar = colourBar && surface && surface->vertices && !surface->DrawsPointColours();
+  if (contourLabels && surface && surface->Contours() &&
+      graph.PictureDetail() == cOpenGLChildWindow::Detail::kFull) {
+    QPainter painter(&picture);
+    painter.scale(scale, scale);
+    PaintLabels(painter, ViewGeometry(graph.ViewCamera(), w, h), bar);
+  }
   // A surface in its points' own colours has no bands to tell.
-  if (colourBar && surface && surface->vertices && !surface->DrawsPointColours()) {
+  if (bar) {
     std::vector<QRgb> bands;
     const std::uint8_t* entry = surface->ramp.Entries();
     for (std::uint32_t i = 0; i < surface->ramp.Size(); ++i, entry += 4)
@@ -55,4 +65,33 @@ void cPictureOverlays::Paint(QImage& picture) const {
     painter.scale(scale, scale);
     PaintColourBar(painter, QSizeF(w, h).toSize(), font, surface->values, bands);
   }
+}
+
+void cPictureOverlays::PaintLabels(QPainter& painter, const ViewGeometry& view, bool bar) const {
+  const QSizeF size(view.Width(), view.Height());
+  std::vector<QRectF> keepClear;
+  if (bar) {
+    const ColourBarLayout layout = LayOutColourBar(size.toSize(), font, surface->values);
+    QRectF around = QRectF(layout.bar).united(QRectF(layout.title));
+    for (const ColourBarLabel& label : layout.labels)
+      around = around.united(QRectF(label.box));
+    keepClear.push_back(around.adjusted(-4, -4, 4, 4));
+  }
+  // On the XY face when that alone shows the surface, where nothing hides
+  // it; in 3-D a label goes only where the surface shows its own line.
+  const bool flat = !surface->disp3D;
+  const double cells = std::max(surface->columns, surface->rows);
+  const double near = cells > 1 ? 3.0 / (cells - 1.0) : 1.0;
+  const auto visible = [&](QPointF at, const Vec3& p) {
+    if (flat)
+      return true;
+    const Picked picked = PickAt(view, surface, nullptr, at);
+    return picked.what == Picked::What::kSurface &&
+           std::hypot(picked.point.x - p.x, picked.point.y - p.y) <= near;
+  };
+  PaintContourLabels(
+      painter,
+      LayOutContourLabels(ProjectContourLines(*surface->Contours(), view, surface->ZScale(), flat),
+                          font, size, keepClear, visible),
+      font);
 }

@@ -13,6 +13,8 @@
 
 #include "overlays/readout.h"
 
+class QPainter;
+class ViewGeometry;
 class cOpenGLGraph;
 class cOpenGLGraph_Solid;
 class cOpenGLGraph_Surface;
@@ -40,6 +42,8 @@ class cPictureOverlays {
   const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
   bool axes = false;
+  // The values of the surface's contour lines written along them.
+  bool contourLabels = false;
   // The readout's slope line (window only, as the readout).
   bool slope = false;
   // Text, marks and lines this many times their size: for print, where the
@@ -49,6 +53,10 @@ class cPictureOverlays {
   QFont font;
 
  private:
+  // The contour lines' labels over the picture of view, clear of the colour
+  // bar when there is one.
+  void PaintLabels(QPainter& painter, const ViewGeometry& view, bool bar) const;
+
   cOpenGLGraph& graph;
   cReadout readout;
 };

@@ -39,7 +39,7 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
          l.lightSource.allSides == m.lightSource.allSides && l.zScale == m.zScale &&
          l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes &&
          l.antialias == m.antialias && l.scale == m.scale && l.contours == m.contours &&
-         l.contourStep == m.contourStep;
+         l.contourStep == m.contourStep && l.contourLabels == m.contourLabels;
 }
 
 // Chooses look in the picture's context menu, item by item, as a user would.
@@ -128,6 +128,9 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--contours", " 0.25"},
        With([](auto& r) { r.look.contours = true, r.look.contourStep = 0.25; })},
       {{"--contours", "Auto"}, With([](auto& r) { r.look.contours = true; })},
+      {{"--contours", "auto", "--contour-labels"},
+       With([](auto& r) { r.look.contours = r.look.contourLabels = true; })},
+      {{"--contour-labels"}, std::nullopt},
       {{"--contours", "0"}, std::nullopt},
       {{"--contours", "-5"}, std::nullopt},
       {{"--contours", "inf"}, std::nullopt},

@@ -191,13 +191,16 @@ void OutputTurntable(SoakWorld& world, Step& step) {
   // most data, which fails every frame alike.
   request.look.contours = random.OneIn(3);
   request.look.contourStep = random.Pick({0.0, 0.05, 25.0, 1e-6});
+  request.look.contourLabels = request.look.contours && random.OneIn(2);
   const bool webp = random.OneIn(2);
-  step.description = "--output --turntable " + std::to_string(request.turntable) + " --turn " +
-                     QString::number(request.theta / 100.0, 'f', 2).toStdString() +
-                     (request.look.contours
-                          ? " --contours " + QString::number(request.look.contourStep).toStdString()
-                          : "") +
-                     " to " + (webp ? "a WebP" : "PNG frames") + " of " + file.what;
+  step.description =
+      "--output --turntable " + std::to_string(request.turntable) + " --turn " +
+      QString::number(request.theta / 100.0, 'f', 2).toStdString() +
+      (request.look.contours
+           ? " --contours " + QString::number(request.look.contourStep).toStdString() +
+                 (request.look.contourLabels ? " --contour-labels" : "")
+           : "") +
+      " to " + (webp ? "a WebP" : "PNG frames") + " of " + file.what;
   step.perform = [request, webp](SoakWorld& w) {
     const QTemporaryDir dir;
     const QString pattern =

@@ -251,13 +251,14 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Smooth edges/2 × 2 samples",
                                        "Contour lines/Off",
                                        "Contour lines/At the colour bar's values",
+                                       "Contour lines/Their values",
                                        "Profile…",
                                        "Save turntable…"};
   constexpr std::size_t kEscape = std::size(kItems);
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
-  const std::size_t item =
-      random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 2, 2});
+  const std::size_t item = random.Weighted(
+      {3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 2, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
