@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "app/colourrangetext.h"
 #include "app/outputpaths.h"
 #include "formats/webaddress.h"
 #include "objects/colourmaps.h"
@@ -170,6 +171,19 @@ struct Parser {
       QStringLiteral("Write the contour lines' values along them, the stronger lines first, "
                      "where the line runs nearly straight and is seen, never over another "
                      "label or the colour bar. Needs --contours.")};
+  QCommandLineOption range = ValueOption(
+      "range", "LOW,HIGH|P1%,P2%",
+      "The values the surface's bands span, in the data's own terms (brightness 0 to 1 for a "
+      "picture, the measured values for a raster, heights for points): from LOW to HIGH, or "
+      "from the P1-th to the P2-th percentile of the data's cells that have a value (within "
+      "1/10000 of the data's range), for example 2%,98%; full, the default, is the data's "
+      "whole range. Values outside take the end bands' colours, and the colour bar marks the "
+      "ends so clipped.");
+  QCommandLineOption log{
+      QStringLiteral("log"),
+      QStringLiteral("Space the bands evenly in the logarithm of the values, for data that "
+                     "spans decades. Only where the colour range holds positive values alone; "
+                     "otherwise a message says so and the bands stay linear.")};
   QCommandLineOption volumeColours{
       QStringLiteral("volume-colours"),
       QStringLiteral("Draw each cell of the colour volume in the colour it stands for, more "
@@ -226,10 +240,10 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version,  colours,       watch,         output,   profile, size,
-            antialias, scale,    turn,          tilt,          zoom,     centre,  bands,
-            show,      planes,   colourMap,     colourBar,     axes,     light,   lightFrom,
-            zScale,    contours, contourLabels, volumeColours, turntable};
+    return {help,      version, colours,   watch,     output,        profile,       size,
+            antialias, scale,   turn,      tilt,      zoom,          centre,        bands,
+            show,      planes,  colourMap, colourBar, axes,          light,         lightFrom,
+            zScale,    range,   log,       contours,  contourLabels, volumeColours, turntable};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -446,6 +460,13 @@ void ReadPicture(const Parser& p, PictureRequest& request) {
   look.contourLabels = parser.isSet(p.contourLabels);
   if (look.contourLabels && !look.contours)
     throw BadValue{QStringLiteral("Option 'contour-labels' needs --contours.")};
+  if (parser.isSet(p.range)) {
+    const auto read = ReadColourRange(parser.value(p.range));
+    if (const QString* wrong = std::get_if<QString>(&read))
+      throw BadValue{QStringLiteral("Option 'range': %1").arg(*wrong)};
+    look.colourRange = std::get<ColourRange>(read);
+  }
+  look.logColours = parser.isSet(p.log);
   if (parser.isSet(p.zScale)) {
     look.zScale = Units(QStringLiteral("z-scale"), parser.value(p.zScale), 0.01,
                         static_cast<int>(PictureLook::kMinZScale * 100),
@@ -487,9 +508,10 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     if (files.size() > 1 && !output && !profile)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
-         {&p.size, &p.antialias, &p.scale, &p.turn, &p.tilt, &p.zoom, &p.centre, &p.bands, &p.show,
-          &p.colourMap, &p.colourBar, &p.axes, &p.light, &p.lightFrom, &p.zScale, &p.contours,
-          &p.contourLabels, &p.volumeColours, &p.turntable}) {
+         {&p.size,      &p.antialias, &p.scale,  &p.turn,      &p.tilt,          &p.zoom,
+          &p.centre,    &p.bands,     &p.show,   &p.colourMap, &p.colourBar,     &p.axes,
+          &p.light,     &p.lightFrom, &p.zScale, &p.contours,  &p.contourLabels, &p.volumeColours,
+          &p.turntable, &p.range,     &p.log}) {
       if (!output && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};

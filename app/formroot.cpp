@@ -50,6 +50,7 @@ void TFormRoot::FormCreate() {
   TFrameCubiscope& frame = *ui.FrameCubiscope1;
   note = new TTransientNote(&frame);
   loadBar = new TLoadBar(frame.ui.PanelDraw);
+  percentiles = std::make_unique<TPercentileCount>(*loadBar, nullptr);
   if (!frame.AttachView())
     return;
   overlays = std::make_unique<cPictureOverlays>(frame.View());
@@ -77,7 +78,7 @@ void TFormRoot::ShowLook(const PictureLook& look) {
     return;
   overlays->surface = &FormStatus->surface;
   overlays->volume = &FormStatus->volume;
-  ApplyLook(look, ui.FrameCubiscope1->View(), FormStatus->surface, FormStatus->volume, *overlays);
+  ApplyLookAgain(look);
   ui.FrameCubiscope1->View().Draw();
   TellContourProblem();
 }
@@ -92,6 +93,35 @@ void TFormRoot::TellContourProblem() {
   if (!problem.isEmpty() && problem != toldContourProblem)
     note->Show(problem);
   toldContourProblem = problem;
+}
+
+void TFormRoot::ApplyLookAgain(const PictureLook& look) {
+  if (!FormStatus || !overlays)
+    return;
+  const cOpenGLGraph_Surface& surface = FormStatus->surface;
+  PictureLook now = look;
+  if (percentiles)
+    percentiles->Stop();  // a newer look, or new data
+  if (std::shared_ptr<HeightLevels> levels = surface.SharedLevels();
+      levels && percentiles && look.colourRange.kind == ColourRange::Kind::kPercentiles &&
+      countedStamp != surface.DataStamp()) {
+    now.colourRange = ColourRange();
+    const std::uint64_t stamp = surface.DataStamp();
+    percentiles->Start(std::move(levels), [this, look, now, stamp](bool counted) {
+      if (!FormStatus || FormStatus->surface.DataStamp() != stamp)
+        return;
+      if (counted) {
+        countedStamp = stamp;
+        ShowLook(look);
+      } else if (lookMenu) {
+        lookMenu->SetLook(now);  // cancelled: the range shown stays
+      }
+    });
+  }
+  const QString told = ApplyLook(now, ui.FrameCubiscope1->View(), FormStatus->surface,
+                                 FormStatus->volume, *overlays);
+  if (!told.isEmpty())
+    note->Show(told);
 }
 
 void TFormRoot::OpenProfile() {

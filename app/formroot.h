@@ -13,6 +13,7 @@
 
 #include "app/loadbar.h"
 #include "app/lookmenu.h"
+#include "app/percentilecount.h"
 #include "app/profilewindow.h"
 #include "app/transientnote.h"
 #include "app/turntablesave.h"
@@ -43,10 +44,19 @@ class TFormRoot : public QWidget {
   // Says over the picture why the contour lines asked for cannot be drawn
   // over the data shown, once for each reason.
   void TellContourProblem();
+  // The same without the redraw, for new data that a redraw follows anyway:
+  // the colour range is worked out for it. Percentiles of a raster held at
+  // levels are counted first in the background (percentiles): the full
+  // range shows meanwhile, and their look comes when they are counted.
+  void ApplyLookAgain(const PictureLook& look);
   // Opens the Profile window, made at its first opening, or raises it.
   void OpenProfile();
   // Goes before the frame and its view, which it follows.
   std::unique_ptr<TProfileWindow> profile;
+  // Goes before the load bar, which it shows.
+  std::unique_ptr<TPercentileCount> percentiles;
+  // The surface's data whose percentiles were counted last.
+  std::uint64_t countedStamp = 0;
 
  protected:
   // Closing the main window ends the program, whatever else is still open.

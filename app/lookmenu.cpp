@@ -9,12 +9,25 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "app/colourrangetext.h"
 #include "objects/colourmaps.h"
 #include "view/handlerguard.h"
 
 namespace {
 
 constexpr double kScales[] = {0.25, 0.5, 1.0, 2.0, 4.0, 8.0};
+
+// The colour ranges the menu offers at once: the data's own and two that
+// leave a few stray values out.
+struct ListedRange {
+  const char* title;
+  ColourRange range;
+};
+const ListedRange kRanges[] = {
+    {"Full", ColourRange{}},
+    {"2–98 %", ColourRange{ColourRange::Kind::kPercentiles, 2.0, 98.0}},
+    {"0.5–99.5 %", ColourRange{ColourRange::Kind::kPercentiles, 0.5, 99.5}},
+};
 
 }  // namespace
 
@@ -61,6 +74,30 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
   scales->addAction(otherScale);
   scale = new QAction(QStringLiteral("Vertical scale"), this);
   scale->setMenu(scaleMenu);
+
+  auto* rangeMenu = new QMenu(parent);
+  ranges = new QActionGroup(this);
+  for (const ListedRange& listed : kRanges) {
+    QAction* item = rangeMenu->addAction(QString::fromUtf8(listed.title));
+    item->setCheckable(true);
+    item->setData(ColourRangeText(listed.range));
+    ranges->addAction(item);
+  }
+  otherRange = rangeMenu->addAction(QStringLiteral("Other…"));
+  otherRange->setCheckable(true);
+  ranges->addAction(otherRange);
+  rangeMenu->addSeparator();
+  logColours = rangeMenu->addAction(QStringLiteral("Logarithmic colours"));
+  logColours->setCheckable(true);
+  range = new QAction(QStringLiteral("Colour range"), this);
+  range->setMenu(rangeMenu);
+  connect(logColours, &QAction::triggered, this, [this] { Change(); });
+  connect(ranges, &QActionGroup::triggered, this, [this](QAction* item) {
+    if (item == otherRange)
+      AskRange();
+    else
+      Change();
+  });
 
   auto* smoothMenu = new QMenu(parent);
   smoothness = new QActionGroup(this);
@@ -112,7 +149,7 @@ TLookMenu::TLookMenu(QWidget* parent) : QObject(parent), parent(parent) {
 }
 
 QList<QAction*> TLookMenu::Actions() const {
-  return {colours, light, lightAllSides, colourBar, axes, slope, scale, smooth, contours};
+  return {colours, range, light, lightAllSides, colourBar, axes, slope, scale, smooth, contours};
 }
 
 void TLookMenu::SetLook(const PictureLook& l) {
@@ -134,7 +171,6 @@ void TLookMenu::SetLook(const PictureLook& l) {
   contoursAuto->setChecked(look.contours && look.contourStep <= 0.0);
   contourStep->setChecked(look.contours && look.contourStep > 0.0);
   contourLabels->setChecked(look.contourLabels);
-  contourLabels->setEnabled(look.contours);
   contourStep->setText(contourStep->isChecked() ? QStringLiteral("Every %1…").arg(look.contourStep)
                                                 : QStringLiteral("Every…"));
   light->setChecked(look.light);
@@ -143,6 +179,43 @@ void TLookMenu::SetLook(const PictureLook& l) {
   axes->setChecked(look.axes);
   slope->setChecked(look.slope);
   volumeColours->setChecked(look.volumeColours);
+  const QString rangeText = ColourRangeText(look.colourRange);
+  bool rangeListed = false;
+  for (QAction* item : ranges->actions()) {
+    const bool here = item != otherRange && item->data().toString() == rangeText;
+    rangeListed = rangeListed || here;
+    item->setChecked(here);
+  }
+  otherRange->setChecked(!rangeListed);
+  otherRange->setText(rangeListed ? QStringLiteral("Other…")
+                                  : QStringLiteral("Other (%1)…").arg(rangeText));
+  logColours->setChecked(look.logColours);
+}
+
+void TLookMenu::AskRange() {
+  QString text = ColourRangeText(look.colourRange);
+  // Asked again until the text reads or the user gives up.
+  for (QString wrong;;) {
+    bool ok = false;
+    text = QInputDialog::getText(
+        parent, QStringLiteral("Colour range"),
+        wrong + QStringLiteral("Values LOW,HIGH, percentiles P1%,P2% or full:"), QLineEdit::Normal,
+        text, &ok);
+    if (!ok) {
+      SetLook(look);  // back to what was checked
+      return;
+    }
+    const auto read = ReadColourRange(text);
+    if (const ColourRange* chosen = std::get_if<ColourRange>(&read)) {
+      PictureLook next = look;
+      next.colourRange = *chosen;
+      SetLook(next);
+      if (changed)
+        RunHandler([this] { changed(look); });
+      return;
+    }
+    wrong = std::get<QString>(read) + QLatin1Char('\n');
+  }
 }
 
 void TLookMenu::AskScale() {
@@ -204,6 +277,9 @@ void TLookMenu::Change() {
   next.contourLabels = contourLabels->isChecked();
   if (contoursAuto->isChecked())
     next.contourStep = 0.0;
+  if (QAction* item = ranges->checkedAction(); item && item != otherRange)
+    next.colourRange = std::get<ColourRange>(ReadColourRange(item->data().toString()));
+  next.logColours = logColours->isChecked();
   SetLook(next);
   if (changed)
     RunHandler([this] { changed(look); });

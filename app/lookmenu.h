@@ -3,8 +3,8 @@
 // colour maps and the volume's own colours, the light (L) and whether it
 // comes from all sides, the colour bar (K),
 // the axes (A), the slope in the value under the cursor, the vertical scale,
-// smooth edges and contour lines. Every choice reaches the
-// look through changed.
+// smooth edges, contour lines, the colour range and logarithmic colours.
+// Every choice reaches the look through changed.
 
 #include <functional>
 
@@ -40,11 +40,13 @@ class TLookMenu : public QObject {
   QAction* axes = nullptr;
   QAction* slope = nullptr;
   QAction* volumeColours = nullptr;
+  QAction* logColours = nullptr;
 
  private:
   void Change();
   void AskScale();
   void AskContourStep();
+  void AskRange();
 
   PictureLook look;
   QAction* colours = nullptr;  // with the maps' submenu
@@ -60,5 +62,8 @@ class TLookMenu : public QObject {
   QAction* contoursAuto = nullptr;
   QAction* contourStep = nullptr;
   QAction* contourLabels = nullptr;
+  QAction* range = nullptr;  // with the ranges' submenu
+  QActionGroup* ranges = nullptr;
+  QAction* otherRange = nullptr;
   QWidget* parent;
 };

@@ -4,6 +4,7 @@
 
 #include <QFont>
 
+#include "app/colourrange.h"
 #include "formats/rastermodule.h"
 #include "objects/solid.h"
 #include "objects/surface.h"
@@ -11,8 +12,8 @@
 #include "overlays/pictureoverlays.h"
 #include "view/frameopengl.h"
 
-void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
-               cOpenGLGraph_Solid& volume, cPictureOverlays& overlays) {
+QString ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
+                  cOpenGLGraph_Solid& volume, cPictureOverlays& overlays) {
   ContourSettings contours;
   if (look.contours) {
     // Only lines load the raster module for a picture or a point grid.
@@ -33,6 +34,10 @@ void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_S
   overlays.contourLabels = look.contours && look.contourLabels;
   surface.SetContours(std::move(contours));
   overlays.slope = look.slope;
+  const ColourChoice colours = ChooseColours(look.colourRange, look.logColours, surface);
+  SetSurfaceColours(colours, surface);
+  overlays.colourScale = colours.scale;
+  return colours.message;
 }
 
 QFont WindowsFont() {

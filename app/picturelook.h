@@ -6,7 +6,9 @@
 // set the same state.
 
 #include <QFont>
+#include <QString>
 
+#include "app/colourrangetext.h"
 #include "objects/colourmaps.h"
 #include "objects/hillshade.h"
 
@@ -39,6 +41,10 @@ struct PictureLook {
   double contourStep = 0.0;
   // Their values written along them (with contours only).
   bool contourLabels = false;
+  // The values the bands span (full: the data's range), evenly or, with
+  // logColours, by their logarithm.
+  ColourRange colourRange;
+  bool logColours = false;
 
   static constexpr double kMinZScale = 0.05;
   static constexpr double kMaxZScale = 20.0;
@@ -47,12 +53,14 @@ struct PictureLook {
   static constexpr double kMaxScale = 8.0;
 };
 
-// Gives view, surface, volume and overlays the look. Throws std::bad_alloc
-// when the map's table cannot be made, cError when contour lines are asked
-// for and the raster module that traces them cannot be loaded; the rest is
-// then left as it was.
-void ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
-               cOpenGLGraph_Solid& volume, cPictureOverlays& overlays);
+// Gives view, surface, volume and overlays the look; the colour range is
+// worked out for the data the surface holds now (colourrange.h). Returns why
+// the range or the logarithm asked for was not taken, empty when it was.
+// Throws std::bad_alloc when the map's table cannot be made, cError when
+// contour lines are asked for and the raster module that traces them
+// cannot be loaded; the rest is then left as it was.
+QString ApplyLook(const PictureLook& look, cOpenGLChildWindow& view, cOpenGLGraph_Surface& surface,
+                  cOpenGLGraph_Solid& volume, cPictureOverlays& overlays);
 
 // The font of the windows' texts (a Japanese face, or what stands in for it),
 // for the texts painted over the picture too.

@@ -118,8 +118,11 @@ QString cPictureScene::Show(const PictureRequest& request) {
   surface.SetLevels(static_cast<std::uint32_t>(request.bands));
   overlays.surface = &surface;
   overlays.font = WindowsFont();
-  ApplyLook(request.look, graph, surface, volume, overlays);
-  return notice;
+  // What the look could not do goes where the notes go.
+  const QString told = ApplyLook(request.look, graph, surface, volume, overlays);
+  if (notice.isEmpty() || told.isEmpty())
+    return notice + told;
+  return notice + QLatin1Char('\n') + told;
 }
 
 const QImage& cPictureScene::Draw() {

@@ -12,6 +12,11 @@ Windows::~Windows() {
 void ConnectNotes(TFormRoot& root, TFormStatus& status) {
   QObject::connect(&status, &TFormStatus::Notice, root.note, &TTransientNote::Show);
   QObject::connect(&status, &TFormStatus::Changed, &root, &TFormRoot::TellContourProblem);
+  // A colour range of percentiles belongs to the data it was counted over.
+  QObject::connect(&status, &TFormStatus::DataReplaced, &root, [&root] {
+    if (root.lookMenu)
+      root.ApplyLookAgain(root.lookMenu->Look());
+  });
   if (!root.loadBar)
     return;
   QObject::connect(&status, &TFormStatus::LoadRunning, root.loadBar, &TLoadBar::Show);

@@ -24,6 +24,9 @@ struct GridRef {
   const std::uint8_t* shades = nullptr;
   // The drawn z is z * zScale; the texture coordinate stays z.
   double zScale = 1.0;
+  // One float a point, its texture coordinate in place of z, for colours
+  // that no linear function of z gives (logarithmic). Null: z.
+  const float* texture = nullptr;
 
   bool operator==(const GridRef&) const = default;
 
@@ -68,6 +71,13 @@ struct GridRef {
     return {false, static_cast<float>(kLevelShade - shade) / kLevelShade};
   }
   static constexpr std::uint8_t kLevelShade = 128;
+  // The coordinate into the bands that goes with point k.
+  float TextureAt(std::size_t k) const {
+    return texture ? texture[k] : static_cast<float>(points[k].z);
+  }
+  // Whether the texture coordinate is not the drawn z and needs a float of
+  // its own.
+  bool OwnTexture() const { return zScale != 1.0 || texture; }
   // The z that goes to the renderer as the vertex's coordinate.
   float DrawnZ(const Vec3& p) const { return static_cast<float>(p.z * zScale); }
 };

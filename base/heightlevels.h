@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+#include "base/valuehistogram.h"
+
 struct LevelWindow {
   int level = 0;
   std::uint32_t column = 0;  // of the level's cells
@@ -74,6 +76,17 @@ class HeightLevels {
   virtual bool TakeFailure() = 0;
   // The bytes the tiles read so far hold now.
   virtual std::uint64_t CachedBytes() const = 0;
+
+  // Counts the heights of the raster's own cells (level 0) that have a value
+  // into histogram, which it replaces, over heights [0, 1]; the counts are
+  // kept for the next call. keepGoing(done, 0 to 1) is asked now and then;
+  // false stops the count. False when stopped or when the levels cannot
+  // count their cells. May read the whole file; throws std::bad_alloc.
+  virtual bool Histogram(ValueHistogram& histogram, const std::function<bool(double)>& keepGoing) {
+    (void)histogram;
+    (void)keepGoing;
+    return false;
+  }
 };
 
 // Where a cell of a level lies among the raster's own cells: the middle of

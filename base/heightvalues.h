@@ -65,4 +65,12 @@ struct HeightValues {
       return z;
     return minimum == maximum ? minimum : minimum + z * (maximum - minimum);
   }
+
+  // The height a value stands at, ValueOf's inverse: beyond [0, 1] for
+  // values outside the range. Equal ends put every value at 1/2.
+  double HeightOf(double v) const {
+    if (source != Source::kMeasured)
+      return v;
+    return minimum == maximum ? 0.5 : (v - minimum) / (maximum - minimum);
+  }
 };

@@ -19,7 +19,7 @@ namespace {
 // when it differs from the drawn z; the vertex colour when there is one; the
 // light's secondary colour when lit.
 std::size_t FloatsPerPoint(const GridRef& grid) {
-  return 3 + (grid.zScale != 1.0 ? 1 : 0) + (grid.VertexColours() ? 3 : 0) + (grid.shades ? 3 : 0);
+  return 3 + (grid.OwnTexture() ? 1 : 0) + (grid.VertexColours() ? 3 : 0) + (grid.shades ? 3 : 0);
 }
 
 // Point k of grid as it goes to the renderer: x, y, the drawn z, the texture
@@ -31,8 +31,8 @@ inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
   out[1] = static_cast<float>(p.y);
   out[2] = grid.DrawnZ(p);
   out += 3;
-  if (grid.zScale != 1.0)
-    *out++ = static_cast<float>(p.z);
+  if (grid.OwnTexture())
+    *out++ = grid.TextureAt(k);
   if (grid.VertexColours()) {
     grid.VertexColour(k, out);
     out += 3;
@@ -406,7 +406,7 @@ void CoveringTriangles::SendPart(const Part& part) const {
     return;
   }
   const std::size_t stride = FloatsPerPoint(grid);
-  const std::size_t texture = grid.zScale != 1.0 ? 3 : 2;
+  const std::size_t texture = grid.OwnTexture() ? 3 : 2;
   // A count is a GLsizei: very large selections go in several calls.
   constexpr std::size_t kMaxCall = std::numeric_limits<GLsizei>::max() / 3 * 3;
   const std::size_t vertices = part.used / stride;

@@ -42,6 +42,6 @@ inline void SendVertex(const GridRef& grid, std::size_t k) {
     const GLfloat added = grid.AddedLight(k);
     glSecondaryColor3f(added, added, added);
   }
-  glTexCoord1f(static_cast<GLfloat>(p.z));
+  glTexCoord1f(grid.TextureAt(k));
   glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), grid.DrawnZ(p));
 }

@@ -20,6 +20,7 @@
 #include "formats/loadprogress.h"
 #include "formats/measuredheights.h"
 #include "formats/memorylimit.h"
+#include "formats/rastersweep.h"
 
 namespace {
 
@@ -94,6 +95,53 @@ bool ReadLevelWindow(RasterFile& raster, const LevelWindow& window, double* out,
 bool UnwrittenHoldsValue(const RasterHeader& header) {
   return !header.noData && HoldsValue(header, 0.0);
 }
+
+// Counts a raster's samples by their heights (v - minimum) / (maximum -
+// minimum), bins over [0, 1]: the bin is linear in the stored sample, so
+// that each costs a multiply and an add beyond its test.
+class HeightCounter final : public SampleSink {
+ public:
+  HeightCounter(const RasterHeader& header, double minimum, double maximum)
+      : counts(0.0, 1.0), header(header) {
+    const double range = maximum - minimum;
+    const auto bins = static_cast<double>(ValueHistogram::kBins);
+    perSample = range == 0.0 ? 0.0 : header.scale / range * bins;
+    atZero = range == 0.0 ? bins / 2 : (header.offset - minimum) / range * bins;
+  }
+  void Samples(const double* samples, std::size_t n) override {
+    std::uint64_t* bins = counts.bins.data();
+    std::uint64_t counted = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const double sample = samples[k];
+      if (!HoldsValue(header, sample))
+        continue;
+      ++bins[Bin(sample)];
+      ++counted;
+    }
+    counts.count += counted;
+  }
+  void Unwritten(std::uint64_t cells) override {
+    if (!UnwrittenHoldsValue(header))
+      return;
+    counts.bins[Bin(0.0)] += cells;
+    counts.count += cells;
+  }
+
+  ValueHistogram counts;
+
+ private:
+  std::size_t Bin(double sample) const {
+    const double at = sample * perSample + atZero;
+    // Rounding at the ends may step just outside [0, 1].
+    if (!(at > 0.0))
+      return 0;
+    return std::min(static_cast<std::size_t>(at), ValueHistogram::kBins - 1);
+  }
+
+  const RasterHeader& header;
+  double perSample = 0.0;
+  double atZero = 0.0;
+};
 
 // The same as the mean of the raster's own cells, read a band of rows at a
 // time: where the file has no overviews GDAL reads every cell anyway, and
@@ -244,7 +292,9 @@ class RasterLevels final : public HeightLevels {
         handLevel(handLevel),
         levelCount(LevelsOf(header, handLevel)),
         tileSide(sizes.tileSide),
-        cacheLimit(TileCacheBytes()) {
+        cacheLimit(TileCacheBytes()),
+        valueLow(minimum),
+        valueHigh(maximum) {
     hand.push_back(std::move(handZ));
     bounds.push_back(std::move(handBounds));
     for (int level = handLevel + 1; level < levelCount; ++level) {
@@ -387,6 +437,29 @@ class RasterLevels final : public HeightLevels {
       }
     }
     return {low, high};
+  }
+
+  bool Histogram(ValueHistogram& histogram, const std::function<bool(double)>& keepGoing) override {
+    const std::lock_guard lock(countMutex);
+    if (!counted) {
+      // Openings of its own: the tiles' threads read through theirs.
+      std::unique_ptr<RasterFile> own(raster->OpenAgain());
+      if (!own)
+        return false;
+      HeightCounter mine(header, valueLow, valueHigh);
+      HeightCounter theirs(header, valueLow, valueHigh);
+      if (!SweepSamples(*own, mine, theirs, keepGoing))
+        return false;
+      mine.counts.Merge(theirs.counts);
+      // The load found the exact ends, heights 0 and 1.
+      if (mine.counts.count > 0) {
+        mine.counts.minimum = 0.0;
+        mine.counts.maximum = 1.0;
+      }
+      counted = std::move(mine.counts);
+    }
+    histogram = *counted;
+    return true;
   }
 
   std::optional<double> CellHeight(std::uint32_t column, std::uint32_t row) override {
@@ -635,6 +708,10 @@ class RasterLevels final : public HeightLevels {
   bool failureUntold = false;
   std::atomic<std::uint64_t> arrivals{0};
   std::function<void()> arrivalNotice;
+  const double valueLow;  // the values at heights 0 and 1
+  const double valueHigh;
+  std::mutex countMutex;  // over counted, and one count at a time
+  std::optional<ValueHistogram> counted;
 };
 
 // The range of the values and the mean samples of the hand level, from one

@@ -149,6 +149,9 @@ class TFormStatus : public QWidget {
   // the controls were applied (ChangeState), a plane's handle was let go, a
   // load handed its data over, or tiles of a raster held at levels came.
   void Changed();
+  // A load replaced the surface's data: what was worked out from the old
+  // data is to be worked out again, before the redraw.
+  void DataReplaced();
 
  protected:
   void changeEvent(QEvent* event) override;

@@ -152,7 +152,10 @@ void TFormStatus::FinishLoad() {
     std::rethrow_exception(outcome.error);
   const Vec3* before = surface.vertices;
   const HeightLevels* levelsBefore = surface.LevelsOfDetail();
+  const std::uint64_t stampBefore = surface.DataStamp();
   HandOver(std::move(outcome.data), surface, volume);
+  if (surface.DataStamp() != stampBefore)
+    emit DataReplaced();
   ++handOvers;
   if (surface.vertices != before) {
     if (const QString notice = ReducedNotice(surface.values); !notice.isEmpty())

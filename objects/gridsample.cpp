@@ -57,6 +57,7 @@ GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out) {
   SampleArray(grid.present, 1, grid.columns, grid.rows, step, out.present);
   SampleArray(grid.colours, 3, grid.columns, grid.rows, step, out.colours);
   SampleArray(grid.shades, 1, grid.columns, grid.rows, step, out.shades);
+  SampleArray(grid.texture, 1, grid.columns, grid.rows, step, out.texture);
   GridRef sample;
   sample.points = out.points.data();
   sample.columns = SampledCount(grid.columns, step);
@@ -65,5 +66,6 @@ GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out) {
   sample.colours = grid.colours ? out.colours.data() : nullptr;
   sample.shades = grid.shades ? out.shades.data() : nullptr;
   sample.zScale = grid.zScale;
+  sample.texture = grid.texture ? out.texture.data() : nullptr;
   return sample;
 }

@@ -32,6 +32,7 @@ struct GridSample {
   std::vector<std::uint8_t> present;
   std::vector<std::uint8_t> colours;
   std::vector<std::uint8_t> shades;
+  std::vector<float> texture;
 };
 
 // Copies the sample with step of grid, each point with what it carries, into

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <cmath>
 #include <cstddef>
@@ -11,10 +12,16 @@
 #include <utility>
 #include <vector>
 
+#include "base/colourscale.h"
 #include "objects/adoptorcopy.h"
 #include "objects/gridsample.h"
 #include "objects/hillshade.h"
 #include "objects/levelwindow.h"
+
+std::uint64_t cOpenGLGraph_Surface::NextDataStamp() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
 
 cOpenGLGraph_Surface::~cOpenGLGraph_Surface() {
   Clear();
@@ -66,6 +73,34 @@ void cOpenGLGraph_Surface::SetZScale(double s) {
   if (s != zScale)
     shadesStale = true;
   zScale = s;
+}
+
+void cOpenGLGraph_Surface::SetColourScale(double zLow, double zHigh, bool log) {
+  const double keptLow = scaleLow, keptHigh = scaleHigh;
+  const bool keptLog = scaleLog;
+  scaleLow = zLow;
+  scaleHigh = zHigh;
+  scaleLog = log;
+  try {
+    MakeLogTexture();
+  } catch (const std::bad_alloc&) {
+    scaleLow = keptLow;
+    scaleHigh = keptHigh;
+    scaleLog = keptLog;
+    throw;
+  }
+}
+
+void cOpenGLGraph_Surface::MakeLogTexture() {
+  logTexture.reset();
+  if (!scaleLog || !vertices)
+    return;
+  const std::size_t n = std::size_t{columns} * rows;
+  std::unique_ptr<float[]> made(new float[n]);
+  const ColourScale scale{values.ValueOf(scaleLow), values.ValueOf(scaleHigh), true};
+  for (std::size_t k = 0; k < n; ++k)
+    made[k] = static_cast<float>(scale.Position(values.ValueOf(vertices[k].z)));
+  logTexture = std::move(made);
 }
 
 void cOpenGLGraph_Surface::MakeShades() {
@@ -216,6 +251,11 @@ void cOpenGLGraph_Surface::TakeWindow(const LevelWindow& window) {
   held = window;
   heldFinal = final;
   heldArrivals = arrivals;
+  try {
+    MakeLogTexture();
+  } catch (const std::bad_alloc&) {
+    // Without memory for them the window is drawn in linear colours.
+  }
 }
 
 void cOpenGLGraph_Surface::Clear() {
@@ -230,6 +270,12 @@ void cOpenGLGraph_Surface::Clear() {
   shades.reset();
   shadesStale = true;
   values = HeightValues();
+  // New data: a span of the old one's heights would mean nothing.
+  scaleLow = 0.0;
+  scaleHigh = 1.0;
+  scaleLog = false;
+  logTexture.reset();
+  dataStamp = NextDataStamp();
   frame.Clear();
   sample = GridSample();
   sampleFrame.Clear();
@@ -247,6 +293,7 @@ GridRef cOpenGLGraph_Surface::Grid() const {
   grid.colours = DrawsPointColours() ? pointColours.get() : nullptr;
   grid.shades = light ? shades.get() : nullptr;
   grid.zScale = zScale;
+  grid.texture = logTexture.get();
   return grid;
 }
 
@@ -324,7 +371,21 @@ void cOpenGLGraph_Surface::DrawGrid(const GridRef& grid, GridFrame& selection) {
   // colour), its darkening multiplies it with the vertex colour.
   if (grid.shades)
     glEnable(GL_COLOR_SUM);
+  // A linear span is the coordinate the renderer makes from the vertex's
+  // object z, which stays the drawn z in the flattened passes; the full span
+  // keeps the plain coordinates, and with them the pictures, exactly.
+  const bool generated = !grid.texture && !ColourScaleIsFull() && !scaleLog;
+  if (generated) {
+    const double span = scaleHigh - scaleLow;
+    const GLdouble plane[4] = {0.0, 0.0, span == 0.0 ? 0.0 : 1.0 / (span * zScale),
+                               span == 0.0 ? 0.5 : -scaleLow / span};
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+    glTexGendv(GL_S, GL_OBJECT_PLANE, plane);
+    glEnable(GL_TEXTURE_GEN_S);
+  }
   sent = selection.Draw(grid, culling);
+  if (generated)
+    glDisable(GL_TEXTURE_GEN_S);
   glDisable(GL_COLOR_SUM);
   glDisable(GL_TEXTURE_1D);
 }

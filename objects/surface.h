@@ -76,6 +76,19 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   void SetZScale(double s);
   double ZScale() const { return zScale; }
 
+  // The heights the bands span: zLow at the first band's bottom, zHigh at the
+  // last one's top, heights outside in the end bands; with log the bands
+  // are equal in the logarithm of the values (values.ValueOf) the heights
+  // stand for, which needs ValueOf(zLow) > 0. (0, 1, false), as after Clear,
+  // is the bands as they always were. Throws std::bad_alloc, keeping the
+  // previous span, when the logarithmic coordinates cannot be allocated.
+  void SetColourScale(double zLow, double zHigh, bool log);
+  bool ColourScaleIsFull() const { return scaleLow == 0.0 && scaleHigh == 1.0 && !scaleLog; }
+  // A number that changes whenever the data goes (Clear) and that no other
+  // surface's data ever had: what is worked out from the data is kept under
+  // it.
+  std::uint64_t DataStamp() const { return dataStamp; }
+
   // Marks which points of the grid have a value: present holds one byte a
   // point, 0 for a missing one, and the surface takes it over. No triangle
   // with a missing point is drawn. Null: every point has one, as after
@@ -90,6 +103,8 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // values stay to be set. Throws nothing.
   void SetLevelsOfDetail(std::shared_ptr<HeightLevels> levels);
   HeightLevels* LevelsOfDetail() const { return detailLevels.get(); }
+  // The same, shared: for work on another thread that must outlive a load.
+  std::shared_ptr<HeightLevels> SharedLevels() const { return detailLevels; }
   // How many draws with levels drew cells that their level still lacked in
   // place of a coarser level's: a frame that adds none shows the final
   // detail (Copy, Save and files wait for one).
@@ -175,6 +190,9 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // lines of the moment (returned), and back.
   static float BeginOffset();
   static void EndOffset();
+  // Each point's logarithmic coordinate into the bands, for the grid held.
+  // Throws std::bad_alloc.
+  void MakeLogTexture();
 
   std::unique_ptr<std::uint8_t[]> present;  // null: every point has a value
   std::unique_ptr<std::uint8_t[]> pointColours;
@@ -184,6 +202,12 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   LightSource lightSource;
   double zScale = 1.0;
   std::unique_ptr<std::uint8_t[]> shades;  // null while unlit or stale
+  double scaleLow = 0.0;
+  double scaleHigh = 1.0;
+  bool scaleLog = false;
+  std::unique_ptr<float[]> logTexture;  // with scaleLog, one a point
+  std::uint64_t dataStamp = NextDataStamp();
+  static std::uint64_t NextDataStamp();
   bool shadesStale = true;
   GridFrame frame;
   // The last preview's sample of the grid and its selection, apart from the

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QString>
 
+#include "base/colourscale.h"
 #include "base/heightvalues.h"
 
 struct ColourBarLabel {
@@ -31,11 +32,14 @@ struct ColourBarLayout {
 };
 
 // Where the bar and its labels go in a picture of size, in font. Labels at
-// round values (numbers.h) of the data's range, as many as fit without
-// touching each other.
-ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValues& values);
+// round values (numbers.h) of the data's range, or of scale's where the
+// bands span another (null: the data's), as many as fit without touching
+// each other; a logarithmic scale of a decade and more is marked at 1, 2 and
+// 5 times its powers of ten, or fewer of them where they would touch.
+ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValues& values,
+                                const ColourScale* scale = nullptr);
 
 // Paints the bar of bands (their colours, lowest first) with painter, over
 // a picture of size in painter's coordinates.
 void PaintColourBar(QPainter& painter, QSize size, const QFont& font, const HeightValues& values,
-                    const std::vector<QRgb>& bands);
+                    const std::vector<QRgb>& bands, const ColourScale* scale = nullptr);

@@ -63,7 +63,8 @@ void cPictureOverlays::Paint(QImage& picture) const {
       bands.push_back(qRgb(entry[0], entry[1], entry[2]));
     QPainter painter(&picture);
     painter.scale(scale, scale);
-    PaintColourBar(painter, QSizeF(w, h).toSize(), font, surface->values, bands);
+    PaintColourBar(painter, QSizeF(w, h).toSize(), font, surface->values, bands,
+                   colourScale ? &*colourScale : nullptr);
   }
 }
 

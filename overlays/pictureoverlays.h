@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPointF>
 
+#include "base/colourscale.h"
 #include "overlays/readout.h"
 
 class QPainter;
@@ -41,6 +42,8 @@ class cPictureOverlays {
   const cOpenGLGraph_Surface* surface = nullptr;
   const cOpenGLGraph_Solid* volume = nullptr;
   bool colourBar = false;
+  // The values the bands span where they are not the data's full range.
+  std::optional<ColourScale> colourScale;
   bool axes = false;
   // The values of the surface's contour lines written along them.
   bool contourLabels = false;

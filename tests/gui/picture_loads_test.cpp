@@ -95,6 +95,7 @@ TEST(CommandLine, ReadsTheOptionsAndTheFiles) {
        "Only one FILE can be named without --output.\nUsage:"},
       {{"--turn", "30", "a.png"}, 2, QString(), QString(), "Option 'turn' is for --output only."},
       {{"--light", "a.png"}, 2, QString(), QString(), "Option 'light' is for --output only."},
+      {{"--log", "a.png"}, 2, QString(), QString(), "Option 'log' is for --output only."},
       {{"--watch", "some.png"}, std::nullopt, absolute, QString(), nullptr, true},
       {{"--colours", "some.png", "--watch"}, std::nullopt, QString(), absolute, nullptr, true},
       {{"--watch"}, 2, QString(), QString(), "Option 'watch' needs a FILE or --colours FILE."},

@@ -7,10 +7,16 @@
 #include <cmath>
 #include <optional>
 
+#include <QAction>
+#include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include "app/formroot.h"
 #include "app/renderfile.h"
+#include "app/windows.h"
 #include "formats/rasterlevels.h"
+#include "input/formstatus.h"
 #include "support/rasterwriter.h"
 
 namespace {
@@ -69,11 +75,13 @@ const View kTopViews[] = {
 
 class RasterPictures : public testing::Test {
  protected:
-  static QImage Picture(const QString& file, std::optional<LevelSizes> sizes, const View& v) {
+  static QImage Picture(const QString& file, std::optional<LevelSizes> sizes, const View& v,
+                        const PictureLook& look = PictureLook()) {
     std::optional<ScopedLevelSizes> levels;
     if (sizes)
       levels.emplace(*sizes);
     PictureRequest request;
+    request.look = look;
     request.theta = v.theta;
     request.height = v.height;
     request.zoom = v.zoom;
@@ -142,6 +150,83 @@ TEST_F(RasterPictures, CoarseTilesJoinFineOnesWithoutGaps) {
     EXPECT_GT(covered, 10000);
     EXPECT_EQ(gaps, 0);
     EXPECT_FALSE(mixed == exact) << "no tile was left coarse";
+  }
+}
+
+// A colour range of percentiles counts the raster's own cells, held at
+// levels or read whole, into the same bins: the same range, the same
+// picture, colour bar and all.
+TEST_F(RasterPictures, ColourRangesOfLevelsEqualTheRasterReadWhole) {
+  const QString path = Write("hills.tif", Hills(false));
+  const struct {
+    const char* name;
+    ColourRange range;
+    bool log;
+  } rows[] = {
+      {"2-98 %", {ColourRange::Kind::kPercentiles, 2, 98}, false},
+      {"0.5-99.5 %, logarithmic", {ColourRange::Kind::kPercentiles, 0.5, 99.5}, true},
+      {"values, logarithmic", {ColourRange::Kind::kValues, 50, 600}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    PictureLook look;
+    look.colourRange = row.range;
+    look.logColours = row.log;
+    look.colourBar = true;
+    const QImage whole = Picture(path, std::nullopt, kViews[0], look);
+    EXPECT_TRUE(Picture(path, SmallLevels(), kViews[0], look) == whole);
+    EXPECT_FALSE(whole == Picture(path, std::nullopt, kViews[0])) << "the range changed nothing";
+  }
+}
+
+// In the windows the count runs in the background after the choice and
+// after each load; its range is the nearest-rank percentiles of the cells
+// 0, 1, ..., 29 999 (column + 200 row): ranks 600 and 29 400, 599 and
+// 29 399; of the next file, twice as much, 1198 and 58 798.
+TEST_F(RasterPictures, WindowsCountPercentilesOfLevelsInTheBackground) {
+  RasterContent ramp;
+  ramp.columns = 200;
+  ramp.rows = 150;
+  ramp.value = [](int c, int r, int) { return c + 200.0 * r; };
+  ramp.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16"};
+  const QString path = Write("ramp.tif", ramp);
+  ramp.value = [](int c, int r, int) { return 2.0 * (c + 200.0 * r); };
+  const QString twice = Write("twice.tif", ramp);
+  const ScopedLevelSizes levels(SmallLevels());
+  const Windows windows = OpenWindows();
+  QAction* range = nullptr;
+  for (QAction* action : windows.root->lookMenu->Actions()) {
+    if (action->text() == QStringLiteral("Colour range"))
+      range = action;
+  }
+  ASSERT_TRUE(range && range->menu());
+  for (QAction* item : range->menu()->actions()) {
+    if (item->text() == QStringLiteral("2–98 %"))
+      item->trigger();
+  }
+  ASSERT_TRUE(windows.root->overlays);
+  const struct {
+    const QString& file;
+    double low, high;
+  } loads[] = {{path, 599, 29399}, {twice, 1198, 58798}};
+  for (const auto& load : loads) {
+    SCOPED_TRACE(load.file.toStdString());
+    windows.status->OpenFile(load.file, false);
+    const std::optional<ColourScale>& shown = windows.root->overlays->colourScale;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown && shown->high > load.high / 2; }, 60000));
+    EXPECT_NEAR(shown->low, load.low, 1e-4 * 2 * load.high);
+    EXPECT_NEAR(shown->high, load.high, 1e-4 * 2 * load.high);
+  }
+  // Cancelled, the count leaves the full range shown, and the menu says so.
+  windows.status->OpenFile(path, false);
+  ASSERT_TRUE(windows.root->loadBar->cancel);
+  windows.root->loadBar->cancel();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !windows.root->percentiles->Running(); }, 60000));
+  EXPECT_FALSE(windows.root->overlays->colourScale);
+  for (QAction* item : range->menu()->actions()) {
+    if (item->text() == QStringLiteral("Full")) {
+      EXPECT_TRUE(item->isChecked());
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QImageReader>
+#include <QInputDialog>
 #include <QLayout>
 #include <QMenu>
 #include <QProcess>
@@ -17,7 +18,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include "app/colourrangetext.h"
 #include "app/commandline.h"
 #include "app/renderfile.h"
 #include "app/windows.h"
@@ -39,7 +42,8 @@ bool SameRequest(const PictureRequest& a, const PictureRequest& b) {
          l.lightSource.allSides == m.lightSource.allSides && l.zScale == m.zScale &&
          l.volumeColours == m.volumeColours && l.colourBar == m.colourBar && l.axes == m.axes &&
          l.antialias == m.antialias && l.scale == m.scale && l.contours == m.contours &&
-         l.contourStep == m.contourStep && l.contourLabels == m.contourLabels;
+         l.contourStep == m.contourStep && l.contourLabels == m.contourLabels &&
+         l.colourRange == m.colourRange && l.logColours == m.logColours;
 }
 
 // Chooses look in the picture's context menu, item by item, as a user would.
@@ -55,6 +59,30 @@ void ChooseInMenu(QWidget* picture, const PictureLook& look) {
       action->trigger();
     if (name == QStringLiteral("Axes") && action->isChecked() != look.axes)
       action->trigger();
+    if (name == QStringLiteral("Colour range")) {
+      const QString range = ColourRangeText(look.colourRange);
+      const QList<QAction*> items = action->menu()->actions();
+      const bool listed = std::any_of(items.begin(), items.end(), [&](const QAction* item) {
+        return item->data().toString() == range;
+      });
+      for (QAction* item : items) {
+        if (item->data().toString() == range && !item->isChecked())
+          item->trigger();
+        if (!listed && item->text().startsWith(QStringLiteral("Other"))) {
+          // Typed into the dialog that "Other…" opens.
+          QTimer::singleShot(0, [range] {
+            if (auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+              dialog->setTextValue(range);
+              dialog->accept();
+            }
+          });
+          item->trigger();
+        }
+        if (item->text() == QStringLiteral("Logarithmic colours") &&
+            item->isChecked() != look.logColours)
+          item->trigger();
+      }
+    }
     if (!action->menu())
       continue;
     for (QAction* item : action->menu()->actions()) {
@@ -157,6 +185,18 @@ TEST(OutputOptions, AreReadIntoTheRequestOrRefused) {
       {{"--centre", "0.5,nan,0.5"}, std::nullopt},
       {{"--centre", "inf,0,0"}, std::nullopt},
       {{"--centre", "0.5,0.5,0.5,0.5"}, std::nullopt},
+      {{"--range", "200,9800"}, With([](auto& r) {
+         r.look.colourRange = {ColourRange::Kind::kValues, 200, 9800};
+       })},
+      {{"--range", "2%,98%", "--log"}, With([](auto& r) {
+         r.look.colourRange = {ColourRange::Kind::kPercentiles, 2, 98};
+         r.look.logColours = true;
+       })},
+      {{"--range", "full"}, PictureRequest()},
+      {{"--range", "100,50"}, std::nullopt},
+      {{"--range", "2%,101%"}, std::nullopt},
+      {{"--range", "5%,800"}, std::nullopt},
+      {{"--range", ""}, std::nullopt},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.options.join(' ').toStdString());
@@ -302,6 +342,16 @@ TEST_F(RenderFile, EqualsTheWindowsPictureForTheSameSettings) {
          r.look.contours = true, r.look.colourMap = ColourMapKind::kTerrain;
          r.show[1] = true;
        }},
+      {{"--range", "2%,98%", "--colour-bar", "--bands", "16"},
+       [](auto& r) {
+         r.look.colourRange = {ColourRange::Kind::kPercentiles, 2, 98};
+         r.look.colourBar = true, r.bands = 16;
+       }},
+      {{"--range", "0.05,0.8", "--log", "--colour-bar"},
+       [](auto& r) {
+         r.look.colourRange = {ColourRange::Kind::kValues, 0.05, 0.8};
+         r.look.colourBar = r.look.logColours = true;
+       }},
       {{"--antialias", "3", "--light", "--axes"},
        [](auto& r) { r.look.antialias = 3, r.look.light = r.look.axes = true; }},
       {{"--size", "320x240", "--turn", "100", "--tilt", "30", "--zoom", "0.8", "--bands", "32",
@@ -378,6 +428,22 @@ TEST_F(RenderFile, FailuresExitWithTheirStatusAndTheMessageBoxText) {
         << printed.toStdString();
     EXPECT_FALSE(QFile::exists(out));
   }
+}
+
+// Logarithmic colours of a range that holds values <= 0 say so on standard
+// error and draw the linear picture, byte for byte; the run still succeeds.
+TEST_F(RenderFile, LogarithmOfARangeBelowZeroSaysSoAndStaysLinear) {
+  const QString linear = dir.filePath(QStringLiteral("linear.png"));
+  const QString log = dir.filePath(QStringLiteral("log.png"));
+  ASSERT_EQ(Run({"--output", linear, "--range", "-5,100", "--colour-bar", data}), 0);
+  EXPECT_FALSE(printed.contains(QStringLiteral("Option"))) << printed.toStdString();
+  ASSERT_EQ(Run({"--output", log, "--range", "-5,100", "--colour-bar", "--log", data}), 0);
+  EXPECT_TRUE(printed.contains(QStringLiteral(
+      "Option 'log': the colour range -5 to 100 holds values ≤ 0; the colours stay linear.")))
+      << printed.toStdString();
+  QFile a(linear), b(log);
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  EXPECT_EQ(a.readAll(), b.readAll());
 }
 
 // Several files in one run: each picture is the file a run of its own writes,

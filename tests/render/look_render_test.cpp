@@ -327,3 +327,83 @@ TEST_F(LookScene, AxesFarOffThePictureAreLeftOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// A span of heights: 8 grey bands (grey floor(255 (i + 1) / 8): 31, 63, 95,
+// ..., 255) divide [0.25, 0.75], heights outside take the end bands. A ramp z
+// = x seen from above at x = 0.4 is (0.4 - 0.25) / 0.5 = 0.3 of the span,
+// band 2; 0.55 is 0.6, band 4; 0.7 is 0.9, band 7. Drawn twice as high, and
+// flattened onto the bottom face, the bands stay where the heights are.
+TEST_F(LookScene, ColourSpanDividesItsHeightsIntoTheBands) {
+  SetHeights(2, [](double x, double) { return x; });
+  surface.SetLevels(8);
+  surface.SetColourScale(0.25, 0.75, false);
+  const struct {
+    double x;
+    int grey;
+  } points[] = {{0.1, 31}, {0.3, 31}, {0.4, 95}, {0.55, 159}, {0.7, 255}, {0.9, 255}};
+  const struct {
+    const char* name;
+    double zScale;
+    bool flat;
+  } passes[] = {{"3-D", 1.0, false}, {"3-D, twice as high", 2.0, false}, {"XY face", 2.0, true}};
+  for (const auto& pass : passes) {
+    SCOPED_TRACE(pass.name);
+    surface.SetZScale(pass.zScale);
+    surface.disp3D = !pass.flat;
+    surface.dispXY = pass.flat;
+    if (pass.flat)
+      LookFromSide();
+    else
+      LookFromAbove();
+    graph.Draw();
+    const Vec3 scale{1, 1, pass.flat ? 0.0 : pass.zScale};
+    for (const auto& p : points)
+      EXPECT_TRUE(ColourAt({p.x, 0.5, p.x}, p.grey, p.grey, p.grey, scale)) << "x = " << p.x;
+  }
+}
+
+// Logarithmic bands of values 1 ... 10 000 (a raster: heights (v - 1) /
+// 9999): heights z = (10^(4x) - 1) / 9999 put log v = 4x at every point, so
+// 4 bands turn at x = 1/4, 1/2 and 3/4 (10, 100, 1000) between the points too;
+// linear bands show the same heights all but the last quarter in band 0
+// (10^3.5 = 3162 is 0.32 of the range).
+TEST_F(LookScene, LogarithmicBandsTurnAtThePowersOfTen) {
+  SetHeights(9, [](double x, double) { return (std::pow(10.0, 4 * x) - 1) / 9999; });
+  surface.values.source = HeightValues::Source::kMeasured;
+  surface.values.minimum = 1;
+  surface.values.maximum = 10000;
+  surface.SetLevels(4);
+  LookFromAbove();
+  const struct {
+    bool log;
+    int greys[4];  // at x = 1/8, 3/8, 5/8, 7/8
+  } rows[] = {{true, {63, 127, 191, 255}}, {false, {63, 63, 63, 127}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.log ? "logarithmic" : "linear");
+    surface.SetColourScale(0.0, 1.0, row.log);
+    graph.Draw();
+    for (int q = 0; q < 4; ++q) {
+      const double x = (2 * q + 1) / 8.0;
+      EXPECT_TRUE(ColourAt({x, 0.5, (std::pow(10.0, 4 * x) - 1) / 9999}, row.greys[q], row.greys[q],
+                           row.greys[q]))
+          << "x = " << x;
+    }
+  }
+}
+
+// The full span draws the very picture of a surface never given one.
+TEST_F(LookScene, FullSpanDrawsThePictureAsAlways) {
+  SetHeights(9, [](double x, double y) { return 0.2 + 0.6 * x * y; });
+  surface.SetLevels(8);
+  LookFromSide();
+  graph.Draw();
+  const QImage never = graph.Picture();
+  surface.SetColourScale(0.3, 0.6, true);
+  surface.SetColourScale(0.0, 1.0, false);
+  graph.Draw();
+  EXPECT_EQ(graph.Picture(), never) << Save();
+}
+
+}  // namespace

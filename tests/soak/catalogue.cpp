@@ -38,6 +38,7 @@ constexpr Entry kCatalogue[] = {
     {DropOnMain, 8},
     {OpenFromCommandLine, 3},
     {OutputTurntable, 1},
+    {OutputColourRange, 1},
     {OutputProfile, 1},
     {RewriteFile, 4},
     {DoubleClickPicture, 2},

@@ -54,6 +54,7 @@ void OpenFromCommandLine(SoakWorld& world, Step& step);
 // `--output --turntable N` of a file, drawn in the soak's own process: its
 // status is the still picture's, and its first frame that picture.
 void OutputTurntable(SoakWorld& world, Step& step);
+void OutputColourRange(SoakWorld& world, Step& step);
 // `--profile` of a file, with or without --output, in the soak's own
 // process: its status is the load's, and a written file begins with its
 // header.

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/colourrangetext.h"
 #include "app/commandline.h"
 #include "app/entry.h"
 #include "app/renderfile.h"
@@ -220,6 +222,36 @@ void OutputTurntable(SoakWorld& world, Step& step) {
     } else if (frames[0] != QImage(still).convertToFormat(QImage::Format_RGB32)) {
       w.inputFaults.push_back("the turntable's first frame is not the still picture");
     }
+  };
+}
+
+void OutputColourRange(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const SoakFile file = world.files.Any();
+  PictureRequest request;
+  request.size = QSize(random.Between(1, 200), random.Between(1, 150));
+  request.dataFile = file.path;
+  request.look.colourBar = random.OneIn(2);
+  request.look.logColours = random.OneIn(2);
+  // Ranges of every kind, those beyond the data and of one value among them.
+  const char* const text = random.Pick(
+      {"full", "2%,98%", "0.5%,99.5%", "0%,100%", "49.9%,50%", "0.2,0.7", "-5,1e9", "1e-9,2e-9"});
+  request.look.colourRange = std::get<ColourRange>(ReadColourRange(QString::fromLatin1(text)));
+  step.description = std::string("--output --range ") + text +
+                     (request.look.logColours ? " --log" : "") + " of " + file.what;
+  step.perform = [request](SoakWorld& w) {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.png"));
+    PictureRequest full = request;
+    full.look.colourRange = ColourRange();
+    full.look.logColours = false;
+    // Loading decides: the colours never make a picture fail.
+    const int status = RenderPictureFiles(request, {{request.dataFile, path}});
+    if (RenderPictureFiles(full, {{request.dataFile, dir.filePath(QStringLiteral("f.png"))}}) !=
+        status)
+      w.inputFaults.push_back("--range's exit status is not the full range's");
+    if (status == 0 && QImage(path).size() != request.size)
+      w.inputFaults.push_back("the picture of --range is not the size asked for");
   };
 }
 

@@ -226,8 +226,8 @@ void MainKey(SoakWorld& world, Step& step) {
 void PictureMenu(SoakWorld& world, Step& step) {
   SoakRandom& random = world.random;
   const QPoint at = PointIn(random, world.graph.window->rect());
-  // How the data is drawn: every item but the vertical scale's "Other…",
-  // whose dialog asks for a number.
+  // How the data is drawn: every item but the vertical scale's and the
+  // colour range's "Other…", whose dialogs ask for a number or a range.
   static const char* const kItems[] = {"Copy",
                                        "Save picture…",
                                        "Reset view",
@@ -252,13 +252,17 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Contour lines/Off",
                                        "Contour lines/At the colour bar's values",
                                        "Contour lines/Their values",
+                                       "Colour range/Full",
+                                       "Colour range/2–98 %",
+                                       "Colour range/0.5–99.5 %",
+                                       "Colour range/Logarithmic colours",
                                        "Profile…",
                                        "Save turntable…"};
   constexpr std::size_t kEscape = std::size(kItems);
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
   const std::size_t item = random.Weighted(
-      {3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 2, 2});
+      {3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)

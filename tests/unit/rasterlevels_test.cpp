@@ -5,6 +5,7 @@
 // level, told once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include <cmath>
@@ -148,6 +149,30 @@ TEST_P(RasterLevelsTest, TilesComeWhenAskedFor) {
   EXPECT_EQ(levels->Arrivals(), 1u);
   EXPECT_TRUE(levels->Fill({0, 16, 16, 16, 16}, z.data()));
   EXPECT_DOUBLE_EQ(z[0], Value(16, 16) / kRange);
+}
+
+// Percentiles of the raster's own cells, read once through the whole file,
+// against the k-th smallest of the values written, k = max(1, ceil(p n /
+// 100)) of the n cells outside the hole; a count stopped gives nothing.
+TEST_P(RasterLevelsTest, PercentilesCountEveryValidCellOnce) {
+  const std::shared_ptr<HeightLevels> levels = Load(Content(GetParam()));
+  std::vector<double> written;
+  for (int r = 0; r < kRows; ++r) {
+    for (int c = 0; c < kColumns; ++c) {
+      if (!InHole(c, r))
+        written.push_back(Value(c, r));
+    }
+  }
+  ValueHistogram counts;
+  EXPECT_FALSE(levels->Histogram(counts, [](double) { return false; }));
+  ASSERT_TRUE(levels->Histogram(counts, [](double) { return true; }));
+  EXPECT_EQ(counts.count, written.size());
+  for (const double p : {0.0, 2.0, 50.0, 98.0, 100.0}) {
+    const auto k = std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::ceil(p * static_cast<double>(written.size()) / 100)));
+    std::nth_element(written.begin(), written.begin() + (k - 1), written.end());
+    EXPECT_NEAR(counts.Percentile(p) * kRange, written[k - 1], 1e-4 * kRange) << "p = " << p;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, RasterLevelsTest,
