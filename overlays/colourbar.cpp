@@ -51,53 +51,14 @@ std::vector<double> DecadeValues(double low, double high, int most) {
 
 ColourBarLayout LayOutColourBar(QSize size, const QFont& font, const HeightValues& values,
                                 const ColourScale* scale) {
-  if (scale)
-    return LayOutScaledBar(size, font, values, *scale);
-
-  ColourBarLayout layout;
-  const QFontMetrics metrics(font);
-  const int lineHeight = metrics.height();
-  const int barHeight = std::max(size.height() * 3 / 5, 2);
-  const int top = (size.height() - barHeight) / 2;
-
-  const double low = values.Low();
-  const double high = values.High();
-  // As many round values as fit with a line between each two.
-  int about = std::clamp(barHeight / (2 * lineHeight), 1, 5);
-  std::vector<double> marks = RoundValues(low, high, about);
-  const double step = marks.size() > 1 ? marks[1] - marks[0] : RoundStep(low, high, about);
-  int widest = 0;
-  for (const double v : marks)
-    widest = std::max(widest, metrics.horizontalAdvance(FormatNumber(v, step)));
-  layout.bar = QRect(size.width() - kMargin - widest - kGap - kBarWidth, top, kBarWidth, barHeight);
-
-  for (const double v : marks) {
-    const double z = high == low ? 0.5 : (v - low) / (high - low);
-    ColourBarLabel label;
-    label.value = v;
-    label.text = FormatNumber(v, step);
-    label.y = layout.bar.bottom() - static_cast<int>(std::lround(z * (barHeight - 1)));
-    label.box = QRect(layout.bar.right() + 1 + kGap, label.y - lineHeight / 2,
-                      metrics.horizontalAdvance(label.text), lineHeight);
-    layout.labels.push_back(label);
-  }
-  if (!values.unit.isEmpty()) {
-    layout.titleText = values.unit;
-    layout.title = QRect(layout.bar.left(), layout.bar.top() - lineHeight - kGap,
-                         metrics.horizontalAdvance(values.unit), lineHeight);
-  }
-  if (values.source == HeightValues::Source::kPointGrid) {
-    layout.clampedBelow = values.minimum < 0.0;
-    layout.clampedAbove = values.maximum > 1.0;
-  }
-  return layout;
+  return LayOutScaledBar(size, font, values,
+                         scale ? *scale : ColourScale{values.Low(), values.High(), false});
 }
 
 namespace {
 
-// The bar of a range other than the data's own: as LayOutColourBar, with
-// the marks where scale puts them and the ends clipped where the data
-// reaches beyond them.
+// The bar of the values scale spans: the marks where scale puts them and
+// the ends marked clipped where the data reaches beyond them.
 ColourBarLayout LayOutScaledBar(QSize size, const QFont& font, const HeightValues& values,
                                 const ColourScale& scale) {
   ColourBarLayout layout;

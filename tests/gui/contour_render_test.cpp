@@ -30,6 +30,11 @@ class ContourPictures : public testing::Test {
     return WriteTestFile(dir, QString::fromLatin1(name), WriteBmp(p, {}));
   }
 
+  static QImage WithoutLines(PictureRequest request) {
+    request.look.contours = false;
+    return cPictureScene(request).Draw().convertToFormat(QImage::Format_RGB32);
+  }
+
   // Whether a pixel within one of at shows a line: it differs from the
   // picture without lines (on the XY face the floor's translucent grid lies
   // over the lines, so they are not black there).
@@ -84,9 +89,9 @@ TEST_F(ContourPictures, ShowWhereTheyLieOnTheSurfaceAndOnTheFloor) {
     request.show[1] = pass.flat;
     request.look.colourMap = ColourMapKind::kTerrain;  // no band is black
     request.look.zScale = 0.5;
-    const QImage plain = cPictureScene(request).Draw().convertToFormat(QImage::Format_RGB32);
     request.look.contours = true;
     request.look.contourStep = 0.1;
+    const QImage plain = WithoutLines(request);
     cPictureScene scene(request);
     const QImage picture = scene.Draw().convertToFormat(QImage::Format_RGB32);
     const ContourLines* lines = scene.Surface().Contours();
@@ -126,9 +131,9 @@ TEST_F(ContourPictures, NearerReliefHidesThem) {
   request.height = 3000;
   request.bands = 128;
   request.look.zScale = 0.6;
-  const QImage plain = cPictureScene(request).Draw().convertToFormat(QImage::Format_RGB32);
   request.look.contours = true;
   request.look.contourStep = 0.1;
+  const QImage plain = WithoutLines(request);
   cPictureScene withLines(request);
   const QImage lined = withLines.Draw().convertToFormat(QImage::Format_RGB32);
   // The plateau's pixels: its band's colour two pixels all around (its own
