@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 
 #include "base/errors.h"
+#include "base/valuehistogram.h"
 #include "formats/loadfile.h"
 #include "formats/measuredheights.h"
 #include "formats/memorylimit.h"
@@ -100,6 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(tiles.FillCells(cells.data(), cells.size(), z.data()));
       for (const double v : z)
         FUZZ_CHECK(height(v));
+      // A section keeps its tiles beyond the cache's bound until the next
+      // one: none now, so that the windows below find the bound.
+      tiles.FillCells(nullptr, 0, nullptr);
+      // The count of every cell for percentiles: no more cells than there
+      // are, each a height.
+      ValueHistogram counted;
+      if (tiles.Histogram(counted, [](double) { return true; })) {
+        FUZZ_CHECK(counted.count <= std::uint64_t{tiles.Columns()} * tiles.Rows());
+        FUZZ_CHECK(counted.count == 0 || (height(counted.minimum) && height(counted.maximum)));
+      }
       // The first cells of the levels whose tiles span at most 2^20 of the
       // raster's cells, after their tiles came: four tiles, what the cache
       // holds.
