@@ -66,6 +66,19 @@ void SoakWorld::StartStep(bool quick) {
 
 void SoakWorld::DrawSceneBeforeLoad() {
   RunHandler([this] { graph.Draw(); });
+  // A raster held at levels may still ask for tiles once the picture rests
+  // (the Profile window's sections do): the scene before is the one they
+  // finish, as the picture after the load is.
+  for (int round = 0; round < 8; ++round) {
+    HeightLevels* levels = status.surface.LevelsOfDetail();
+    if (!levels || !input::Settle())
+      break;
+    const std::uint64_t arrivals = levels->Arrivals();
+    levels->WaitForTiles();
+    if (levels->Arrivals() == arrivals)
+      break;
+    RunHandler([this] { graph.Draw(); });
+  }
   if (std::exception_ptr error = TakeHandlerError()) {
     inputFaults.push_back("drawing the scene before the load failed: " +
                           ShownText(error).toStdString());
