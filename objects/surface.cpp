@@ -76,6 +76,10 @@ void cOpenGLGraph_Surface::SetZScale(double s) {
 }
 
 void cOpenGLGraph_Surface::SetColourScale(double zLow, double zHigh, bool log) {
+  // Every change of the look sets the scale again: the logarithms of a large
+  // grid are not worked out again for the same one.
+  if (zLow == scaleLow && zHigh == scaleHigh && log == scaleLog && (!log || logTexture))
+    return;
   const double keptLow = scaleLow, keptHigh = scaleHigh;
   const bool keptLog = scaleLog;
   scaleLow = zLow;
