@@ -7,12 +7,13 @@ set -euo pipefail
 
 # What the program needs to be built and to run: the compiler and build
 # tools, Qt, GL, GDAL and PROJ (whose geodesics it uses itself) for the raster
-# module, libwebp for turntables as animated WebP, and the Japanese font of
-# its texts. run.sh installs these alone.
+# module, libwebp for turntables as animated WebP, meshoptimizer, tinygltf and
+# lib3mf for exported meshes, and the Japanese font of its texts. run.sh
+# installs these alone.
 PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-image-formats-plugins libgl-dev libegl-dev libglu1-mesa-dev libgdal-dev libproj-dev libcurl4-openssl-dev
-  libwebp-dev
+  libwebp-dev libmeshoptimizer-dev libtinygltf-dev lib3mf-dev
   fonts-ipafont-gothic
 )
 
@@ -20,11 +21,13 @@ PROGRAM_PACKAGES=(
 # libraries, the virtual display and a session bus beside it, the German
 # locale, the validators of the desktop files, groff for the manual page's
 # test, clang for libFuzzer, GNU parallel for the test that spreads --output
-# runs as README shows.
+# runs as README shows, and the readers that check exported meshes (admesh,
+# assimp, unzip).
 DEVELOPMENT_PACKAGES=(
   libgtest-dev libbenchmark-dev parallel
   xvfb xauth dbus-daemon locales desktop-file-utils appstream groff-base
   clang libclang-rt-14-dev
+  admesh assimp-utils unzip
 )
 
 # What ./bench.sh needs besides: gnuplot, the yardstick of the picture-out
