@@ -11,6 +11,8 @@
 #include "app/colourrangetext.h"
 #include "app/outputpaths.h"
 #include "formats/webaddress.h"
+#include "meshes/meshfile.h"
+#include "meshes/meshsettings.h"
 #include "objects/colourmaps.h"
 #include "view/turntablefile.h"
 
@@ -27,7 +29,9 @@ QStringList Synopsis() {
   return {
       QStringLiteral("cubiscope [--watch] [--colours FILE] [FILE]"),
       QStringLiteral("cubiscope --output PICTURE [picture options] [--colours FILE] [FILE...]"),
-      QStringLiteral("cubiscope --profile CSV [--planes X,Y,Z] [--output PICTURE ...] [FILE...]")};
+      QStringLiteral("cubiscope --profile CSV [--planes X,Y,Z] [--output PICTURE ...] [FILE...]"),
+      QStringLiteral("cubiscope --export-mesh MESH [mesh options] [--output PICTURE ...] "
+                     "[FILE...]")};
 }
 
 QCommandLineOption ValueOption(const char* name, const char* value, const char* description) {
@@ -89,6 +93,39 @@ struct Parser {
       "and y) and the value there, bilinear between the centres of the data's own cells; a "
       "value is left empty where the data has none. \".\" is the decimal point, whatever the "
       "locale. Given several FILEs, CSV names one file each, as PICTURE does.");
+  QCommandLineOption exportMesh = ValueOption(
+      "export-mesh", "MESH",
+      "Write the whole surface, with its heights at the vertical scale shown, to the mesh file "
+      "MESH without showing any window, with or without --output, and exit as --output does. "
+      "Its name's suffix tells the format: .stl (binary STL) or .3mf, a closed solid for "
+      "printing, in millimetres, standing on the build plate: the surface, walls down from "
+      "its edges and the edges of its holes, and a flat base (--mesh-size, --mesh-base); "
+      ".glb (binary glTF 2.0, with normals and the colours of the map) or .ply (binary PLY "
+      "with colours), the surface alone in data units, for 3-D tools. A point grid that folds "
+      "over itself has no single top and is refused for .stl and .3mf. Given several FILEs, "
+      "MESH names one file each, as PICTURE does. The picture options (colour map, range, "
+      "vertical scale, bands) set the mesh's heights and colours as they set the picture's. "
+      "The file appears only when it is complete.");
+  QCommandLineOption meshSize = ValueOption(
+      "mesh-size", "LENGTH",
+      "The longest side across of a printed mesh (.stl, .3mf): millimetres, or a length "
+      "ending in mm, cm or in (default 120mm). Heights keep the surface's proportions.");
+  QCommandLineOption meshBase = ValueOption(
+      "mesh-base", "LENGTH",
+      "How far the flat base of a printed mesh lies below its lowest point (default 2mm).");
+  QCommandLineOption meshError = ValueOption(
+      "mesh-error", "E",
+      "Simplify the mesh so that no point of the surface lies further than E from it, "
+      "vertically: millimetres (or a length) for .stl and .3mf, data units for .glb and .ply. "
+      "Each part of the surface is checked at every one of its points and simplified less "
+      "where the bound would not hold. Without it, every point of the grid is written.");
+  QCommandLineOption litho = ValueOption(
+      "litho", "THIN,THICK[,FRAME]",
+      "Make a printed mesh of a picture a lithophane: a plate THIN thick where the picture "
+      "is white and THICK where it is black, flat at the back, seen right way round from the "
+      "front, with a frame FRAME wide around it at THICK (none without FRAME). Lengths as "
+      "--mesh-size; for example 0.8mm,3mm,5mm. --mesh-size sets its width or height, "
+      "whichever is longer; --mesh-base does not apply.");
   QCommandLineOption size = ValueOption(
       "size", "WxH",
       "Size of the picture in pixels, 1 to 32768 each (default 640x480). A picture larger than "
@@ -240,10 +277,11 @@ struct Parser {
 
   // In the order --help lists them.
   QList<QCommandLineOption> Options() const {
-    return {help,      version, colours,   watch,     output,        profile,       size,
-            antialias, scale,   turn,      tilt,      zoom,          centre,        bands,
-            show,      planes,  colourMap, colourBar, axes,          light,         lightFrom,
-            zScale,    range,   log,       contours,  contourLabels, volumeColours, turntable};
+    return {help,       version,  colours,   watch,     output,        profile,       size,
+            antialias,  scale,    turn,      tilt,      zoom,          centre,        bands,
+            show,       planes,   colourMap, colourBar, axes,          light,         lightFrom,
+            zScale,     range,    log,       contours,  contourLabels, volumeColours, turntable,
+            exportMesh, meshSize, meshBase,  meshError, litho};
   }
 
   // QCommandLineParser's own usage line names the program from the
@@ -384,6 +422,37 @@ double ContourStepOf(const QString& text) {
   return step;
 }
 
+// A length option's value in millimetres. Throws BadValue.
+double LengthOf(const QString& option, const QString& text, bool positive) {
+  const std::optional<double> length = ParseLength(text, positive);
+  if (!length)
+    throw BadValue{
+        QStringLiteral("Option '%1': %2 is not a length such as 120mm.").arg(option, text)};
+  return *length;
+}
+
+// The mesh options of parser's command line, into settings. Throws BadValue.
+void ReadMesh(const Parser& p, MeshSettings& settings) {
+  const QCommandLineParser& parser = p.parser;
+  if (parser.isSet(p.meshSize))
+    settings.sizeMm = LengthOf(QStringLiteral("mesh-size"), parser.value(p.meshSize), true);
+  if (parser.isSet(p.meshBase))
+    settings.baseMm = LengthOf(QStringLiteral("mesh-base"), parser.value(p.meshBase), true);
+  if (parser.isSet(p.meshError)) {
+    settings.maxError = ParseMeshError(parser.value(p.meshError));
+    if (!settings.maxError)
+      throw BadValue{QStringLiteral("Option 'mesh-error': %1 is not a length or number above 0.")
+                         .arg(parser.value(p.meshError))};
+  }
+  if (parser.isSet(p.litho)) {
+    settings.litho = ParseLitho(parser.value(p.litho));
+    if (!settings.litho)
+      throw BadValue{QStringLiteral("Option 'litho': %1 is not THIN,THICK[,FRAME] with THIN "
+                                    "below THICK, such as 0.8mm,3mm.")
+                         .arg(parser.value(p.litho))};
+  }
+}
+
 // The paths pattern makes for files (MakeOutputPaths); none for no pattern.
 // Throws BadValue.
 QStringList PathsOf(const QString& pattern, const QStringList& files, const QString& coloursFile) {
@@ -502,42 +571,57 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     }
     const bool output = p.parser.isSet(p.output);
     const bool profile = p.parser.isSet(p.profile);
+    const bool mesh = p.parser.isSet(p.exportMesh);
     QStringList files;
     for (const QString& file : p.parser.positionalArguments())
       files.append(Absolute(file));
-    if (files.size() > 1 && !output && !profile)
+    if (files.size() > 1 && !output && !profile && !mesh)
       throw BadValue{QStringLiteral("Only one FILE can be named without --output.")};
     for (const QCommandLineOption* o :
          {&p.size,      &p.antialias, &p.scale,  &p.turn,      &p.tilt,          &p.zoom,
           &p.centre,    &p.bands,     &p.show,   &p.colourMap, &p.colourBar,     &p.axes,
           &p.light,     &p.lightFrom, &p.zScale, &p.contours,  &p.contourLabels, &p.volumeColours,
           &p.turntable, &p.range,     &p.log}) {
-      if (!output && p.parser.isSet(*o)) {
+      if (!output && !mesh && p.parser.isSet(*o)) {
         throw BadValue{
             QStringLiteral("Option '%1' is for --output only.").arg(o->names().constFirst())};
+      }
+    }
+    for (const QCommandLineOption* o : {&p.meshSize, &p.meshBase, &p.meshError, &p.litho}) {
+      if (!mesh && p.parser.isSet(*o)) {
+        throw BadValue{
+            QStringLiteral("Option '%1' is for --export-mesh only.").arg(o->names().constFirst())};
       }
     }
     if (!output && !profile && p.parser.isSet(p.planes))
       throw BadValue{QStringLiteral("Option 'planes' is for --output or --profile only.")};
     if (p.parser.isSet(p.watch)) {
-      if (output || profile)
-        throw BadValue{QStringLiteral("Option 'watch' is not for --output or --profile.")};
+      if (output || profile || mesh)
+        throw BadValue{
+            QStringLiteral("Option 'watch' is not for --output, --profile or --export-mesh.")};
       if (p.parser.positionalArguments().isEmpty() && !p.parser.isSet(p.colours))
         throw BadValue{QStringLiteral("Option 'watch' needs a FILE or --colours FILE.")};
       outcome.options.watch = true;
     }
     ReadPicture(p, outcome.options.picture);
+    ReadMesh(p, outcome.options.picture.mesh);
     if (p.parser.isSet(p.colours))
       outcome.options.coloursFile = Absolute(p.parser.value(p.colours));
-    if (output || profile) {
+    if (output || profile || mesh) {
       CommandLine& options = outcome.options;
       options.output = output ? Absolute(p.parser.value(p.output)) : QString();
       options.profile = profile ? Absolute(p.parser.value(p.profile)) : QString();
+      options.mesh = mesh ? Absolute(p.parser.value(p.exportMesh)) : QString();
+      if (mesh && !MeshFormatOf(options.mesh))
+        throw BadValue{QStringLiteral("Option 'export-mesh': %1 does not end in .stl, .3mf, .glb "
+                                      "or .ply.")
+                           .arg(p.parser.value(p.exportMesh))};
       if (options.picture.turntable > 0)
         CheckTurntablePattern(options.output);
       const QStringList pictures = PathsOf(options.output, files, options.coloursFile);
       const QStringList profiles = PathsOf(options.profile, files, options.coloursFile);
-      const qsizetype count = std::max(pictures.size(), profiles.size());
+      const QStringList meshes = PathsOf(options.mesh, files, options.coloursFile);
+      const qsizetype count = std::max({pictures.size(), profiles.size(), meshes.size()});
       for (qsizetype i = 0; i < count; ++i) {
         const QString picture = output ? pictures[i] : QString();
         const QString csv = profile ? profiles[i] : QString();
@@ -545,7 +629,13 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
         if (output && profile && pictures.contains(csv))
           throw BadValue{
               QStringLiteral("Option 'profile': %1 is also the path of a picture.").arg(csv)};
-        options.pictures.push_back({i < files.size() ? files[i] : QString(), picture, csv});
+        const QString meshPath = mesh ? meshes[i] : QString();
+        if (mesh && (pictures.contains(meshPath) || profiles.contains(meshPath)))
+          throw BadValue{
+              QStringLiteral("Option 'export-mesh': %1 is also the path of another file.")
+                  .arg(meshPath)};
+        options.pictures.push_back(
+            {i < files.size() ? files[i] : QString(), picture, csv, meshPath});
       }
     }
     if (!files.isEmpty())

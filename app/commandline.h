@@ -31,6 +31,9 @@ struct CommandLine {
   // --profile, absolute: write the sections along the x and y planes as CSV
   // files, with or without --output, and exit without any window.
   QString profile;
+  // --export-mesh, absolute: write the surface's mesh (its settings in
+  // picture.mesh), with or without --output, and exit without any window.
+  QString mesh;
   // What --output and --profile draw and write: the options of every
   // picture, whose colours file is coloursFile, and one entry per FILE
   // (outputpaths.h), or one of no FILE.

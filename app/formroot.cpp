@@ -68,7 +68,9 @@ void TFormRoot::FormCreate() {
   QWidget* picture = frame.View().window;
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
   turntable = new TTurntableSave(frame, *loadBar, this);
-  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, ui.ActionProfile,
+  meshExport = new TMeshExportSave(frame, *loadBar, this);
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, meshExport->action,
+                       ui.ActionProfile,
                        ui.ActionOpenAddress, frame.ui.ActionResetView, ui.ActionWatch});
   picture->addActions(lookMenu->Actions());
 }

@@ -16,6 +16,7 @@
 #include "app/percentilecount.h"
 #include "app/profilewindow.h"
 #include "app/transientnote.h"
+#include "app/meshexportsave.h"
 #include "app/turntablesave.h"
 #include "overlays/pictureoverlays.h"
 #include "ui_formroot.h"
@@ -38,6 +39,8 @@ class TFormRoot : public QWidget {
   TLookMenu* lookMenu = nullptr;
   // "Save turntable…" of the picture's menu.
   TTurntableSave* turntable = nullptr;
+  // "Export mesh…" of the picture's menu.
+  TMeshExportSave* meshExport = nullptr;
   std::unique_ptr<cPictureOverlays> overlays;
   // Gives the Status window's objects and the overlays look, and redraws.
   void ShowLook(const PictureLook& look);

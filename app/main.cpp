@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     return *outcome.exitCode;
   }
   const CommandLine& options = outcome.options;
-  if (!options.output.isEmpty() || !options.profile.isEmpty()) {
+  if (!options.output.isEmpty() || !options.profile.isEmpty() || !options.mesh.isEmpty()) {
     // No window is shown, so no window system is needed: Qt's platform
     // without one starts whether there is a display or not, and the picture
     // is drawn in Mesa's surfaceless EGL context, to the byte as the windows

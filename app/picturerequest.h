@@ -6,6 +6,7 @@
 
 #include "app/picturelook.h"
 #include "base/vec3.h"
+#include "meshes/meshsettings.h"
 
 // Every field starts at the program's own start-up value (the layouts' bar,
 // slider and spinner positions, the Status window's switches and bands), so
@@ -27,13 +28,16 @@ struct PictureRequest {
   QString dataFile;           // loaded as a dropped file is; may be empty
   QString coloursFile;        // loaded as a file dropped with Shift is; may be empty
   int turntable = 0;          // frames of one turn from theta; 0: a still picture
+  MeshSettings mesh;          // how --export-mesh makes its meshes
 };
 
-// One picture of an --output or --profile run: the file it draws, loaded as
-// a dropped file is (empty: none), the path the picture is written to and
-// the path of its sections' CSV file (each empty: none).
+// One picture of an --output, --profile or --export-mesh run: the file it
+// draws, loaded as a dropped file is (empty: none), the path the picture is
+// written to, the path of its sections' CSV file and that of its surface's
+// mesh (each empty: none).
 struct OutputPicture {
   QString dataFile;
   QString path;
   QString profile{};
+  QString mesh{};
 };

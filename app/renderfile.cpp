@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "app/application.h"
+#include "app/meshsource.h"
 #include "app/profilefile.h"
 #include "base/errors.h"
 #include "formats/loadprogress.h"
@@ -210,8 +211,11 @@ QString WriteSectionsAlone(const PictureRequest& request, const QString& path) {
 
 int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPicture>& pictures) {
   // Sections alone need no context, and so run where OpenGL is missing.
-  const bool drawing = std::any_of(pictures.begin(), pictures.end(),
-                                   [](const OutputPicture& p) { return !p.path.isEmpty(); });
+  // A mesh takes the look (colour map, vertical scale) that the scene
+  // sets up.
+  const bool drawing = std::any_of(pictures.begin(), pictures.end(), [](const OutputPicture& p) {
+    return !p.path.isEmpty() || !p.mesh.isEmpty();
+  });
   std::optional<cPictureScene> scene;
   if (drawing && !Reported(QString(), [&] { scene.emplace(request.size); }))
     return 1;
@@ -231,13 +235,16 @@ int RenderPictureFiles(const PictureRequest& request, const std::vector<OutputPi
       // The windows show this over the picture; a script reads it here.
       if (const QString notice = scene->Show(one); !notice.isEmpty())
         Print(name, notice);
-      if (one.turntable > 0)
+      if (!picture.path.isEmpty() && one.turntable > 0)
         DrawTurntable(*scene, one, picture.path);
-      else
+      else if (!picture.path.isEmpty())
         WritePictureFile(scene->Draw(), picture.path);
       if (!picture.profile.isEmpty())
         WriteProfileFile(scene->Surface(), scene->View().planeX.origin.x,
                          scene->View().planeY.origin.y, picture.profile);
+      if (!picture.mesh.isEmpty())
+        ExportMesh(MeshSourceOf(scene->Surface()), one.mesh, *MeshFormatOf(picture.mesh),
+                   picture.mesh, nullptr);
     });
     if (!written)
       status = 1;

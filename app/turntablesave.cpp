@@ -4,11 +4,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QScopeGuard>
 #include <QWidget>
 
 #include "app/framecubiscope.h"
+#include "app/inputhold.h"
 #include "app/loadbar.h"
 #include "base/errors.h"
 #include "input/formstatus.h"
@@ -39,10 +39,9 @@ void TTurntableSave::Save() {
 
   running = true;
   cancelled = false;
-  QCoreApplication::instance()->installEventFilter(this);
+  const TInputHold hold(bar.ui.ButtonCancel, [this] { Cancel(); });
   auto loadCancel = std::exchange(bar.cancel, [this] { Cancel(); });
   const auto restore = qScopeGuard([&] {
-    QCoreApplication::instance()->removeEventFilter(this);
     bar.cancel = std::move(loadCancel);
     bar.hide();
     running = false;
@@ -64,40 +63,4 @@ void TTurntableSave::Save() {
         QCoreApplication::processEvents();
         return !cancelled;
       });
-}
-
-bool TTurntableSave::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
-    case QEvent::KeyPress:
-      if (static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        Cancel();
-      return true;
-    case QEvent::Shortcut:
-      if (static_cast<const QShortcutEvent*>(event)->key() == QKeySequence(Qt::Key_Escape))
-        Cancel();
-      return true;
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::ContextMenu:
-    case QEvent::Wheel:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
-      return watched->isWidgetType();
-    case QEvent::Close:
-      // A close event that comes back accepted closes the window.
-      if (!watched->isWidgetType())
-        return false;
-      event->ignore();
-      return true;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-      // The window passes its mouse on to the widget under it, where the
-      // Cancel button alone takes it.
-      return watched->isWidgetType() && watched != bar.ui.ButtonCancel;
-    default:
-      return false;
-  }
 }

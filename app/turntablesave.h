@@ -35,11 +35,6 @@ class TTurntableSave : public QObject {
   QAction* action = nullptr;
   TTurntableDialog Dialog;
 
- protected:
-  // While a turntable is made: passes the bar's Cancel, turns Esc into it,
-  // and holds back whatever else the user does.
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   TFrameCubiscope& frame;
   TLoadBar& bar;

@@ -1,5 +1,8 @@
 #include "meshes/gridtop.h"
 
+#include <algorithm>
+#include <limits>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -53,4 +56,80 @@ int BandFacing(const Vec3* points, const std::uint8_t* present, std::uint32_t co
     down = down || area < 0.0;
   });
   return up && down ? 2 : up ? 1 : down ? -1 : 0;
+}
+
+namespace {
+
+// The bands of rows [first, first + count) that reading the grid takes, each
+// sharing its first row with the last row of the band before; calls
+// band(first, count, points, present) for each, and returns false when it
+// does.
+template <typename Band>
+bool ForEachBand(const GridRows& grid, Band band) {
+  const std::size_t most = std::size_t{kBandRows + 1} * grid.columns;
+  std::unique_ptr<Vec3[]> points(new Vec3[most]);
+  std::unique_ptr<std::uint8_t[]> present(new std::uint8_t[most]);
+  for (std::uint32_t first = 0; first + 1 < grid.rows; first += kBandRows) {
+    const std::uint32_t count = std::min(kBandRows + 1, grid.rows - first);
+    grid.read(first, count, points.get(), present.get());
+    if (!band(first, count, points.get(), present.get()))
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<TopSurface> FullTop(const GridRows& grid,
+                                  const std::function<bool(double done)>& going) {
+  TopSurface top;
+  if (grid.columns < 2 || grid.rows < 2)
+    return top;
+  constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+  // The vertex each point of the band became; the band's last row is the
+  // next band's first.
+  std::vector<std::uint32_t> vertexOf(std::size_t{kBandRows + 1} * grid.columns, kNone);
+  std::vector<std::uint32_t> local;
+  TriangleMesh& mesh = top.mesh;
+  const bool finished = ForEachBand(grid, [&](std::uint32_t first, std::uint32_t count,
+                                              const Vec3* points, const std::uint8_t* present) {
+    local.clear();
+    AppendBandTriangles(points, present, grid.columns, count, local);
+    for (std::uint32_t& k : local) {
+      std::uint32_t& v = vertexOf[k];
+      if (v == kNone) {
+        v = static_cast<std::uint32_t>(mesh.VertexCount());
+        const Vec3& p = points[k];
+        mesh.positions.insert(
+            mesh.positions.end(),
+            {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
+        top.source.push_back(std::uint64_t{first} * grid.columns + k);
+      }
+      k = v;
+    }
+    mesh.triangles.insert(mesh.triangles.end(), local.begin(), local.end());
+    const std::size_t last = std::size_t{count - 1} * grid.columns;
+    std::copy(vertexOf.begin() + static_cast<std::ptrdiff_t>(last),
+              vertexOf.begin() + static_cast<std::ptrdiff_t>(last + grid.columns),
+              vertexOf.begin());
+    std::fill(vertexOf.begin() + grid.columns, vertexOf.end(), kNone);
+    return !going || going(static_cast<double>(first + count) / grid.rows);
+  });
+  if (!finished)
+    return std::nullopt;
+  return top;
+}
+
+bool GridFolds(const GridRows& grid) {
+  int seen = 0;
+  bool folds = false;
+  ForEachBand(grid, [&](std::uint32_t, std::uint32_t count, const Vec3* points,
+                        const std::uint8_t* present) {
+    const int facing = BandFacing(points, present, grid.columns, count);
+    folds = facing == 2 || (facing != 0 && seen != 0 && facing != seen);
+    if (facing != 0)
+      seen = facing;
+    return !folds;
+  });
+  return folds;
 }

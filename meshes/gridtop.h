@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "base/trianglemesh.h"
@@ -34,3 +36,19 @@ void AppendBandTriangles(const Vec3* points, const std::uint8_t* present, std::u
 // (+1 up, -1 down, 0 none with an area, 2 both).
 int BandFacing(const Vec3* points, const std::uint8_t* present, std::uint32_t columns,
                std::uint32_t rows);
+
+// The top of grid as the surface draws it, read a band of rows at a time:
+// each point that a drawn triangle has becomes one vertex. going(done) is
+// told the share read after each band and returns whether to go on; null:
+// to the end. Empty when stopped. Throws what grid.read throws,
+// std::bad_alloc.
+std::optional<TopSurface> FullTop(const GridRows& grid,
+                                  const std::function<bool(double done)>& going);
+
+// Whether grid folds over itself somewhere (BandFacing of its bands
+// disagree, or one of them has triangles facing both ways). Reads the whole
+// grid. Throws what grid.read throws.
+bool GridFolds(const GridRows& grid);
+
+// The rows of a band that reading a grid a band at a time holds at once.
+inline constexpr std::uint32_t kBandRows = 256;

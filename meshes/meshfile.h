@@ -6,6 +6,7 @@
 // Cancel leaves no part of it behind and a file that was there stays as it
 // was.
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -27,6 +28,11 @@ inline bool IsPrintFormat(MeshFormat format) {
 // fields hold), in words for the user; empty when it can. Asked before
 // anything is written.
 QString MeshLimitProblem(const TriangleMesh& mesh, MeshFormat format);
+// The same for a mesh of the given counts, with or without colours. A mesh
+// of no triangles is refused in every format: glTF and 3MF have no empty
+// mesh, and an empty STL or PLY would only puzzle whoever opens it.
+QString MeshCountProblem(MeshFormat format, std::uint64_t vertices, std::uint64_t triangles,
+                         bool colours);
 
 // Writes mesh to path in format. going(done) is told the share done (0 to
 // 1) now and then and returns whether to go on; null: to the end. Returns

@@ -95,6 +95,25 @@ void cOpenGLGraph_Surface::SetColourScale(double zLow, double zHigh, bool log) {
   }
 }
 
+void cOpenGLGraph_Surface::BandColourAt(double z, std::uint8_t rgb[3]) const {
+  double t = z;
+  if (scaleLog) {
+    t = ColourScale{values.ValueOf(scaleLow), values.ValueOf(scaleHigh), true}.Position(
+        values.ValueOf(z));
+  } else if (!ColourScaleIsFull()) {
+    t = ColourScale{scaleLow, scaleHigh, false}.Position(z);
+  }
+  if (!std::isfinite(t))
+    t = 0.0;
+  // The renderer's nearest entry of a clamped texture.
+  const double n = ramp.Size();
+  const auto entry = static_cast<std::size_t>(std::clamp(std::floor(t * n), 0.0, n - 1.0));
+  const std::uint8_t* e = ramp.Entries() + 4 * entry;
+  const double tint[3] = {colour.red, colour.green, colour.blue};
+  for (int c = 0; c < 3; ++c)
+    rgb[c] = static_cast<std::uint8_t>(std::lround(e[c] * std::clamp(tint[c], 0.0, 1.0)));
+}
+
 void cOpenGLGraph_Surface::MakeLogTexture() {
   logTexture.reset();
   if (!scaleLog || !vertices)

@@ -60,6 +60,11 @@ class cOpenGLGraph_Surface : public cOpenGLGraph_Data {
   // Whether the points are drawn in their own colours now.
   bool DrawsPointColours() const { return colourMap == ColourMapKind::kPicture && pointColours; }
 
+  // The colour the bands give a point at height z (the picture's colours
+  // aside): its band's colour under the colour scale, times the surface's
+  // colour, unlit. Throws nothing.
+  void BandColourAt(double z, std::uint8_t rgb[3]) const;
+
   // The colour of each point of the grid, three bytes (red, green, blue) a
   // point, taken over; null for none, as after SetGrid. Throws nothing.
   void SetPointColours(std::unique_ptr<std::uint8_t[]> colours);

@@ -24,7 +24,9 @@
 #include "app/commandline.h"
 #include "app/renderfile.h"
 #include "app/windows.h"
+#include "meshes/meshsettings.h"
 #include "support/bmpwriter.h"
+#include "support/meshcheck.h"
 #include "support/projection.h"
 #include "support/testfiles.h"
 #include "support/turntableframes.h"
@@ -666,4 +668,63 @@ TEST_F(RenderFile, ProfileWritesTheSectionsAlongThePlanesWithoutAnyWindowOrConte
     EXPECT_EQ(ReadCommandLine(QStringList{QStringLiteral("cubiscope")} + wrong).exitCode, 2)
         << wrong.join(QLatin1Char(' ')).toStdString();
   }
+}
+
+TEST_F(RenderFile, ExportMeshWritesTheWholeSurfaceInTheFormatItsNameSays) {
+  // The 64 x 48 height field as a solid: 2 x 63 x 47 triangles on top, as
+  // many in the base, and two a wall for each of the 2 x (63 + 47) edges
+  // around it.
+  const qint64 solid = 2 * (2 * 63 * 47) + 2 * (2 * (63 + 47));
+  const QString stl = dir.filePath(QStringLiteral("heights.stl"));
+  ASSERT_EQ(Run({QStringLiteral("--export-mesh"), stl, data}, Around::kNoDisplay), 0)
+      << printed.toStdString();
+  EXPECT_EQ(StlTriangles(stl), solid);
+
+  // Beside a picture, from the same load; a batch names one mesh a file.
+  const QString picture = dir.filePath(QStringLiteral("{name}.png"));
+  ASSERT_EQ(Run({QStringLiteral("--export-mesh"), dir.filePath(QStringLiteral("{name}.glb")),
+                 QStringLiteral("--output"), picture, data, colours}),
+            0)
+      << printed.toStdString();
+  for (const char* name : {"heights", "colours"}) {
+    QFile glb(dir.filePath(QString::fromLatin1(name) + QStringLiteral(".glb")));
+    ASSERT_TRUE(glb.open(QIODevice::ReadOnly)) << name;
+    EXPECT_EQ(glb.read(4), QByteArray("glTF")) << name;
+    EXPECT_FALSE(QImage(dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"))).isNull());
+  }
+
+  // A point grid whose second column lies left of its first folds: no
+  // solid, status 1, and nothing written.
+  const std::string grid = "0,0,0\n-1,0,1\n\n0,1,1\n1,1,0\n";
+  const QString folded = Write("folded.csv", {grid.begin(), grid.end()});
+  const QString refused = dir.filePath(QStringLiteral("folded.stl"));
+  EXPECT_EQ(Run({QStringLiteral("--export-mesh"), refused, folded}, Around::kNoDisplay), 1);
+  EXPECT_TRUE(printed.contains(QStringLiteral("folds over itself"))) << printed.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(refused));
+
+  const QString m = QStringLiteral("m.stl");
+  for (const QStringList& wrong : {
+           QStringList{QStringLiteral("--export-mesh"), QStringLiteral("m.obj"), data},
+           QStringList{QStringLiteral("--export-mesh"), m, QStringLiteral("--mesh-size"),
+                       QStringLiteral("0mm"), data},
+           QStringList{QStringLiteral("--export-mesh"), m, QStringLiteral("--litho"),
+                       QStringLiteral("3mm,0.8mm"), data},
+           QStringList{QStringLiteral("--export-mesh"), m, QStringLiteral("--mesh-error"),
+                       QStringLiteral("-1"), data},
+           QStringList{QStringLiteral("--mesh-base"), QStringLiteral("2mm"), data},
+           QStringList{QStringLiteral("--output"), m, QStringLiteral("--export-mesh"), m, data},
+           QStringList{QStringLiteral("--export-mesh"), m, QStringLiteral("--watch"), data},
+       }) {
+    EXPECT_EQ(ReadCommandLine(QStringList{QStringLiteral("cubiscope")} + wrong).exitCode, 2)
+        << wrong.join(QLatin1Char(' ')).toStdString();
+  }
+  const CommandLineOutcome right = ReadCommandLine(
+      {QStringLiteral("cubiscope"), QStringLiteral("--export-mesh"), m,
+       QStringLiteral("--mesh-size"), QStringLiteral("4in"), QStringLiteral("--mesh-error"),
+       QStringLiteral("0.1"), QStringLiteral("--litho"), QStringLiteral("1,2,3"),
+       QStringLiteral("--z-scale"), QStringLiteral("2"), data});
+  ASSERT_FALSE(right.exitCode) << right.text.toStdString();
+  EXPECT_EQ(right.options.picture.mesh,
+            (MeshSettings{101.6, 2.0, 0.1, LithoSettings{1.0, 2.0, 3.0}}));
+  EXPECT_EQ(right.options.picture.look.zScale, 2.0);
 }

@@ -40,6 +40,7 @@ constexpr Entry kCatalogue[] = {
     {OutputTurntable, 1},
     {OutputColourRange, 1},
     {OutputProfile, 1},
+    {OutputMesh, 1},
     {RewriteFile, 4},
     {DoubleClickPicture, 2},
     {StopLoadInBackground, 3},

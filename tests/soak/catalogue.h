@@ -59,6 +59,10 @@ void OutputColourRange(SoakWorld& world, Step& step);
 // process: its status is the load's, and a written file begins with its
 // header.
 void OutputProfile(SoakWorld& world, Step& step);
+// `--export-mesh` of a file in some format and settings, with or without
+// --output, in the soak's own process: a written mesh is whole, and a
+// failure leaves nothing.
+void OutputMesh(SoakWorld& world, Step& step);
 // Another program writes a file the program follows, or some other file.
 void RewriteFile(SoakWorld& world, Step& step);
 // Web addresses (web.cpp): "Open URL…" in the picture's context menu, and
@@ -70,6 +74,7 @@ void ExpectDialogLoad(SoakWorld& world, Step& step, Reader reader, int filter);
 void ExpectReload(SoakWorld& world, Step& step);
 void ExpectSave(SoakWorld& world, Step& step);
 void ExpectTurntable(SoakWorld& world, Step& step);
+void ExpectMeshExport(SoakWorld& world, Step& step);
 void ExpectCopy(Step& step);
 
 // Shared by the parts.

@@ -83,6 +83,7 @@ class Checker {
     Data();
     Save();
     Turntable();
+    MeshExport();
     Copy();
     PictureSize();
     Table();
@@ -289,6 +290,38 @@ class Checker {
         cTurntableFile::IsAnimation(pattern) ? 1 : static_cast<qsizetype>(frames.size());
     if (written.size() != files)
       Fail("the turntable left other files: " + written.join(QLatin1Char('|')).toStdString());
+  }
+
+  // An exported mesh is either the one file asked for, with no message, or
+  // one message and no file, nothing beside it either way; what it wrote is
+  // removed again.
+  void MeshExport() {
+    if (world.meshDialogs > (step.mesh ? 1 : 0))
+      Fail(std::to_string(world.meshDialogs) + " mesh dialogs shown");
+    if (!step.mesh)
+      return;
+    QDir folder(world.files.Folder());
+    const QStringList written = folder.entryList(
+        {QStringLiteral("mesh*"), QStringLiteral(".mesh*")}, QDir::Files | QDir::Hidden);
+    const auto removeWritten = qScopeGuard([&] {
+      for (const QString& name : written)
+        folder.remove(name);
+    });
+    const bool cancelled = step.mesh->path.isEmpty() && world.meshDialogs == 1;
+    if (cancelled || (world.messages.size() == 1 && world.meshDialogs == 0)) {
+      if (!written.isEmpty())
+        Fail("an export not made left " + written.join(QLatin1Char('|')).toStdString());
+      return;
+    }
+    if (world.messages.size() == 1) {
+      if (!written.isEmpty())
+        Fail("an export that failed left " + written.join(QLatin1Char('|')).toStdString());
+      return;
+    }
+    if (!world.messages.empty())
+      Fail(std::to_string(world.messages.size()) + " messages after an export");
+    if (written != QStringList{QFileInfo(step.mesh->path).fileName()})
+      Fail("the export left " + written.join(QLatin1Char('|')).toStdString());
   }
 
   static inline const QString kRefusal = QStringLiteral("読み込みの途中です");

@@ -491,6 +491,16 @@ SaveTarget SoakFiles::AnyTurntableTarget() {
   }
 }
 
+SaveTarget SoakFiles::AnyMeshTarget() {
+  const QDir dir(folder);
+  const std::size_t kind = random.Weighted({3, 3, 3, 3, 1});
+  if (kind == 4)
+    return {dir.filePath(QStringLiteral("no such folder/mesh.stl")), false,
+            "mesh into a missing folder"};
+  const char* name = random.Pick({"mesh.stl", "mesh.3mf", "mesh.glb", "mesh.PLY"});
+  return {dir.filePath(QString::fromLatin1(name)), true, std::string("mesh to ") + name};
+}
+
 SaveTarget SoakFiles::AnySaveTarget() {
   const QDir dir(folder);
   switch (random.Weighted({70, 8, 8, 7, 7})) {

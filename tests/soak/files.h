@@ -46,6 +46,11 @@ class SoakFiles {
   // Where Save turntable is sent: an animated WebP or PNG frames in the
   // folder, or into a folder that does not exist.
   SaveTarget AnyTurntableTarget();
+  // Where Export mesh… is sent: a file of each format in the folder, or into
+  // a folder that does not exist.
+  SaveTarget AnyMeshTarget();
+  // The folder the files are kept in.
+  const QString& Folder() const { return folder; }
 
   // The bytes of a new file of a random kind (as Any makes them), with its
   // description.

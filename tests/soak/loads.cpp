@@ -3,6 +3,7 @@
 // menus that load, save, copy or reload lead to.
 
 #include <cstdio>
+#include <cstring>
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "base/scopedoverride.h"
 #include "catalogue.h"
 #include "checks.h"
+#include "formats/memorylimit.h"
 #include "formats/webaddress.h"
 #include "input.h"
 #include "input/loadjob.h"
@@ -78,6 +80,101 @@ void ExpectTurntable(SoakWorld& world, Step& step) {
   step.turntableFrames = world.random.Between(1, 4);
   step.description +=
       ", " + step.turntable->what + " of " + std::to_string(step.turntableFrames) + " frames";
+}
+
+namespace {
+
+// Mesh settings of every kind: plain, simplified, lithophanes with and
+// without a frame, and sizes down to a fraction of a millimetre.
+MeshSettings AnyMeshSettings(SoakRandom& random) {
+  MeshSettings settings;
+  settings.sizeMm = random.Pick({120.0, 0.5, 1000.0});
+  settings.baseMm = random.Pick({2.0, 0.01});
+  if (random.OneIn(2))
+    settings.maxError = random.Pick({0.001, 0.5, 10.0});
+  if (random.OneIn(4))
+    settings.litho = LithoSettings{0.8, 3.0, random.Pick({0.0, 5.0})};
+  return settings;
+}
+
+std::string MeshSettingsText(const MeshSettings& s) {
+  std::string text =
+      " --mesh-size " + std::to_string(s.sizeMm) + " --mesh-base " + std::to_string(s.baseMm);
+  if (s.maxError)
+    text += " --mesh-error " + std::to_string(*s.maxError);
+  if (s.litho)
+    text += " --litho 0.8,3," + std::to_string(s.litho->frameMm);
+  return text;
+}
+
+// The mesh file at path begins as its format's files do, and a binary STL
+// is as long as its count of triangles says.
+bool WholeMesh(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray head = file.read(84);
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("stl")) {
+    if (head.size() != 84)
+      return false;
+    std::uint32_t count = 0;
+    std::memcpy(&count, head.constData() + 80, 4);
+    return file.size() == 84 + 50 * static_cast<qint64>(count);
+  }
+  if (suffix == QLatin1String("3mf"))
+    return head.startsWith("PK");
+  if (suffix == QLatin1String("glb"))
+    return head.startsWith("glTF");
+  return head.startsWith("ply\n");
+}
+
+}  // namespace
+
+void ExpectMeshExport(SoakWorld& world, Step& step) {
+  if (world.random.OneIn(10)) {
+    step.mesh = SaveTarget{QString(), false, "cancel"};
+    step.description += ", cancel the dialog";
+    return;
+  }
+  step.mesh = world.files.AnyMeshTarget();
+  step.meshSettings = AnyMeshSettings(world.random);
+  // The whole grid of a large surface would be most of a soak's time.
+  const cOpenGLGraph_Surface& surface = world.status.surface;
+  if (std::uint64_t{surface.DataColumns()} * surface.DataRows() > (1u << 18))
+    step.meshSettings.maxError = 10.0;
+  step.description += ", " + step.mesh->what + MeshSettingsText(step.meshSettings);
+}
+
+void OutputMesh(SoakWorld& world, Step& step) {
+  SoakRandom& random = world.random;
+  const SoakFile file = world.files.Any();
+  PictureRequest request;
+  request.dataFile = file.path;
+  request.mesh = AnyMeshSettings(random);
+  request.look.zScale = random.Pick({1.0, 0.25, 8.0});
+  request.look.colourMap =
+      random.Pick({ColourMapKind::kGrey, ColourMapKind::kTerrain, ColourMapKind::kPicture});
+  const QString name = QString::fromLatin1(random.Pick({"m.stl", "m.3mf", "m.glb", "m.ply"}));
+  const bool picture = random.OneIn(3);
+  step.description = "--export-mesh " + name.toStdString() + MeshSettingsText(request.mesh) +
+                     (picture ? " with --output" : "") + " of " + file.what;
+  step.perform = [request, name, picture](SoakWorld& w) {
+    const QTemporaryDir dir;
+    const QString mesh = dir.filePath(name);
+    const QString still = picture ? dir.filePath(QStringLiteral("m.png")) : QString();
+    // A large surface is refused rather than meshed whole.
+    const ScopedMemoryLimit limit(std::uint64_t{256} << 20);
+    const int status = RenderPictureFiles(request, {{request.dataFile, still, {}, mesh}});
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    if (status != 0 && left.contains(name))
+      w.inputFaults.push_back("a mesh that failed was left");
+    if (status != 0 && left.size() > (picture && left.contains(QStringLiteral("m.png")) ? 1 : 0))
+      w.inputFaults.push_back("a mesh that failed left " +
+                              left.join(QLatin1Char('|')).toStdString());
+    if (status == 0 && !WholeMesh(mesh))
+      w.inputFaults.push_back("the mesh written is not whole");
+  };
 }
 
 void ExpectCopy(Step& step) {

@@ -131,6 +131,8 @@ int main(int argc, char** argv) {
       if (step.turntable && !step.turntable->path.isEmpty())
         world.turntableAnswer =
             TTurntableDialog::Choice{step.turntable->path, step.turntableFrames};
+      if (step.mesh && !step.mesh->path.isEmpty())
+        world.meshAnswer = TMeshExportDialog::Choice{step.mesh->path, step.meshSettings};
       world.addressAnswer = step.addressAnswer;
       step.perform(world);
       std::vector<std::string> faults;

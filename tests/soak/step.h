@@ -10,6 +10,7 @@
 #include "expect.h"
 #include "files.h"
 #include "input/opendialog.h"
+#include "meshes/meshsettings.h"
 
 class SoakWorld;
 
@@ -42,6 +43,10 @@ struct Step {
   // path: the dialog is cancelled).
   std::optional<SaveTarget> turntable;
   int turntableFrames = 0;
+  // Export mesh…, once, to this target with these settings (an empty path:
+  // the dialog is cancelled).
+  std::optional<SaveTarget> mesh;
+  MeshSettings meshSettings;
   // Copy the picture to the clipboard.
   bool copy = false;
 };

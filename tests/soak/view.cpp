@@ -257,12 +257,13 @@ void PictureMenu(SoakWorld& world, Step& step) {
                                        "Colour range/0.5–99.5 %",
                                        "Colour range/Logarithmic colours",
                                        "Profile…",
-                                       "Save turntable…"};
+                                       "Save turntable…",
+                                       "Export mesh…"};
   constexpr std::size_t kEscape = std::size(kItems);
   // Smooth edges draw every full picture four times over: off again twice as
   // often as on.
-  const std::size_t item = random.Weighted(
-      {3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2});
+  const std::size_t item = random.Weighted({3, 3, 3, 3, 2, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+                                            1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2});
   step.description = std::string("context menu of the picture: ") +
                      (item < kEscape ? kItems[item] : "leave with Escape");
   if (item == 0)
@@ -271,8 +272,10 @@ void PictureMenu(SoakWorld& world, Step& step) {
     ExpectSave(world, step);
   else if (item == 3)
     world.watching = !world.watching;
-  else if (item == kEscape - 1)
+  else if (item == kEscape - 2)
     ExpectTurntable(world, step);
+  else if (item == kEscape - 1)
+    ExpectMeshExport(world, step);
   const QString text = item < kEscape ? QString::fromUtf8(kItems[item]) : QString();
   step.perform = [at, text](SoakWorld& w) {
     ActivateFor(w, &w.root);

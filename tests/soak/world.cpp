@@ -29,6 +29,10 @@ SoakWorld::SoakWorld(std::uint64_t seed, const QString& folder)
     ++turntableDialogs;
     return turntableAnswer;
   });
+  previousMesh = TMeshExportDialog::SetChooser([this](const TMeshExportDialog&) {
+    ++meshDialogs;
+    return meshAnswer;
+  });
   previousAsker = TAddressDialog::SetAsker([this](const TAddressDialog& dialog) {
     addressDialogs.push_back(dialog.Address);
     DrawSceneBeforeLoad();
@@ -41,6 +45,7 @@ SoakWorld::~SoakWorld() {
   TOpenDialog::SetChooser(previousOpen);
   TSaveDialog::SetChooser(previousSave);
   TTurntableDialog::SetChooser(previousTurntable);
+  TMeshExportDialog::SetChooser(previousMesh);
   TAddressDialog::SetAsker(previousAsker);
 }
 
@@ -53,10 +58,12 @@ void SoakWorld::StartStep(bool quick) {
   openAnswer.reset();
   saveAnswer.reset();
   turntableAnswer.reset();
+  meshAnswer.reset();
   addressAnswer.reset();
   openDialogs.clear();
   saveDialogs = 0;
   turntableDialogs = 0;
+  meshDialogs = 0;
   addressDialogs.clear();
   messages.clear();
   inputFaults.clear();

@@ -19,6 +19,7 @@
 #include "formats/rastermodule.h"
 #include "input/addressdialog.h"
 #include "input/loadedfiles.h"
+#include "input/meshexportdialog.h"
 #include "input/opendialog.h"
 #include "input/savedialog.h"
 #include "random.h"
@@ -68,12 +69,14 @@ class SoakWorld {
   std::optional<QString> saveAnswer;
   std::optional<QString> addressAnswer;
   std::optional<TTurntableDialog::Choice> turntableAnswer;
+  std::optional<TMeshExportDialog::Choice> meshAnswer;
   // What the step showed: the open dialogs by the filter entry they opened
   // with, the number of save dialogs, the address dialogs by the address
   // they opened with, the texts of the message boxes.
   std::vector<int> openDialogs;
   int saveDialogs = 0;
   int turntableDialogs = 0;
+  int meshDialogs = 0;
   std::vector<QString> addressDialogs;
   std::vector<QString> messages;
   // Faults of the harness's own input (a window that would not activate).
@@ -97,5 +100,6 @@ class SoakWorld {
   TOpenDialog::Chooser previousOpen;
   TSaveDialog::Chooser previousSave;
   TTurntableDialog::Chooser previousTurntable;
+  TMeshExportDialog::Chooser previousMesh;
   TAddressDialog::Asker previousAsker;
 };

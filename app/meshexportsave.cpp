@@ -1,0 +1,57 @@
+#include "app/meshexportsave.h"
+
+#include <utility>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QScopeGuard>
+#include <QWidget>
+
+#include "app/inputhold.h"
+#include "app/loadbar.h"
+#include "app/meshsource.h"
+#include "base/errors.h"
+#include "input/formstatus.h"
+#include "meshes/meshexport.h"
+#include "view/handlerguard.h"
+
+TMeshExportSave::TMeshExportSave(QWidget& owner, TLoadBar& bar, QObject* parent)
+    : QObject(parent), owner(owner), bar(bar) {
+  action = new QAction(QStringLiteral("Export mesh…"), this);
+  connect(action, &QAction::triggered, this, Guarded(this, &TMeshExportSave::Export));
+}
+
+void TMeshExportSave::Export() {
+  if (running || !FormStatus)
+    return;
+  if (FormStatus->LoadInBackground())
+    throw cError(QStringLiteral("読み込みの途中です。読み込みが終わってから保存してください"));
+  cOpenGLGraph_Surface& surface = FormStatus->surface;
+  if (!surface.vertices && !surface.LevelsOfDetail())
+    throw cError(
+        QStringLiteral("There is no surface to export: load a picture, a raster or a "
+                       "point grid first."));
+  const std::optional<TMeshExportDialog::Choice> choice = Dialog.Execute(owner.window());
+  if (!choice)
+    return;
+  const std::optional<MeshFormat> format = MeshFormatOf(choice->path);
+  if (!format)
+    throw cError(QStringLiteral("%1 does not end in .stl, .3mf, .glb or .ply.").arg(choice->path));
+
+  running = true;
+  cancelled = false;
+  const TInputHold hold(bar.ui.ButtonCancel, [this] { Cancel(); });
+  auto loadCancel = std::exchange(bar.cancel, [this] { Cancel(); });
+  const auto restore = qScopeGuard([&] {
+    bar.cancel = std::move(loadCancel);
+    bar.hide();
+    running = false;
+  });
+  bar.Show(0);
+  ExportMesh(MeshSourceOf(surface), choice->settings, *format, choice->path, [this](double done) {
+    bar.Show(done);
+    // The bar's Cancel reaches the screen.
+    QCoreApplication::processEvents();
+    return !cancelled;
+  });
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Binary STL, the format every slicer opens: a header, the triangle count
+// and each triangle on its own with its facet normal. It holds no colours.
+
+#include <array>
+#include <cstdint>
+
+#include "base/trianglemesh.h"
+#include "meshes/pendingfile.h"
+
+// The bytes of a binary STL of triangles triangles.
+inline std::uint64_t StlBytes(std::uint64_t triangles) {
+  return 84 + 50 * triangles;
+}
+
+// The unit normal of the triangle a, b, c (counter-clockwise seen from the
+// side it points to); 0, 0, 0 when the triangle has no area.
+std::array<float, 3> FacetNormal(const float* a, const float* b, const float* c);
+
+// Writes mesh to sink as binary STL (the mesh within the format's limit).
+// Returns false when going said to stop. Throws cFileWriteError.
+bool WriteStl(const TriangleMesh& mesh, PendingFile& sink);
