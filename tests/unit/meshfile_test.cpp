@@ -18,6 +18,7 @@
 
 #include "meshes/meshfile.h"
 #include "meshes/stlfile.h"
+#include "support/meshcheck.h"
 #include "support/meshsamples.h"
 
 static void PrintTo(MeshFormat format, std::ostream* out) {
@@ -25,29 +26,6 @@ static void PrintTo(MeshFormat format, std::ostream* out) {
 }
 
 namespace {
-
-QByteArray RunTool(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-  EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
-  return process.readAllStandardOutput();
-}
-
-QByteArray Bytes(const QString& path) {
-  QFile file(path);
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-  return file.readAll();
-}
-
-// The first number after label in a program's report.
-double Reported(const QByteArray& report, const QString& label) {
-  const QRegularExpression pattern(QRegularExpression::escape(label) +
-                                   QStringLiteral("\\s*[:=]\\s*(-?[0-9.]+)"));
-  const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(report));
-  EXPECT_TRUE(match.hasMatch()) << label.toStdString();
-  return match.captured(1).toDouble();
-}
 
 const float* Corner(const TriangleMesh& mesh, std::size_t t, int k) {
   return &mesh.positions[3 * std::size_t(mesh.triangles[3 * t + k])];
@@ -107,51 +85,6 @@ TEST_P(StlFiles, HoldEachFacetAsAdmeshReadsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, StlFiles, testing::ValuesIn(MeshSamples()), SampleName);
-
-// A mesh as assimp's XML dump gives it.
-struct Dumped {
-  int meshes = 0;
-  std::vector<std::array<int, 3>> faces;
-  std::vector<std::array<double, 4>> positions, normals, colours;
-};
-
-std::vector<std::array<double, 4>> Rows(const QString& text, int columns) {
-  const QStringList numbers = text.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
-  std::vector<std::array<double, 4>> rows(numbers.size() / columns);
-  for (int i = 0; i < numbers.size(); ++i) {
-    rows[i / columns][i % columns] = numbers[i].toDouble();
-  }
-  return rows;
-}
-
-Dumped AssimpDump(const QString& path) {
-  const QString xml = path + ".xml";
-  RunTool("assimp", {"dump", path, xml, "-x"});
-  QFile file(xml);
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-  QXmlStreamReader reader(&file);
-  Dumped dumped;
-  while (!reader.atEnd()) {
-    if (reader.readNext() != QXmlStreamReader::StartElement) {
-      continue;
-    }
-    const QStringView name = reader.name();
-    if (name == u"Mesh") {
-      ++dumped.meshes;
-    } else if (name == u"Face") {
-      const auto row = Rows(reader.readElementText(), 3)[0];
-      dumped.faces.push_back({int(row[0]), int(row[1]), int(row[2])});
-    } else if (name == u"Positions" || name == u"Normals" || name == u"Colors") {
-      const int columns = reader.attributes().value("num_components").toInt();
-      auto& rows = name == u"Positions" ? dumped.positions
-                   : name == u"Normals" ? dumped.normals
-                                        : dumped.colours;
-      rows = Rows(reader.readElementText(), columns > 0 ? columns : 3);
-    }
-  }
-  EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-  return dumped;
-}
 
 // The JSON chunk of a GLB, after checking the header's length.
 QJsonObject GlbJson(const QByteArray& bytes) {
@@ -229,63 +162,6 @@ INSTANTIATE_TEST_SUITE_P(
       return std::get<0>(info.param).name +
              (std::get<1>(info.param) == MeshFormat::kGlb ? "_glb" : "_ply");
     });
-
-// A 3MF's model part: its unit, vertices, triangles (with their corners'
-// colours where given) and its colour groups.
-struct ThreeMfModel {
-  QString unit;
-  std::vector<std::array<double, 3>> vertices;
-  std::vector<std::array<int, 3>> triangles;
-  std::vector<std::array<QString, 3>> cornerColours;
-};
-
-ThreeMfModel ReadThreeMf(const QString& path) {
-  const QByteArray xml = RunTool("unzip", {"-p", path, "3D/3dmodel.model"});
-  QXmlStreamReader reader(xml);
-  ThreeMfModel model;
-  std::map<QString, std::vector<QString>> groups;
-  std::vector<std::array<QString, 4>> references;  // pid, p1, p2, p3
-  QString group;
-  while (!reader.atEnd()) {
-    if (reader.readNext() != QXmlStreamReader::StartElement) {
-      continue;
-    }
-    const QXmlStreamAttributes a = reader.attributes();
-    const QStringView name = reader.name();
-    if (name == u"model") {
-      model.unit = a.value("unit").toString();
-    } else if (name == u"vertex") {
-      model.vertices.push_back(
-          {a.value("x").toDouble(), a.value("y").toDouble(), a.value("z").toDouble()});
-    } else if (name == u"triangle") {
-      model.triangles.push_back(
-          {a.value("v1").toInt(), a.value("v2").toInt(), a.value("v3").toInt()});
-      references.push_back({a.value("pid").toString(), a.value("p1").toString(),
-                            a.value("p2").toString(), a.value("p3").toString()});
-    } else if (name == u"colorgroup") {
-      group = a.value("id").toString();
-    } else if (name == u"color") {
-      // #RRGGBBAA, the alpha left out when opaque.
-      QString colour = a.value("color").toString().toUpper();
-      if (colour.size() == 9 && colour.endsWith("FF")) {
-        colour.chop(2);
-      }
-      groups[group].push_back(colour);
-    }
-  }
-  EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
-  for (const auto& r : references) {
-    std::array<QString, 3> corner;
-    const auto found = groups.find(r[0]);
-    for (int k = 0; k < 3 && found != groups.end(); ++k) {
-      // A triangle without p2, p3 has p1's colour all over.
-      const int index = (r[k + 1].isEmpty() ? r[1] : r[k + 1]).toInt();
-      corner[k] = index < int(found->second.size()) ? found->second[index] : QString();
-    }
-    model.cornerColours.push_back(corner);
-  }
-  return model;
-}
 
 QString Hex(const std::uint8_t* rgb) {
   return QStringLiteral("#%1%2%3")
