@@ -13,7 +13,7 @@ set -euo pipefail
 PROGRAM_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-image-formats-plugins libgl-dev libegl-dev libglu1-mesa-dev libgdal-dev libproj-dev libcurl4-openssl-dev
-  libwebp-dev libmeshoptimizer-dev libtinygltf-dev lib3mf-dev
+  libwebp-dev libmeshoptimizer-dev libtinygltf-dev lib3mf-dev libzip-dev
   fonts-ipafont-gothic
 )
 

@@ -308,6 +308,22 @@ TEST(Lithophane, IsThickWhereThePictureIsDarkAndFlatBehind) {
     EXPECT_TRUE(p.z == 0.0 || p.z == 3.0f) << p.x << "," << p.y << "," << p.z;
 }
 
+TEST(MeshExportSimplified, KeepsTheSolidAndItsVolumeWithFewerTriangles) {
+  // The picture of Cases() is a plane: simplified, its top keeps only the
+  // points of its outline (10 of 12), and the solid its volume.
+  const Expected e = Cases()[0];
+  MeshSettings settings;
+  settings.maxError = 0.01;
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("plane.stl"));
+  ASSERT_TRUE(ExportMesh(e.surface.Source(), settings, MeshFormat::kStl, path, nullptr));
+  const QByteArray report = RunTool(QStringLiteral("admesh"), {path});
+  EXPECT_LT(StlTriangles(path), *e.solidTriangles);
+  EXPECT_EQ(Reported(report, QStringLiteral("Edges fixed")), 0);
+  EXPECT_EQ(Reported(report, QStringLiteral("Facets with 1 disconnected edge")), 0);
+  EXPECT_NEAR(Reported(report, QStringLiteral("Volume")), e.volume, 1e-5 * e.volume);
+}
+
 TEST(MeshExportRefusals, SayWhyAndLeaveNothing) {
   const TestSurface plain{"plain", 2, 2, Grid({0, 1}, {0, 1}, [](auto, auto) { return 0.5; })};
   TestSurface picture = plain;
