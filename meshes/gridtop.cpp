@@ -91,6 +91,12 @@ std::optional<TopSurface> FullTop(const GridRows& grid,
   std::vector<std::uint32_t> vertexOf(std::size_t{kBandRows + 1} * grid.columns, kNone);
   std::vector<std::uint32_t> local;
   TriangleMesh& mesh = top.mesh;
+  // Room for every point and both triangles of every cell: growing would
+  // copy hundreds of megabytes over again.
+  const std::size_t points = std::size_t{grid.columns} * grid.rows;
+  mesh.positions.reserve(3 * points);
+  top.source.reserve(points);
+  mesh.triangles.reserve(6 * std::size_t{grid.columns - 1} * (grid.rows - 1));
   const bool finished = ForEachBand(grid, [&](std::uint32_t first, std::uint32_t count,
                                               const Vec3* points, const std::uint8_t* present) {
     local.clear();

@@ -1,9 +1,11 @@
 #include "meshes/stlfile.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include <QtEndian>
 
@@ -42,24 +44,31 @@ bool WriteStl(const TriangleMesh& mesh, PendingFile& sink) {
   }
   const float* positions = mesh.positions.data();
   const std::uint32_t* corner = mesh.triangles.data();
-  for (std::size_t t = 0; t < triangles; ++t, corner += 3) {
-    const float* p[3] = {positions + 3 * std::size_t(corner[0]),
-                         positions + 3 * std::size_t(corner[1]),
-                         positions + 3 * std::size_t(corner[2])};
-    const std::array<float, 3> normal = FacetNormal(p[0], p[1], p[2]);
-    unsigned char record[kRecordBytes];
-    unsigned char* out = record;
-    for (float value : normal) {
-      qToLittleEndian<float>(value, out);
-      out += 4;
-    }
-    for (const float* point : p) {
-      for (int k = 0; k < 3; ++k, out += 4) {
-        qToLittleEndian<float>(point[k], out);
+  // Records go to the sink a few thousand at a time: one call a record
+  // cost more than all the rest of writing a large mesh.
+  constexpr std::size_t kBatchRecords = 4096;
+  std::vector<unsigned char> batch(kBatchRecords * kRecordBytes);
+  for (std::size_t first = 0; first < triangles; first += kBatchRecords) {
+    const std::size_t count = std::min(kBatchRecords, triangles - first);
+    unsigned char* out = batch.data();
+    for (std::size_t t = 0; t < count; ++t, corner += 3) {
+      const float* p[3] = {positions + 3 * std::size_t(corner[0]),
+                           positions + 3 * std::size_t(corner[1]),
+                           positions + 3 * std::size_t(corner[2])};
+      const std::array<float, 3> normal = FacetNormal(p[0], p[1], p[2]);
+      for (float value : normal) {
+        qToLittleEndian<float>(value, out);
+        out += 4;
       }
+      for (const float* point : p) {
+        for (int k = 0; k < 3; ++k, out += 4) {
+          qToLittleEndian<float>(point[k], out);
+        }
+      }
+      qToLittleEndian<std::uint16_t>(0, out);  // no attributes
+      out += 2;
     }
-    qToLittleEndian<std::uint16_t>(0, out);  // no attributes
-    if (!sink.Write(record, sizeof record)) {
+    if (!sink.Write(batch.data(), count * kRecordBytes)) {
       return false;
     }
   }
