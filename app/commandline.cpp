@@ -596,9 +596,10 @@ CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
     if (!output && !profile && p.parser.isSet(p.planes))
       throw BadValue{QStringLiteral("Option 'planes' is for --output or --profile only.")};
     if (p.parser.isSet(p.watch)) {
-      if (output || profile || mesh)
-        throw BadValue{
-            QStringLiteral("Option 'watch' is not for --output, --profile or --export-mesh.")};
+      if (output || profile)
+        throw BadValue{QStringLiteral("Option 'watch' is not for --output or --profile.")};
+      if (mesh)
+        throw BadValue{QStringLiteral("Option 'watch' is not for --export-mesh.")};
       if (p.parser.positionalArguments().isEmpty() && !p.parser.isSet(p.colours))
         throw BadValue{QStringLiteral("Option 'watch' needs a FILE or --colours FILE.")};
       outcome.options.watch = true;

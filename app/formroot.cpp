@@ -69,9 +69,9 @@ void TFormRoot::FormCreate() {
   picture->setContextMenuPolicy(Qt::ActionsContextMenu);
   turntable = new TTurntableSave(frame, *loadBar, this);
   meshExport = new TMeshExportSave(frame, *loadBar, this);
-  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, meshExport->action,
-                       ui.ActionProfile,
-                       ui.ActionOpenAddress, frame.ui.ActionResetView, ui.ActionWatch});
+  picture->addActions({ui.ActionCopy, ui.ActionSavePicture, turntable->action, ui.ActionProfile,
+                       meshExport->action, ui.ActionOpenAddress, frame.ui.ActionResetView,
+                       ui.ActionWatch});
   picture->addActions(lookMenu->Actions());
 }
 
