@@ -1,13 +1,10 @@
 #include "app/meshexportsave.h"
 
-#include <utility>
-
 #include <QAction>
-#include <QCoreApplication>
 #include <QScopeGuard>
 #include <QWidget>
 
-#include "app/inputhold.h"
+#include "app/barwork.h"
 #include "app/loadbar.h"
 #include "app/meshsource.h"
 #include "base/errors.h"
@@ -39,19 +36,8 @@ void TMeshExportSave::Export() {
     throw cError(QStringLiteral("%1 does not end in .stl, .3mf, .glb or .ply.").arg(choice->path));
 
   running = true;
-  cancelled = false;
-  const TInputHold hold(bar.ui.ButtonCancel, [this] { Cancel(); });
-  auto loadCancel = std::exchange(bar.cancel, [this] { Cancel(); });
-  const auto restore = qScopeGuard([&] {
-    bar.cancel = std::move(loadCancel);
-    bar.hide();
-    running = false;
-  });
-  bar.Show(0);
-  ExportMesh(MeshSourceOf(surface), choice->settings, *format, choice->path, [this](double done) {
-    bar.Show(done);
-    // The bar's Cancel reaches the screen.
-    QCoreApplication::processEvents();
-    return !cancelled;
-  });
+  const auto restore = qScopeGuard([this] { running = false; });
+  TBarWork work(bar);
+  ExportMesh(MeshSourceOf(surface), choice->settings, *format, choice->path,
+             [&work](double done) { return work.Step(done); });
 }

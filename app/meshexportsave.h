@@ -24,8 +24,6 @@ class TMeshExportSave : public QObject {
   // no surface. Throws what ExportMesh throws; nothing of the file is left
   // then.
   void Export();
-  void Cancel() { cancelled = true; }
-  bool Running() const { return running; }
 
   QAction* action = nullptr;
   TMeshExportDialog Dialog;
@@ -34,5 +32,4 @@ class TMeshExportSave : public QObject {
   QWidget& owner;
   TLoadBar& bar;
   bool running = false;
-  bool cancelled = false;
 };

@@ -1,14 +1,11 @@
 #include "app/turntablesave.h"
 
-#include <utility>
-
 #include <QAction>
-#include <QCoreApplication>
 #include <QScopeGuard>
 #include <QWidget>
 
+#include "app/barwork.h"
 #include "app/framecubiscope.h"
-#include "app/inputhold.h"
 #include "app/loadbar.h"
 #include "base/errors.h"
 #include "input/formstatus.h"
@@ -38,17 +35,12 @@ void TTurntableSave::Save() {
   const Camera shown = graph.ViewCamera();
 
   running = true;
-  cancelled = false;
-  const TInputHold hold(bar.ui.ButtonCancel, [this] { Cancel(); });
-  auto loadCancel = std::exchange(bar.cancel, [this] { Cancel(); });
   const auto restore = qScopeGuard([&] {
-    bar.cancel = std::move(loadCancel);
-    bar.hide();
     running = false;
     graph.SetCamera(shown);
     RunHandler([&graph] { graph.Draw(); });
   });
-  bar.Show(0);
+  TBarWork work(bar);
   WriteTurntable(
       choice->path, choice->frames, theta,
       [&](long double turn) -> const QImage& {
@@ -57,10 +49,6 @@ void TTurntableSave::Save() {
         DrawFinalDetail(graph, surface);
         return graph.Picture();
       },
-      [this](double done) {
-        bar.Show(done);
-        // The bar's Cancel and the frame just drawn reach the screen.
-        QCoreApplication::processEvents();
-        return !cancelled;
-      });
+      // The bar's Cancel and the frame just drawn reach the screen.
+      [&work](double done) { return work.Step(done); });
 }

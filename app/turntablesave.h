@@ -28,8 +28,6 @@ class TTurntableSave : public QObject {
   // Throws cFileWriteError when a file cannot be written, and what drawing
   // throws; nothing of the turntable is left then.
   void Save();
-  // Stops the turntable being made, if any, once its frame is drawn.
-  void Cancel() { cancelled = true; }
   bool Running() const { return running; }
 
   QAction* action = nullptr;
@@ -39,5 +37,4 @@ class TTurntableSave : public QObject {
   TFrameCubiscope& frame;
   TLoadBar& bar;
   bool running = false;
-  bool cancelled = false;
 };

@@ -36,6 +36,7 @@
 #include "meshes/decimate.h"
 #include "meshes/meshexport.h"
 #include "paired.h"
+#include "valuenoise.h"
 
 namespace {
 
@@ -46,26 +47,6 @@ std::uint32_t TerrainSide() {
 }
 
 constexpr double kPrintSide = 120.0, kRelief = 20.0, kBound = 0.1;
-
-// A value in [0, 1) for lattice point (i, j) of octave o.
-double LatticeValue(std::uint32_t i, std::uint32_t j, std::uint32_t o) {
-  std::uint32_t h = i * 0x8da6b343u ^ j * 0xd8163841u ^ o * 0xcb1ab31fu;
-  h ^= h >> 13;
-  h *= 0x5bd1e995u;
-  h ^= h >> 15;
-  return (h & 0xffffff) / 16777216.0;
-}
-
-// Value noise blended with a smooth step, so that the slopes have no creases.
-double ValueNoise(double x, double y, std::uint32_t o) {
-  const double fx = std::floor(x), fy = std::floor(y);
-  const auto i = static_cast<std::uint32_t>(fx), j = static_cast<std::uint32_t>(fy);
-  const auto smooth = [](double t) { return t * t * (3 - 2 * t); };
-  const double u = smooth(x - fx), v = smooth(y - fy);
-  const double top = LatticeValue(i, j, o) * (1 - u) + LatticeValue(i + 1, j, o) * u;
-  const double bottom = LatticeValue(i, j + 1, o) * (1 - u) + LatticeValue(i + 1, j + 1, o) * u;
-  return top * (1 - v) + bottom * v;
-}
 
 // The terrain's heights in print millimetres, row after row: octaves from 4
 // lattice cells across, each twice as fine and half as high as the one

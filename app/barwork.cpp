@@ -1,4 +1,4 @@
-#include "app/inputhold.h"
+#include "app/barwork.h"
 
 #include <utility>
 
@@ -6,24 +6,35 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-TInputHold::TInputHold(const QWidget* cancelButton, std::function<void()> cancel)
-    : cancelButton(cancelButton), cancel(std::move(cancel)) {
+#include "app/loadbar.h"
+
+TBarWork::TBarWork(TLoadBar& bar)
+    : bar(bar), loadCancel(std::exchange(bar.cancel, [this] { cancelled = true; })) {
   QCoreApplication::instance()->installEventFilter(this);
+  bar.Show(0);
 }
 
-TInputHold::~TInputHold() {
+TBarWork::~TBarWork() {
   QCoreApplication::instance()->removeEventFilter(this);
+  bar.cancel = std::move(loadCancel);
+  bar.hide();
 }
 
-bool TInputHold::eventFilter(QObject* watched, QEvent* event) {
+bool TBarWork::Step(double done) {
+  bar.Show(done);
+  QCoreApplication::processEvents();
+  return !cancelled;
+}
+
+bool TBarWork::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
       if (static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        cancel();
+        cancelled = true;
       return true;
     case QEvent::Shortcut:
       if (static_cast<const QShortcutEvent*>(event)->key() == QKeySequence(Qt::Key_Escape))
-        cancel();
+        cancelled = true;
       return true;
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
@@ -45,7 +56,7 @@ bool TInputHold::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
       // The window passes its mouse on to the widget under it, where the
       // Cancel button alone takes it.
-      return watched->isWidgetType() && watched != cancelButton;
+      return watched->isWidgetType() && watched != bar.ui.ButtonCancel;
     default:
       return false;
   }
