@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include <QAction>
 #include <QDir>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -17,6 +16,7 @@
 #include "app/windows.h"
 #include "support/bmpwriter.h"
 #include "support/meshcheck.h"
+#include "support/picturemenu.h"
 #include "support/testfiles.h"
 #include "view/messagebox.h"
 
@@ -49,16 +49,7 @@ class ExportMesh : public testing::Test {
     ASSERT_EQ(windows.status->surface.columns * windows.status->surface.rows, 600u);
   }
 
-  void Choose() {
-    QAction* item = nullptr;
-    for (QAction* action : graph.window->actions()) {
-      if (action->text() == QStringLiteral("Export mesh…"))
-        item = action;
-    }
-    ASSERT_NE(item, nullptr);
-    QMetaObject::invokeMethod(item, &QAction::trigger, Qt::QueuedConnection);
-    QCoreApplication::processEvents();
-  }
+  void Choose() { ChoosePictureMenuItem(graph.window, QStringLiteral("Export mesh…")); }
 
   Windows windows = OpenWindows();
   TFrameCubiscope& frame = *windows.root->ui.FrameCubiscope1;

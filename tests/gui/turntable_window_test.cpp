@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
@@ -16,6 +15,7 @@
 #include <QTimer>
 
 #include "app/windows.h"
+#include "support/picturemenu.h"
 #include "support/turntableframes.h"
 #include "view/messagebox.h"
 
@@ -42,16 +42,7 @@ class SaveTurntable : public testing::Test {
   }
 
   // Chooses "Save turntable…" in the picture's menu.
-  void Choose() {
-    QAction* item = nullptr;
-    for (QAction* action : graph.window->actions()) {
-      if (action->text() == QStringLiteral("Save turntable…"))
-        item = action;
-    }
-    ASSERT_NE(item, nullptr);
-    QMetaObject::invokeMethod(item, &QAction::trigger, Qt::QueuedConnection);
-    QCoreApplication::processEvents();
-  }
+  void Choose() { ChoosePictureMenuItem(graph.window, QStringLiteral("Save turntable…")); }
 
   Windows windows = OpenWindows();
   TFrameCubiscope& frame = *windows.root->ui.FrameCubiscope1;
