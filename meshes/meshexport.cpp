@@ -107,7 +107,7 @@ GridRows Framed(const GridRows& inner, double frameMm, double thickMm, double yS
           p.z = thickMm;
         const std::size_t out = std::size_t{j} * columns + C;
         points[out] = p;
-        present[out] = (edge && (ringRow || ringColumn)) ? 1 : has[k];
+        present[out] = ringRow || ringColumn ? 1 : has[k];
       }
     }
   };
