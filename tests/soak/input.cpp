@@ -132,10 +132,19 @@ bool Activate(QWidget* window) {
   window->raise();
   window->activateWindow();
   const QDeadlineTimer deadline(kStuckMilliseconds);
+  // A window that was just shown (the Profile window) may take the focus
+  // after this request, as its own activation arrives late: asked again
+  // every so often, the window asked for ends up active.
+  QDeadlineTimer again(200);
   while (QApplication::activeWindow() != window && !deadline.hasExpired()) {
     QGuiApplication::sync();
     if (QApplication::activeWindow() != window)
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    if (again.hasExpired() && QApplication::activeWindow() != window) {
+      window->raise();
+      window->activateWindow();
+      again.setRemainingTime(200);
+    }
   }
   return QApplication::activeWindow() == window;
 }
