@@ -7,6 +7,13 @@
 #include <QWidget>
 
 #include "app/loadbar.h"
+#include "base/errors.h"
+#include "input/formstatus.h"
+
+void RefuseWhileLoading() {
+  if (FormStatus && FormStatus->LoadInBackground())
+    throw cError(QStringLiteral("読み込みの途中です。読み込みが終わってから保存してください"));
+}
 
 TBarWork::TBarWork(TLoadBar& bar)
     : bar(bar), loadCancel(std::exchange(bar.cancel, [this] { cancelled = true; })) {

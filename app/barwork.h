@@ -11,6 +11,10 @@
 
 class TLoadBar;
 
+// Throws cError while a load runs in the background: the bar is its, and
+// the work would see data that is about to change.
+void RefuseWhileLoading();
+
 class TBarWork : public QObject {
  public:
   // Takes the bar over (its Cancel among it) until destroyed.

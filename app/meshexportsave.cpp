@@ -21,8 +21,7 @@ TMeshExportSave::TMeshExportSave(QWidget& owner, TLoadBar& bar, QObject* parent)
 void TMeshExportSave::Export() {
   if (running || !FormStatus)
     return;
-  if (FormStatus->LoadInBackground())
-    throw cError(QStringLiteral("読み込みの途中です。読み込みが終わってから保存してください"));
+  RefuseWhileLoading();
   cOpenGLGraph_Surface& surface = FormStatus->surface;
   if (!surface.vertices && !surface.LevelsOfDetail())
     throw cError(

@@ -7,7 +7,6 @@
 #include "app/barwork.h"
 #include "app/framecubiscope.h"
 #include "app/loadbar.h"
-#include "base/errors.h"
 #include "input/formstatus.h"
 #include "scene/finaldetail.h"
 #include "view/handlerguard.h"
@@ -22,8 +21,7 @@ TTurntableSave::TTurntableSave(TFrameCubiscope& frame, TLoadBar& bar, QObject* p
 void TTurntableSave::Save() {
   if (running || !FormStatus)
     return;
-  if (FormStatus->LoadInBackground())
-    throw cError(QStringLiteral("読み込みの途中です。読み込みが終わってから保存してください"));
+  RefuseWhileLoading();
   const std::optional<TTurntableDialog::Choice> choice = Dialog.Execute(frame.window());
   if (!choice)
     return;
