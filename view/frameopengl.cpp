@@ -317,6 +317,9 @@ void cOpenGLChildWindow::ReadTile() {
 void cOpenGLChildWindow::EndFrame() {
   glPopMatrix();
   glFlush();
+  // Before the painting over it, which paints some things on full pictures
+  // only: a full frame after a preview would otherwise go without them.
+  pictureDetail = detail;
   if (!plan.tiles.empty() && IsCurrent()) {
     ReadTile();
     if (!plan.Plain()) {
@@ -327,7 +330,6 @@ void cOpenGLChildWindow::EndFrame() {
     if (paintOver)
       paintOver(picture);
   }
-  pictureDetail = detail;
   if (detail == Detail::kFull)
     lastFullFrame = std::chrono::steady_clock::now() - frameStart;
   // Whatever its detail, the frame shows every change made before it.

@@ -173,4 +173,19 @@ TEST_F(PreviewInput, CopyDuringAPreviewCopiesTheFullPicture) {
   Release(frame.ui.ScrollBarHeight);
 }
 
+// What is painted over a picture is told the detail of the picture it is
+// painted over (contour labels go on full pictures only), also for the full
+// picture that follows a preview.
+TEST_F(PreviewInput, PaintingOverAPictureKnowsItsDetail) {
+  std::vector<Detail> paintedOver;
+  graph.paintOver = [&](QImage&) { paintedOver.push_back(graph.PictureDetail()); };
+  HoldThumb(frame.ui.ScrollBarTheta, 10);
+  ASSERT_EQ(graph.PictureDetail(), Detail::kPreview);
+  ASSERT_EQ(paintedOver.back(), Detail::kPreview);
+  Release(frame.ui.ScrollBarTheta);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return graph.AtRest(); }, 5000));
+  EXPECT_EQ(paintedOver.back(), Detail::kFull);
+  graph.paintOver = nullptr;
+}
+
 }  // namespace
