@@ -115,16 +115,25 @@ GridRows Framed(const GridRows& inner, double frameMm, double thickMm, double yS
 }
 
 // What the full grid's top and solid take at most, before they are made:
-// a solid doubles the top's vertices and triangles and adds walls, and
-// closing it looks up the triangles' corners at each vertex.
-std::uint64_t FullMeshBytes(const GridRows& grid, bool solid) {
+// closing a top looks up the triangles' corners at each vertex, and a solid
+// made whole (3MF) doubles the top's vertices and triangles and adds walls;
+// STL's is written as it is planned.
+std::uint64_t FullMeshBytes(const GridRows& grid, MeshFormat format) {
   const std::uint64_t points = std::uint64_t{grid.columns} * grid.rows;
   const std::uint64_t vertexBytes = 3 * 4 + 3 + 8;  // place, colour, source
   const std::uint64_t triangles = 2 * points;
   const std::uint64_t top = points * vertexBytes + triangles * 12;
-  if (!solid)
-    return top;
-  return 2 * top + triangles * 12 + triangles * 3 * 8 + points * 8;
+  const std::uint64_t corners = triangles * 3 * 8 + points * 8;
+  switch (format) {
+    case MeshFormat::kStl:
+      return top + corners;
+    case MeshFormat::kThreeMf:
+      return 2 * top + triangles * 12 + corners;
+    case MeshFormat::kGlb:
+    case MeshFormat::kPly:
+      break;
+  }
+  return top;
 }
 
 }  // namespace
@@ -149,7 +158,7 @@ bool ExportMesh(const MeshSource& source, const MeshSettings& settings, MeshForm
   if (std::uint64_t{grid.columns} * grid.rows > 0xFFFFFFFFu)
     throw cError(QStringLiteral("The surface has more points than a mesh can number (2^32)."));
   if (!settings.maxError)
-    CheckFitsInMemory(FullMeshBytes(grid, print));
+    CheckFitsInMemory(FullMeshBytes(grid, format));
 
   // Reading and simplifying take most of the time; writing the rest.
   constexpr double kMaking = 0.7;
@@ -176,12 +185,23 @@ bool ExportMesh(const MeshSource& source, const MeshSettings& settings, MeshForm
       source.colour(point, placement.GridZ(mesh.positions[3 * v + 2]), &mesh.colours[3 * v]);
     }
   }
+  const auto writing = [&](double done) {
+    return !going || going(kMaking + (1.0 - kMaking) * done);
+  };
+  if (format == MeshFormat::kStl) {
+    const SolidPlan solid = PlanSolid(*top, 0.0f);
+    return WriteStlTriangles(
+        solid.TriangleCount(),
+        [&](std::uint64_t first, std::size_t count, float* out) {
+          solid.Places(first, count, out);
+        },
+        path, writing);
+  }
   if (print)
     CloseSolid(*top, 0.0f);
   mesh.millimetres = print;
   const QString problem = MeshLimitProblem(mesh, format);
   if (!problem.isEmpty())
     throw cError(problem);
-  return WriteMesh(mesh, format, path,
-                   [&](double done) { return !going || going(kMaking + (1.0 - kMaking) * done); });
+  return WriteMesh(mesh, format, path, writing);
 }

@@ -21,6 +21,15 @@ QString Beyond(const char* what, std::uint64_t count, std::uint64_t most, const 
       .arg(QString::fromUtf8(format));
 }
 
+// Puts the written file at its name and says all is done.
+bool Committed(PendingFile& file, const std::function<bool(double done)>& going) {
+  file.Commit();
+  if (going) {
+    going(1.0);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<MeshFormat> MeshFormatOf(const QString& path) {
@@ -130,12 +139,17 @@ bool WriteMesh(const TriangleMesh& mesh, MeshFormat format, const QString& path,
       written = WriteThreeMf(mesh, file);
       break;
   }
-  if (!written) {
-    return false;
+  return written && Committed(file, going);
+}
+
+bool WriteStlTriangles(
+    std::uint64_t triangles,
+    const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
+    const QString& path, const std::function<bool(double done)>& going) {
+  const QString problem = MeshCountProblem(MeshFormat::kStl, 0, triangles, false);
+  if (!problem.isEmpty()) {
+    throw cError(problem);
   }
-  file.Commit();
-  if (going) {
-    going(1.0);
-  }
-  return true;
+  PendingFile file(path, StlBytes(triangles), going);
+  return WriteStl(triangles, places, file) && Committed(file, going);
 }

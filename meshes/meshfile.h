@@ -6,6 +6,7 @@
 // Cancel leaves no part of it behind and a file that was there stays as it
 // was.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -41,3 +42,11 @@ QString MeshCountProblem(MeshFormat format, std::uint64_t vertices, std::uint64_
 // cError with MeshLimitProblem's text when the mesh is beyond the format.
 bool WriteMesh(const TriangleMesh& mesh, MeshFormat format, const QString& path,
                const std::function<bool(double done)>& going);
+
+// Writes triangles triangles to path as binary STL as WriteMesh does, places
+// giving their corners (WriteStl): for a solid whose base and walls are
+// never made.
+bool WriteStlTriangles(
+    std::uint64_t triangles,
+    const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
+    const QString& path, const std::function<bool(double done)>& going);

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <QtEndian>
@@ -32,8 +35,9 @@ std::array<float, 3> FacetNormal(const float* a, const float* b, const float* c)
   return {float(n[0] / length), float(n[1] / length), float(n[2] / length)};
 }
 
-bool WriteStl(const TriangleMesh& mesh, PendingFile& sink) {
-  const std::size_t triangles = mesh.TriangleCount();
+bool WriteStl(std::uint64_t triangles,
+              const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
+              PendingFile& sink) {
   assert(triangles <= std::numeric_limits<std::uint32_t>::max() &&
          "WriteStl given a mesh beyond the format's count");
   unsigned char head[84] = {};
@@ -42,35 +46,89 @@ bool WriteStl(const TriangleMesh& mesh, PendingFile& sink) {
   if (!sink.Write(head, sizeof head)) {
     return false;
   }
-  const float* positions = mesh.positions.data();
-  const std::uint32_t* corner = mesh.triangles.data();
-  // Records go to the sink a few thousand at a time: one call a record
-  // cost more than all the rest of writing a large mesh.
-  constexpr std::size_t kBatchRecords = 4096;
-  std::vector<unsigned char> batch(kBatchRecords * kRecordBytes);
-  for (std::size_t first = 0; first < triangles; first += kBatchRecords) {
-    const std::size_t count = std::min(kBatchRecords, triangles - first);
-    unsigned char* out = batch.data();
-    for (std::size_t t = 0; t < count; ++t, corner += 3) {
-      const float* p[3] = {positions + 3 * std::size_t(corner[0]),
-                           positions + 3 * std::size_t(corner[1]),
-                           positions + 3 * std::size_t(corner[2])};
-      const std::array<float, 3> normal = FacetNormal(p[0], p[1], p[2]);
-      for (float value : normal) {
-        qToLittleEndian<float>(value, out);
-        out += 4;
-      }
-      for (const float* point : p) {
-        for (int k = 0; k < 3; ++k, out += 4) {
-          qToLittleEndian<float>(point[k], out);
+  // Records are made on a thread of their own, a batch ahead of the one
+  // going to the sink: the file system takes as long again to copy them as
+  // it takes to make them, and the two then overlap. Batches of a few
+  // thousand records, because one call a record cost more than all the rest.
+  constexpr std::size_t kBatchRecords = 8192;
+  const std::uint64_t batches = (triangles + kBatchRecords - 1) / kBatchRecords;
+  std::array<std::vector<unsigned char>, 2> batch;
+  std::array<std::size_t, 2> filled{};  // bytes ready in each; 0: free for the maker
+  bool stop = false;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::jthread maker([&] {
+    std::vector<float> corners(9 * kBatchRecords);
+    for (std::uint64_t b = 0; b < batches; ++b) {
+      std::vector<unsigned char>& bytes = batch[b % 2];
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stop || filled[b % 2] == 0; });
+        if (stop) {
+          return;
         }
       }
-      qToLittleEndian<std::uint16_t>(0, out);  // no attributes
-      out += 2;
+      const std::uint64_t first = b * kBatchRecords;
+      const auto count =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kBatchRecords, triangles - first));
+      places(first, count, corners.data());
+      bytes.resize(count * kRecordBytes);
+      unsigned char* out = bytes.data();
+      for (std::size_t t = 0; t < count; ++t) {
+        const float* p = &corners[9 * t];
+        for (float value : FacetNormal(p, p + 3, p + 6)) {
+          qToLittleEndian<float>(value, out);
+          out += 4;
+        }
+        for (int k = 0; k < 9; ++k, out += 4) {
+          qToLittleEndian<float>(p[k], out);
+        }
+        qToLittleEndian<std::uint16_t>(0, out);  // no attributes
+        out += 2;
+      }
+      std::lock_guard lock(mutex);
+      filled[b % 2] = bytes.size();
+      changed.notify_all();
     }
-    if (!sink.Write(batch.data(), count * kRecordBytes)) {
-      return false;
+  });
+  // Whatever ends the writing (a stop, a failed write) ends the maker too.
+  const auto stopMaker = [&] {
+    std::lock_guard lock(mutex);
+    stop = true;
+    changed.notify_all();
+  };
+  try {
+    for (std::uint64_t b = 0; b < batches; ++b) {
+      std::size_t size = 0;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return filled[b % 2] != 0; });
+        size = filled[b % 2];
+      }
+      if (!sink.Write(batch[b % 2].data(), size)) {
+        stopMaker();
+        return false;
+      }
+      std::lock_guard lock(mutex);
+      filled[b % 2] = 0;
+      changed.notify_all();
     }
+  } catch (...) {
+    stopMaker();
+    throw;
   }
   return true;
+}
+
+bool WriteStl(const TriangleMesh& mesh, PendingFile& sink) {
+  const float* positions = mesh.positions.data();
+  const std::uint32_t* triangles = mesh.triangles.data();
+  return WriteStl(
+      mesh.TriangleCount(),
+      [&](std::uint64_t first, std::size_t count, float* out) {
+        const std::uint32_t* corner = triangles + 3 * first;
+        for (std::size_t c = 0; c < 3 * count; ++c, out += 3)
+          std::memcpy(out, positions + 3 * std::size_t{corner[c]}, 3 * sizeof(float));
+      },
+      sink);
 }

@@ -122,6 +122,19 @@ TEST(CloseSolid, MakesAClosedOneFanSolidOfThePrismsUnderTheTop) {
     EXPECT_NEAR(Volume(m), row.volume, 1e-9);
     for (std::size_t v = m.VertexCount() / 2; v < m.VertexCount(); ++v)
       EXPECT_EQ(m.positions[3 * v + 2], row.base);
+
+    // Planned and never made, as STL writes it: the same triangles, corner
+    // by corner and in the same order.
+    std::optional<TopSurface> planned = FullTop(row.grid.Rows(), nullptr);
+    ASSERT_TRUE(planned);
+    const SolidPlan plan = PlanSolid(*planned, row.base);
+    ASSERT_EQ(plan.TriangleCount(), m.TriangleCount());
+    std::vector<float> places(9 * m.TriangleCount());
+    plan.Places(0, m.TriangleCount(), places.data());
+    for (std::size_t c = 0; c < m.triangles.size(); ++c) {
+      for (int a = 0; a < 3; ++a)
+        ASSERT_EQ(places[3 * c + a], m.positions[3 * m.triangles[c] + a]) << "corner " << c;
+    }
   }
 }
 
