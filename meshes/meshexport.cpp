@@ -171,7 +171,8 @@ bool ExportMesh(const MeshSource& source, const MeshSettings& settings, MeshForm
     throw cError(QStringLiteral("The surface has no triangle to export."));
 
   TriangleMesh& mesh = top->mesh;
-  if (source.colour) {
+  // STL holds no colours.
+  if (source.colour && format != MeshFormat::kStl) {
     const bool framed = grid.columns != source.grid.columns;
     mesh.colours.resize(3 * mesh.VertexCount());
     for (std::size_t v = 0; v < mesh.VertexCount(); ++v) {

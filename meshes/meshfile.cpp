@@ -142,10 +142,8 @@ bool WriteMesh(const TriangleMesh& mesh, MeshFormat format, const QString& path,
   return written && Committed(file, going);
 }
 
-bool WriteStlTriangles(
-    std::uint64_t triangles,
-    const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
-    const QString& path, const std::function<bool(double done)>& going) {
+bool WriteStlTriangles(std::uint64_t triangles, const StlPlaces& places, const QString& path,
+                       const std::function<bool(double done)>& going) {
   const QString problem = MeshCountProblem(MeshFormat::kStl, 0, triangles, false);
   if (!problem.isEmpty()) {
     throw cError(problem);

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include "base/trianglemesh.h"
+#include "meshes/stlfile.h"
 
 enum class MeshFormat { kStl, kThreeMf, kGlb, kPly };
 
@@ -46,7 +47,5 @@ bool WriteMesh(const TriangleMesh& mesh, MeshFormat format, const QString& path,
 // Writes triangles triangles to path as binary STL as WriteMesh does, places
 // giving their corners (WriteStl): for a solid whose base and walls are
 // never made.
-bool WriteStlTriangles(
-    std::uint64_t triangles,
-    const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
-    const QString& path, const std::function<bool(double done)>& going);
+bool WriteStlTriangles(std::uint64_t triangles, const StlPlaces& places, const QString& path,
+                       const std::function<bool(double done)>& going);

@@ -35,9 +35,7 @@ std::array<float, 3> FacetNormal(const float* a, const float* b, const float* c)
   return {float(n[0] / length), float(n[1] / length), float(n[2] / length)};
 }
 
-bool WriteStl(std::uint64_t triangles,
-              const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
-              PendingFile& sink) {
+bool WriteStl(std::uint64_t triangles, const StlPlaces& places, PendingFile& sink) {
   assert(triangles <= std::numeric_limits<std::uint32_t>::max() &&
          "WriteStl given a mesh beyond the format's count");
   unsigned char head[84] = {};

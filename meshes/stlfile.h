@@ -19,13 +19,14 @@ inline std::uint64_t StlBytes(std::uint64_t triangles) {
 // side it points to); 0, 0, 0 when the triangle has no area.
 std::array<float, 3> FacetNormal(const float* a, const float* b, const float* c);
 
+// Gives the nine coordinates of each of the triangles first ... first +
+// count - 1 at out, counter-clockwise seen from outside.
+using StlPlaces = std::function<void(std::uint64_t first, std::size_t count, float* out)>;
+
 // Writes triangles triangles to sink as binary STL (within the format's
-// limit), places(first, count, out) giving the nine coordinates of each of
-// triangles first ... first + count - 1, counter-clockwise seen from outside.
-// Returns false when going said to stop. Throws cFileWriteError.
-bool WriteStl(std::uint64_t triangles,
-              const std::function<void(std::uint64_t first, std::size_t count, float* out)>& places,
-              PendingFile& sink);
+// limit), places giving their corners. Returns false when going said to
+// stop. Throws cFileWriteError.
+bool WriteStl(std::uint64_t triangles, const StlPlaces& places, PendingFile& sink);
 
 // Writes mesh's triangles so.
 bool WriteStl(const TriangleMesh& mesh, PendingFile& sink);
