@@ -4,6 +4,7 @@
 // known to be.
 #include <map>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -229,6 +230,46 @@ TEST(FacetNormal, IsUnitLengthOrNoneForNoArea) {
     const auto n = FacetNormal(&row.corners[0], &row.corners[3], &row.corners[6]);
     for (int k = 0; k < 3; ++k) {
       EXPECT_NEAR(n[k], row.normal[k], 1e-6) << row.corners[3] << " " << row.corners[4];
+    }
+  }
+}
+
+// Triangles given by their places, as a solid never made whole is written:
+// every record in its place whatever batch made it, and a stop part-way
+// leaves nothing. Triangle i is (i, 0, 0), (i, 2, 0), (i, 0, 3), whose
+// normal is +x; the batches hold 8192 records.
+TEST(StlTriangles, LandInOrderAcrossBatchesAndStopLeavesNothing) {
+  const struct {
+    std::uint64_t triangles;
+    double stopAt;  // the share at which going says stop; beyond 1: never
+  } rows[] = {{1, 2}, {8192, 2}, {8193, 2}, {3 * 8192 + 77, 2}, {40000, 0.5}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.triangles);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("places.stl");
+    const StlPlaces places = [](std::uint64_t first, std::size_t count, float* out) {
+      for (std::uint64_t i = first; i < first + count; ++i, out += 9) {
+        const float x = static_cast<float>(i);
+        const float corners[9] = {x, 0, 0, x, 2, 0, x, 0, 3};
+        std::copy(std::begin(corners), std::end(corners), out);
+      }
+    };
+    const bool written = WriteStlTriangles(row.triangles, places, path,
+                                           [&](double done) { return done < row.stopAt; });
+    if (row.stopAt <= 1) {
+      EXPECT_FALSE(written);
+      EXPECT_TRUE(QDir(dir.path()).isEmpty());
+      continue;
+    }
+    ASSERT_TRUE(written);
+    const QByteArray bytes = Bytes(path);
+    ASSERT_EQ(std::uint64_t(bytes.size()), 84 + 50 * row.triangles);
+    EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 80), row.triangles);
+    for (std::uint64_t i = 0; i < row.triangles; ++i) {
+      const char* record = bytes.constData() + 84 + 50 * i;
+      const float expected[12] = {1, 0, 0, float(i), 0, 0, float(i), 2, 0, float(i), 0, 3};
+      for (int k = 0; k < 12; ++k)
+        ASSERT_EQ(qFromLittleEndian<float>(record + 4 * k), expected[k]) << "record " << i;
     }
   }
 }
