@@ -161,7 +161,12 @@ class cOpenGLChildWindow {
   // Previews are drawn only after a full frame that took longer than this:
   // a scene that draws at 25 frames a second never sees one. Tests set it
   // to zero to see previews whatever the scene's cost.
-  Duration frameBudget = std::chrono::milliseconds(40);
+  Duration frameBudget = defaultFrameBudget;
+  // What each view's frameBudget starts at. The test programs make it the
+  // longest, so that a machine slowed down (a sanitizer build, a build
+  // beside it) never turns their input into previews where they check the
+  // picture at rest; their tests of previews set their own.
+  static inline Duration defaultFrameBudget = std::chrono::milliseconds(40);
   // After the last wheel notch or key, the full picture waits this long for
   // another.
   std::chrono::milliseconds settleDelay{200};

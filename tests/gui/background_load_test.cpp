@@ -94,9 +94,6 @@ class BackgroundLoad : public ShownWays, public testing::WithParamInterface<Case
  protected:
   void SetUp() override {
     ShownWays::SetUp();
-    // A key turns the old data with a full frame at once, however slowly a
-    // busy machine draws it: previews are another test's business.
-    graph.frameBudget = cOpenGLChildWindow::Duration::max();
     ConnectNotes(root, status);
     // What the bar is told, one load after another.
     running.emplace_back();

@@ -6,12 +6,14 @@
 
 #include "app/application.h"
 #include "input/formstatus.h"
+#include "view/frameopengl.h"
 
 int main(int argc, char** argv) {
   KeepGlDriverForLeakReports();
   ::testing::InitGoogleTest(&argc, argv);
   cApplication application(argc, argv);
   TFormStatus::defaultBackgroundAfter = std::chrono::milliseconds::max();
+  cOpenGLChildWindow::defaultFrameBudget = cOpenGLChildWindow::Duration::max();
   QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"),
                              {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")});
   return RUN_ALL_TESTS();
