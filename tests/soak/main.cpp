@@ -2,10 +2,13 @@
 // driven by N random actions drawn from a seed, with the invariants checked
 // after every action (checks.h).
 //
-//   soak [--actions N] [--seed S] [--verbose]
+//   soak [--actions N] [--seed S] [--seconds T] [--verbose]
 //
 // Prints the seed first, a line for every failed action (with the last
 // actions before it) and a summary; exits with 1 when any action failed.
+// With --seconds no action starts after T seconds, so that a seed that
+// happens to draw slow scenes cannot hold up a run with a time limit; the
+// summary says how many actions ran, which with the seed repeats them.
 
 #include <sys/resource.h>
 
@@ -69,6 +72,7 @@ bool SettleWithTiles(SoakWorld& world) {
 int main(int argc, char** argv) {
   std::uint64_t actions = 1000;
   std::uint64_t seed = 1;
+  std::uint64_t limit = 0;  // seconds, 0 for none
   bool verbose = false;
   for (int i = 1; i < argc; ++i) {
     const bool hasValue = i + 1 < argc;
@@ -76,10 +80,14 @@ int main(int argc, char** argv) {
       ++i;
     } else if (std::strcmp(argv[i], "--seed") == 0 && hasValue && ReadNumber(argv[i + 1], seed)) {
       ++i;
+    } else if (std::strcmp(argv[i], "--seconds") == 0 && hasValue &&
+               ReadNumber(argv[i + 1], limit)) {
+      ++i;
     } else if (std::strcmp(argv[i], "--verbose") == 0) {
       verbose = true;
     } else {
-      std::fprintf(stderr, "usage: %s [--actions N] [--seed S] [--verbose]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--actions N] [--seed S] [--seconds T] [--verbose]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -114,6 +122,12 @@ int main(int argc, char** argv) {
     SoakWorld world(seed, folder.path());
     input::Settle();
     for (std::uint64_t number = 1; number <= actions && failedActions < kMostFailures; ++number) {
+      if (limit > 0 && std::chrono::steady_clock::now() - start >= std::chrono::seconds(limit)) {
+        std::printf("soak: %llu s are up, %llu actions not run\n",
+                    static_cast<unsigned long long>(limit),
+                    static_cast<unsigned long long>(actions - done));
+        break;
+      }
       const auto stepStart = std::chrono::steady_clock::now();
       // One step in three clicks and types as fast as the window system
       // delivers (input.h).
