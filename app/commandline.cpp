@@ -183,8 +183,9 @@ struct Parser {
   QCommandLineOption light{QStringLiteral("light"),
                            QStringLiteral("Light the surface as a hill-shaded map, from the "
                                           "north-west (azimuth 315) at 45 degrees: level ground "
-                                          "keeps its colour, slopes facing the light go towards "
-                                          "white, slopes facing away towards black.")};
+                                          "keeps its colour, slopes facing the light are "
+                                          "brightened and slopes facing away darkened, in the "
+                                          "overlay blend, which keeps the colours.")};
   QCommandLineOption lightFrom = ValueOption(
       "light-from", "AZ,ALT|multi",
       "Light the surface from azimuth AZ (degrees clockwise from north, north being the first "

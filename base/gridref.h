@@ -3,9 +3,12 @@
 // each point may carry besides its place. Nothing here is owned; the arrays
 // belong to whoever made the reference and outlive its use.
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
+#include "base/colourscale.h"
 #include "base/vec3.h"
 
 struct GridRef {
@@ -27,6 +30,13 @@ struct GridRef {
   // One float a point, its texture coordinate in place of z, for colours
   // that no linear function of z gives (logarithmic). Null: z.
   const float* texture = nullptr;
+  // The bands as the renderer's clamped 1-D texture holds them, bandCount
+  // entries of four bytes (red, green, blue, alpha), and the span of z they
+  // cover when the coordinate is z: the light blends with the colour they
+  // give a point. Null: no bands.
+  const std::uint8_t* bands = nullptr;
+  std::uint32_t bandCount = 0;
+  double bandLow = 0.0, bandHigh = 1.0;
 
   bool operator==(const GridRef&) const = default;
 
@@ -37,26 +47,26 @@ struct GridRef {
   // Whether point k has a value.
   bool Present(std::size_t k) const { return !present || present[k]; }
   // The colour sent with point k when VertexColours(), red, green and blue
-  // in [0, 1]: its own colour (or white, which the bands' colour then
-  // multiplies) kept for the part of the way that the shade does not move it
-  // (Shade). The renderer gets it as floats both from a single call and from
-  // an array: it turns bytes into floats differently on the two ways, by the
-  // last bit, and the pictures would differ.
-  void VertexColour(std::size_t k, float out[3]) const {
-    const float kept = shades ? 1.0f - Shade(shades[k]).amount : 1.0f;
+  // in [0, 1], and what the light adds to it after the bands' colour (the
+  // renderer's secondary colour, 0 where unlit). Unlit, the colour is the
+  // point's own (or white, which the bands' colour then multiplies). Lit, it
+  // is blended with the light as Overlay() says, channel by channel, from
+  // the colour the point shows unlit (Unlit()). The renderer gets floats both
+  // from a single call and from an array: it turns bytes into floats
+  // differently on the two ways, by the last bit, and the pictures would
+  // differ.
+  void VertexColour(std::size_t k, float out[3], float added[3]) const {
+    // Level ground is left as it is without looking up its colour.
+    const bool lit = shades && shades[k] != kLevelShade;
+    float unlit[3];
+    if (lit)
+      Unlit(k, unlit);
     for (int c = 0; c < 3; ++c) {
       const unsigned level = colours ? colours[3 * k + static_cast<std::size_t>(c)] : 255;
-      out[c] = static_cast<float>(level) / 255.0f * kept;
+      const LightTerms terms = lit ? Overlay(unlit[c], Shade(shades[k])) : LightTerms{};
+      out[c] = static_cast<float>(level) / 255.0f * terms.multiply;
+      added[c] = terms.add;
     }
-  }
-  // What the light adds to point k's colour after the bands' colour: grey of
-  // this level in [0, 1] (the renderer's secondary colour), 0 where it
-  // darkens or is unlit.
-  float AddedLight(std::size_t k) const {
-    if (!shades)
-      return 0.0f;
-    const ShadeMove move = Shade(shades[k]);
-    return move.towardsWhite ? move.amount : 0.0f;
   }
 
   // A shade byte as the part of the way its colour moves towards white or
@@ -70,7 +80,44 @@ struct GridRef {
       return {true, static_cast<float>(shade - kLevelShade) / (255.0f - kLevelShade)};
     return {false, static_cast<float>(kLevelShade - shade) / kLevelShade};
   }
+  // A channel lit as the renderer draws it: its colour times multiply, plus
+  // add.
+  struct LightTerms {
+    float multiply = 1.0f;
+    float add = 0.0f;
+  };
+  // The overlay blend of a channel of colour c (in [0, 1]) with a light that
+  // moves it by move: a dark channel (up to one half) is multiplied by 1 -
+  // amount or 1 + amount, a light one moves that part of its distance from
+  // white away from or towards white. Dark and light colours thus keep
+  // their place among the others, and with it the hue, where a move of
+  // every colour towards black would sink them all into grey; white stays
+  // white. The terms are exact for c itself; the bands' colours vary inside
+  // a triangle only at a band's edge.
+  static LightTerms Overlay(float c, ShadeMove move) {
+    const float a = move.amount;
+    if (move.towardsWhite)
+      return c < 0.5f ? LightTerms{1.0f, a * c} : LightTerms{1.0f - a, a};
+    return {c <= 0.5f ? 1.0f - a : 1.0f - a * (1.0f - c) / c, 0.0f};
+  }
   static constexpr std::uint8_t kLevelShade = 128;
+  // The colour point k shows unlit, red, green and blue in [0, 1]: its own
+  // colour times the renderer's nearest entry of the bands.
+  void Unlit(std::size_t k, float out[3]) const {
+    const std::uint8_t* entry = nullptr;
+    if (bands && bandCount > 0) {
+      const double t =
+          texture ? texture[k] : ColourScale{bandLow, bandHigh, false}.Position(points[k].z);
+      const double n = bandCount;
+      const double i = std::isfinite(t) ? std::clamp(std::floor(t * n), 0.0, n - 1.0) : 0.0;
+      entry = bands + 4 * static_cast<std::size_t>(i);
+    }
+    constexpr float kByte = 1.0f / 255.0f;
+    for (std::size_t c = 0; c < 3; ++c) {
+      const float own = colours ? colours[3 * k + c] * kByte : 1.0f;
+      out[c] = entry ? own * (entry[c] * kByte) : own;
+    }
+  }
   // The coordinate into the bands that goes with point k.
   float TextureAt(std::size_t k) const {
     return texture ? texture[k] : static_cast<float>(points[k].z);

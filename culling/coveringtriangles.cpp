@@ -34,12 +34,13 @@ inline float* WritePoint(const GridRef& grid, std::size_t k, float* out) {
   if (grid.OwnTexture())
     *out++ = grid.TextureAt(k);
   if (grid.VertexColours()) {
-    grid.VertexColour(k, out);
+    float added[3];
+    grid.VertexColour(k, out, added);
     out += 3;
-  }
-  if (grid.shades) {
-    out[0] = out[1] = out[2] = grid.AddedLight(k);
-    out += 3;
+    if (grid.shades) {
+      std::copy_n(added, 3, out);
+      out += 3;
+    }
   }
   return out;
 }

@@ -12,7 +12,7 @@
 // The secondary colour, which the renderer adds after texturing: OpenGL 1.4,
 // exported by libGL but declared by glext.h only on request.
 extern "C" {
-void glSecondaryColor3f(GLfloat red, GLfloat green, GLfloat blue);
+void glSecondaryColor3fv(const GLfloat* colour);
 void glSecondaryColorPointer(GLint size, GLenum type, GLsizei stride, const void* pointer);
 }
 
@@ -34,13 +34,11 @@ inline void SendVertex(const GridRef& grid, std::size_t k) {
   // pictures).
   const Vec3& p = grid.points[k];
   if (grid.VertexColours()) {
-    GLfloat colour[3];
-    grid.VertexColour(k, colour);
+    GLfloat colour[3], added[3];
+    grid.VertexColour(k, colour, added);
     glColor3fv(colour);
-  }
-  if (grid.shades) {
-    const GLfloat added = grid.AddedLight(k);
-    glSecondaryColor3f(added, added, added);
+    if (grid.shades)
+      glSecondaryColor3fv(added);
   }
   glTexCoord1f(grid.TextureAt(k));
   glVertex3f(static_cast<GLfloat>(p.x), static_cast<GLfloat>(p.y), grid.DrawnZ(p));

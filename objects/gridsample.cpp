@@ -67,5 +67,9 @@ GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out) {
   sample.shades = grid.shades ? out.shades.data() : nullptr;
   sample.zScale = grid.zScale;
   sample.texture = grid.texture ? out.texture.data() : nullptr;
+  sample.bands = grid.bands;
+  sample.bandCount = grid.bandCount;
+  sample.bandLow = grid.bandLow;
+  sample.bandHigh = grid.bandHigh;
   return sample;
 }

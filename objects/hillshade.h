@@ -2,11 +2,12 @@
 // Hill-shading as maps do it: a distant light from an azimuth (clockwise from
 // north, north being the grid's first row, that is decreasing y) and an
 // altitude above the horizon, fixed to the data. Level ground keeps its
-// colour exactly; a slope turned towards the light moves its colour towards
-// white, one turned away towards black, each by how much more or less light
-// it takes than level ground. Moving a colour towards white or black keeps
-// its hue, so the colour bar's colours stay in the picture where GIS's plain
-// multiplied shade would sink them all into grey.
+// colour exactly; a slope turned towards the light is brightened, one turned
+// away darkened, each by how much more or less light it takes than level
+// ground, in the overlay blend (GridRef::Overlay): dark colours are scaled,
+// light ones moved by a part of their distance from white, so that the
+// colour bar's colours stay in the picture where GIS's plain multiplied
+// shade would sink them all into grey.
 
 #include <cstdint>
 
@@ -21,17 +22,18 @@ struct LightSource {
   bool allSides = false;
 };
 
-// How far a point moves towards white (or black) for a difference d in
-// facing (the cosine of the angle between its normal and the light) from
-// level ground's: most * d / (d + half) of the way. It never goes all the
-// way, so that steep relief, which the unit cube squeezes into cliffs,
-// keeps its colours; a slope of 30 degrees turned away from a light at 45
-// goes 24 % of the way to black, one turned towards it 28 % to white.
+// How strongly a point is lit (the amount of GridRef::ShadeMove) for a
+// difference d in facing (the cosine of the angle between its normal and
+// the light) from level ground's: most * d / (d + half). It never reaches 1,
+// so that steep relief, which the unit cube squeezes into cliffs, keeps its
+// colours: a slope of 30 degrees turned away from a light at 45 is darkened
+// by 20 % where its colour is no lighter than mid-grey, one turned towards
+// it brightened by 28 %.
 struct ShadeCurve {
   double most, half;
 };
 inline constexpr ShadeCurve kBrightening{0.5, 0.2};
-inline constexpr ShadeCurve kDarkening{0.4, 0.3};
+inline constexpr ShadeCurve kDarkening{0.34, 0.3};
 
 // The shade byte (GridRef::shades) of a point whose facing (the cosine of
 // the angle between its normal and the light) is facing, where level ground's

@@ -317,6 +317,15 @@ GridRef cOpenGLGraph_Surface::Grid() const {
   grid.shades = light ? shades.get() : nullptr;
   grid.zScale = zScale;
   grid.texture = logTexture.get();
+  // In their own colours the points have no bands.
+  if (!DrawsPointColours()) {
+    grid.bands = ramp.Entries();
+    grid.bandCount = ramp.Size();
+    if (!scaleLog && !ColourScaleIsFull()) {
+      grid.bandLow = scaleLow;
+      grid.bandHigh = scaleHigh;
+    }
+  }
   return grid;
 }
 

@@ -105,7 +105,7 @@ TEST_F(UnchangedLook, ScenesWithEveryNewWayOfDrawingOffKeepTheirPixels) {
          r.look.light = true;
          r.look.zScale = 0.5;
        },
-       false, "5d8de3a17f25cd99"},
+       false, "816673db7003b2c1"},
       {"raster whole, viridis, bar, axes", &measured,
        [](PictureRequest& r) {
          r.look.colourMap = ColourMapKind::kViridis;
@@ -119,7 +119,7 @@ TEST_F(UnchangedLook, ScenesWithEveryNewWayOfDrawingOffKeepTheirPixels) {
          r.show[1] = true;
          r.zoom = 2000;
        },
-       true, "f6f363dc0400bcdf"},
+       true, "334153ffc05fc2e0"},
       {"point grid, inferno, turned", &points,
        [](PictureRequest& r) {
          r.look.colourMap = ColourMapKind::kInferno;
@@ -133,7 +133,7 @@ TEST_F(UnchangedLook, ScenesWithEveryNewWayOfDrawingOffKeepTheirPixels) {
          r.look.antialias = 2;
          r.look.light = true;
        },
-       false, "5be179c2a68290d8"},
+       false, "aae7f3a3bc0243c6"},
   };
   for (const auto& scene : scenes) {
     SCOPED_TRACE(scene.name);

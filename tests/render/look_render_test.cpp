@@ -93,19 +93,23 @@ TEST_F(LookScene, EachMapColoursItsBands) {
 
 // Lit from the north-west at 45 degrees (the light towards (-1/2, -1/2,
 // sin 45), north being -y), planes in viridis's one band (33, 144, 140):
-// level ground keeps that colour exactly; slopes of 30 degrees move towards
-// white or black by amounts worked out by hand from the angle between their
-// normal and the light, d the difference of its cosine from level ground's
-// (sin 45 = .70711), moving .5 d / (d + .2) of the way to white or .4 d / (d
-// + .3) to black. Facing the light the angle is 15 degrees: d = .96593 -
-// .70711 = .25882, .28205 to white, stored as 128 + 36 of 127 (.28347): 33 +
-// 222 * .28347 = 95.9. Facing away it is 75 degrees: d = .70711 - .25882 =
-// .44829, .23963 to black, stored as 128 - 31 of 128 (.24219): 33 * .75781 =
-// 25.0, 24 % darker. Lit from all sides, the slope facing away (aspect 135)
-// weighs the lights from 225, 270, 315 and 360 degrees by the square of the
-// sine between their azimuth and 135 (1, 1/2, 0, 1/2 of 2), which give
-// cosines of .61237, .36237, .25882 and .36237: .48737 together, d = .21974,
-// .16912 to black, stored as 22 of 128 (.17188): 33 * .82813 = 27.3; never
+// level ground keeps that colour exactly; slopes of 30 degrees are lit by
+// amounts worked out by hand from the angle between their normal and the
+// light, d the difference of its cosine from level ground's (sin 45 =
+// .70711): brightened by .5 d / (d + .2), darkened by .34 d / (d + .3), in
+// the overlay blend (red, darker than mid-grey, scaled; green and blue moved
+// by that part of their distance from white). Facing the light the angle is
+// 15 degrees: d = .96593 - .70711 = .25882, .28205, stored as 128 + 36 of
+// 127 (.28347): red 33 * 1.28347 = 42.4, green 144 + 111 * .28347 = 175.5,
+// blue 140 + 115 * .28347 = 172.6. Facing away it is 75 degrees: d =
+// .70711 - .25882 = .44829, .20369, stored as 128 - 26 of 128 (.20313): red
+// 33 * .79688 = 26.3, 20 % darker; green 144 - 111 * .20313 = 121.5, blue
+// 140 - 115 * .20313 = 116.6. Lit from all sides, the slope facing away
+// (aspect 135) weighs the lights from 225, 270, 315 and 360 degrees by the
+// square of the sine between their azimuth and 135 (1, 1/2, 0, 1/2 of 2),
+// which give cosines of .61237, .36237, .25882 and .36237: .48737 together,
+// d = .21974, .14375, stored as 18 of 128 (.14063): red 33 * .85938 = 28.4,
+// green 144 - 111 * .14063 = 128.4, blue 140 - 115 * .14063 = 123.8; never
 // darker than the single light there.
 TEST_F(LookScene, LightKeepsLevelColoursAndMovesSlopes) {
   surface.SetLevels(1);
@@ -119,8 +123,8 @@ TEST_F(LookScene, LightKeepsLevelColoursAndMovesSlopes) {
     int r, g, b;
   } rows[] = {
       {"level", 0.0, false, 33, 144, 140},         {"level, all sides", 0.0, true, 33, 144, 140},
-      {"towards", p, false, 96, 175, 173},         {"away", -p, false, 25, 109, 106},
-      {"away, all sides", -p, true, 27, 119, 116},
+      {"towards", p, false, 42, 175, 173},         {"away", -p, false, 26, 121, 117},
+      {"away, all sides", -p, true, 28, 128, 124},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
