@@ -6,14 +6,16 @@
 # runs kept in build-fuzz/corpus/TARGET, and stops at the first crash, hang,
 # leak or sanitizer report, which leaves its input in build-fuzz/artifacts/.
 # ./fuzz.sh seeds rewrites fuzz/corpus with the seeds fuzz/make_seeds.cpp makes;
-# ./fuzz.sh list prints the targets, one a line.
+# ./fuzz.sh list prints the targets, one a line; ./fuzz.sh build builds them
+# all, after which ./fuzz.sh TARGET SECONDS --built runs one without building,
+# so that several can run at once.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 targets=(bmpdecode commatext contours imagedecode numbertext pointgrid raster webaddress)
 usage() {
-  echo "usage: $0 TARGET SECONDS   (TARGET: ${targets[*]})" >&2
-  echo "       $0 seeds | list" >&2
+  echo "usage: $0 TARGET SECONDS [--built]   (TARGET: ${targets[*]})" >&2
+  echo "       $0 seeds | list | build" >&2
   exit 2
 }
 
@@ -40,13 +42,18 @@ if [ "${1:-}" = seeds ]; then
   exit 0
 fi
 
-[ $# -eq 2 ] || usage
+if [ "${1:-}" = build ]; then
+  build_fuzz "${targets[@]/#/fuzz_}"
+  exit 0
+fi
+
+[ $# -eq 2 ] || { [ $# -eq 3 ] && [ "$3" = --built ]; } || usage
 target=$1
 seconds=$2
 [[ " ${targets[*]} " == *" $target "* ]] || usage
 [[ "$seconds" =~ ^[0-9]+$ ]] || usage
 
-build_fuzz "fuzz_$target"
+[ $# -eq 3 ] || build_fuzz "fuzz_$target"
 
 corpus=build-fuzz/corpus/$target
 artifacts=build-fuzz/artifacts/$target
