@@ -21,8 +21,8 @@ struct GridRef {
   // Three bytes a point (red, green, blue): the vertex colour. Null: white.
   const std::uint8_t* colours = nullptr;
   // One byte a point, how the light moves its colour: kLevelShade leaves it
-  // as it is (level ground), above that it goes towards white, below towards
-  // black (Shade). Null: unlit. With neither colours nor shades no vertex
+  // as it is (level ground), above that it is brightened, below darkened
+  // (Shade, Overlay). Null: unlit. With neither colours nor shades no vertex
   // colour is sent, and the current colour applies.
   const std::uint8_t* shades = nullptr;
   // The drawn z is z * zScale; the texture coordinate stays z.
@@ -69,8 +69,8 @@ struct GridRef {
     }
   }
 
-  // A shade byte as the part of the way its colour moves towards white or
-  // black. Exact at kLevelShade: no move at all.
+  // A shade byte as which way and how strongly the light moves its colour.
+  // Exact at kLevelShade: no move at all.
   struct ShadeMove {
     bool towardsWhite;
     float amount;  // 0 ... 1
@@ -89,11 +89,11 @@ struct GridRef {
   // The overlay blend of a channel of colour c (in [0, 1]) with a light that
   // moves it by move: a dark channel (up to one half) is multiplied by 1 -
   // amount or 1 + amount, a light one moves that part of its distance from
-  // white away from or towards white. Dark and light colours thus keep
-  // their place among the others, and with it the hue, where a move of
-  // every colour towards black would sink them all into grey; white stays
-  // white. The terms are exact for c itself; the bands' colours vary inside
-  // a triangle only at a band's edge.
+  // white away from or towards white. The channels keep their order, and
+  // with it nearly the hue, and dark and light colours stay apart where a
+  // move of every colour towards black would sink them all into grey; white
+  // stays white. The terms are exact for c itself; the bands' colours vary
+  // inside a triangle only at a band's edge.
   static LightTerms Overlay(float c, ShadeMove move) {
     const float a = move.amount;
     if (move.towardsWhite)
