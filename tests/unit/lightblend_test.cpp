@@ -12,6 +12,14 @@
 
 namespace {
 
+// A grid of the one point at point.
+GridRef OnePoint(const Vec3& point) {
+  GridRef grid;
+  grid.points = &point;
+  grid.columns = grid.rows = 1;
+  return grid;
+}
+
 TEST(LightBlend, LevelKeepsTheColourAndSlopesMoveItAsOverlayDoes) {
   const struct {
     const char* name;
@@ -38,9 +46,7 @@ TEST(LightBlend, LevelKeepsTheColourAndSlopesMoveItAsOverlayDoes) {
     // Every band here is a whole byte.
     const auto entry = static_cast<std::uint8_t>(row.band * 255 + 0.5);
     const std::uint8_t band[4] = {entry, entry, entry, 255};
-    GridRef grid;
-    grid.points = &point;
-    grid.columns = grid.rows = 1;
+    GridRef grid = OnePoint(point);
     grid.shades = &row.shade;
     if (row.own >= 0)
       grid.colours = own;
@@ -66,9 +72,7 @@ TEST(LightBlend, BlendsWithTheBandThePointShows) {
   } rows[] = {{0.0, 0.0}, {0.25, 0.0}, {0.31, 0.2}, {0.45, 0.4}, {0.55, 1.0}, {0.9, 1.0}};
   for (const auto& row : rows) {
     const Vec3 point{0, 0, row.z};
-    GridRef grid;
-    grid.points = &point;
-    grid.columns = grid.rows = 1;
+    GridRef grid = OnePoint(point);
     grid.bands = bands;
     grid.bandCount = 4;
     grid.bandLow = 0.2;
