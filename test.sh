@@ -47,8 +47,39 @@ run_suite() {
   fi
   local f t
   read -r f _ _ _ _ t <<<"$summary"
+  # Qt's own leak at exit: now and then (about one test program in eight
+  # hundred) a program whose tests passed leaves the data of a thread that Qt
+  # started behind: 152 bytes allocated inside Qt Core, with two strings of
+  # its own and no frame of ours. A failed test whose only fault is exactly
+  # that report runs once more, and counts as passed if it then passes; any
+  # other failure stands.
+  local numbers number
+  mapfile -t numbers < <(cut -d: -f1 "$dir/Testing/Temporary/LastTestsFailed.log" 2>/dev/null)
+  for number in "${numbers[@]}"; do
+    if QtThreadDataLeftAlone "$log" "$number" &&
+      (cd "$dir" && cubiscope_headless ctest --output-on-failure --timeout 300 \
+        -I "$number,$number") >>"$log.again" 2>&1; then
+      echo "test $number passed when run again: its only fault was Qt's thread data left at exit"
+      f=$((f - 1))
+    fi
+  done
   passed=$((passed + t - f))
   failed=$((failed + f))
+}
+
+# QtThreadDataLeftAlone LOG NUMBER: whether test NUMBER's output in LOG shows
+# its tests passed and the one leak report described above, and nothing else
+# that fails.
+QtThreadDataLeftAlone() {
+  local output
+  output=$(awk -v n="$2" '$0 ~ "Test +#" n ": " { on = 1; next }
+    on && (/^ *Start [0-9]+: / || /tests failed out of/) { exit }
+    on { print }' "$1")
+  grep -qF '[  PASSED  ]' <<<"$output" &&
+    grep -qF 'Direct leak of 152 byte(s) in 1 object(s) allocated from:' <<<"$output" &&
+    grep -qE '#1 0x[0-9a-f]+ +\(/lib/x86_64-linux-gnu/libQt6Core\.so\.6\+0x1f3481\)$' <<<"$output" &&
+    grep -qF 'SUMMARY: AddressSanitizer: 252 byte(s) leaked in 3 allocation(s).' <<<"$output" &&
+    ! grep -qE '^\[  FAILED  \]|runtime error' <<<"$output"
 }
 
 for run in "${runs[@]}"; do
