@@ -47,9 +47,9 @@ run_suite() {
   fi
   local f t
   read -r f _ _ _ _ t <<<"$summary"
-  # Qt's own leak at exit: now and then (about one test program in eight
-  # hundred) a program whose tests passed leaves the data of a thread that Qt
-  # started behind: 152 bytes allocated inside Qt Core, with two strings of
+  # Qt's own leak at exit: now and then (twice in some 2,900 test programs)
+  # a program whose tests passed leaves the data of a thread that Qt started
+  # behind: 152 bytes allocated inside Qt Core, with two strings of
   # its own and no frame of ours. A failed test whose only fault is exactly
   # that report runs once more, and counts as passed if it then passes; any
   # other failure stands.
