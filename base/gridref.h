@@ -101,6 +101,14 @@ struct GridRef {
     return {c <= 0.5f ? 1.0f - a : 1.0f - a * (1.0f - c) / c, 0.0f};
   }
   static constexpr std::uint8_t kLevelShade = 128;
+  // The renderer's nearest entry of a clamped 1-D texture of count entries
+  // (count > 0) for coordinate t; the first where t is not a number.
+  static std::size_t NearestBand(double t, std::uint32_t count) {
+    if (!std::isfinite(t))
+      return 0;
+    const double n = count;
+    return static_cast<std::size_t>(std::clamp(std::floor(t * n), 0.0, n - 1.0));
+  }
   // The colour point k shows unlit, red, green and blue in [0, 1]: its own
   // colour times the renderer's nearest entry of the bands.
   void Unlit(std::size_t k, float out[3]) const {
@@ -108,9 +116,7 @@ struct GridRef {
     if (bands && bandCount > 0) {
       const double t =
           texture ? texture[k] : ColourScale{bandLow, bandHigh, false}.Position(points[k].z);
-      const double n = bandCount;
-      const double i = std::isfinite(t) ? std::clamp(std::floor(t * n), 0.0, n - 1.0) : 0.0;
-      entry = bands + 4 * static_cast<std::size_t>(i);
+      entry = bands + 4 * NearestBand(t, bandCount);
     }
     constexpr float kByte = 1.0f / 255.0f;
     for (std::size_t c = 0; c < 3; ++c) {

@@ -58,18 +58,14 @@ GridRef SampleGrid(const GridRef& grid, std::uint32_t step, GridSample& out) {
   SampleArray(grid.colours, 3, grid.columns, grid.rows, step, out.colours);
   SampleArray(grid.shades, 1, grid.columns, grid.rows, step, out.shades);
   SampleArray(grid.texture, 1, grid.columns, grid.rows, step, out.texture);
-  GridRef sample;
+  // What is not one value a point (the vertical scale, the bands) stays.
+  GridRef sample = grid;
   sample.points = out.points.data();
   sample.columns = SampledCount(grid.columns, step);
   sample.rows = SampledCount(grid.rows, step);
   sample.present = grid.present ? out.present.data() : nullptr;
   sample.colours = grid.colours ? out.colours.data() : nullptr;
   sample.shades = grid.shades ? out.shades.data() : nullptr;
-  sample.zScale = grid.zScale;
   sample.texture = grid.texture ? out.texture.data() : nullptr;
-  sample.bands = grid.bands;
-  sample.bandCount = grid.bandCount;
-  sample.bandLow = grid.bandLow;
-  sample.bandHigh = grid.bandHigh;
   return sample;
 }

@@ -103,12 +103,7 @@ void cOpenGLGraph_Surface::BandColourAt(double z, std::uint8_t rgb[3]) const {
   } else if (!ColourScaleIsFull()) {
     t = ColourScale{scaleLow, scaleHigh, false}.Position(z);
   }
-  if (!std::isfinite(t))
-    t = 0.0;
-  // The renderer's nearest entry of a clamped texture.
-  const double n = ramp.Size();
-  const auto entry = static_cast<std::size_t>(std::clamp(std::floor(t * n), 0.0, n - 1.0));
-  const std::uint8_t* e = ramp.Entries() + 4 * entry;
+  const std::uint8_t* e = ramp.Entries() + 4 * GridRef::NearestBand(t, ramp.Size());
   const double tint[3] = {colour.red, colour.green, colour.blue};
   for (int c = 0; c < 3; ++c)
     rgb[c] = static_cast<std::uint8_t>(std::lround(e[c] * std::clamp(tint[c], 0.0, 1.0)));
